@@ -1,0 +1,188 @@
+#include "framework/FileUtil.h"
+
+namespace {
+
+void SetError(CString* error, const wchar_t* what, const wchar_t* path, DWORD code)
+{
+    if (!error)
+        return;
+    CString text;
+    text.Format(L"%s \"%s\": %s", what, path, SystemErrorText(code).GetString());
+    *error = text;
+}
+
+// Folder part of a path without the trailing separator; empty when there is none.
+CString ParentFolder(const wchar_t* path)
+{
+    CString p(path);
+    int cut = -1;
+    for (int i = 0; i < p.GetLength(); ++i)
+        if (p[i] == L'\\' || p[i] == L'/')
+            cut = i;
+    if (cut <= 0)
+        return CString();
+    return p.Left(cut);
+}
+
+} // namespace
+
+bool ReadWholeFile(const wchar_t* path, std::string& bytes)
+{
+    bytes.clear();
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = true;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size) || size.QuadPart > 0x7FFFFFFF) {
+        ok = false;
+    } else {
+        bytes.resize((size_t)size.QuadPart);
+        size_t done = 0;
+        while (done < bytes.size()) {
+            DWORD got = 0;
+            if (!ReadFile(file, &bytes[done], (DWORD)(bytes.size() - done), &got, nullptr)) {
+                ok = false;
+                break;
+            }
+            if (got == 0)
+                break;      // the file shrank while we read it
+            done += got;
+        }
+        bytes.resize(done);
+    }
+    CloseHandle(file);
+    if (!ok)
+        bytes.clear();
+    return ok;
+}
+
+bool WriteFileReplacing(const wchar_t* path, const void* data, size_t size, CString* error)
+{
+    if (!path || !*path) {
+        SetError(error, L"Cannot write", L"", ERROR_INVALID_NAME);
+        return false;
+    }
+    DWORD attr = GetFileAttributesW(path);
+    if (attr != INVALID_FILE_ATTRIBUTES &&
+        (attr & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))) {
+        // Never put the file where a folder is, and keep a read-only file as Windows
+        // does (Wine's rename would replace it).
+        SetError(error, L"Cannot write", path, ERROR_ACCESS_DENIED);
+        return false;
+    }
+    if (size > 0xFFFFFFFFu) {
+        SetError(error, L"Cannot write", path, ERROR_FILE_TOO_LARGE);
+        return false;
+    }
+    CString temp = CString(path) + L".~tmp";
+    HANDLE file = CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        SetError(error, L"Cannot create", temp, GetLastError());
+        return false;
+    }
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, data, (DWORD)size, &written, nullptr);
+    DWORD code = GetLastError();
+    if (ok && written != (DWORD)size) {
+        ok = FALSE;
+        code = ERROR_DISK_FULL;
+    }
+    if (ok && !FlushFileBuffers(file)) {
+        ok = FALSE;
+        code = GetLastError();
+    }
+    if (!CloseHandle(file) && ok) {
+        ok = FALSE;
+        code = GetLastError();
+    }
+    if (!ok) {
+        DeleteFileW(temp);
+        SetError(error, L"Cannot write", temp, code);
+        return false;
+    }
+    if (!MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        code = GetLastError();
+        DeleteFileW(temp);
+        SetError(error, L"Cannot replace", path, code);
+        return false;
+    }
+    return true;
+}
+
+bool BackupFileOnce(const wchar_t* path, const wchar_t* backupPath)
+{
+    if (FileExists(backupPath))
+        return true;
+    if (!FileExists(path))
+        return false;
+    CString folder = ParentFolder(backupPath);
+    if (!folder.IsEmpty() && !CreateFolderTree(folder))
+        return false;
+    return CopyFileW(path, backupPath, TRUE) != FALSE;
+}
+
+bool CreateFolderTree(const wchar_t* path)
+{
+    if (!path || !*path)
+        return false;
+    CString p(path);
+    p.Replace(L'/', L'\\');
+    while (p.GetLength() > 1 && p[p.GetLength() - 1] == L'\\')
+        p.Delete(p.GetLength() - 1);
+    if (FolderExists(p))
+        return true;
+    // Skip the root: "C:\", "\\server\share\" or a leading "\".
+    int start = 0;
+    if (p.GetLength() >= 2 && p[1] == L':')
+        start = 3;
+    else if (p.Left(2) == L"\\\\") {
+        int server = p.Find(L'\\', 2);
+        int share = server < 0 ? -1 : p.Find(L'\\', server + 1);
+        start = share < 0 ? p.GetLength() : share + 1;
+    } else if (p.GetLength() > 0 && p[0] == L'\\')
+        start = 1;
+    for (int i = start; i <= p.GetLength(); ++i) {
+        if (i == p.GetLength() || p[i] == L'\\') {
+            CString part = p.Left(i);
+            if (!part.IsEmpty() && !FolderExists(part))
+                CreateDirectoryW(part, nullptr);
+        }
+    }
+    return FolderExists(p);
+}
+
+bool FileExists(const wchar_t* path)
+{
+    if (!path || !*path)
+        return false;
+    DWORD attr = GetFileAttributesW(path);
+    return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const wchar_t* path)
+{
+    if (!path || !*path)
+        return false;
+    DWORD attr = GetFileAttributesW(path);
+    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+CString SystemErrorText(DWORD code)
+{
+    wchar_t* buffer = nullptr;
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                 FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, code, 0, (LPWSTR)&buffer, 0, nullptr);
+    CString text;
+    if (n && buffer)
+        text = CString(buffer, (int)n);
+    if (buffer)
+        LocalFree(buffer);
+    text.Trim();
+    if (text.IsEmpty())
+        text.Format(L"error %lu", (unsigned long)code);
+    return text;
+}

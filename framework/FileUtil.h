@@ -1,0 +1,29 @@
+// Whole-file reading and crash-safe replacing of a file.
+#pragma once
+#include <windows.h>
+#include <string>
+#include "framework/CString.h"
+
+// Reads the whole file; false when it cannot be opened or read.
+bool ReadWholeFile(const wchar_t* path, std::string& bytes);
+
+// Writes the bytes to a temporary file in the same folder (a name without the
+// target's extension), checks the count written, flushes, and then replaces the
+// target with MoveFileExW (replace existing, write through). The target is never
+// truncated before the new content is safely on disk. On failure the temporary
+// file is removed, the target keeps its old content, and error (when given)
+// receives a readable reason (Windows error text). Returns true on success.
+bool WriteFileReplacing(const wchar_t* path, const void* data, size_t size, CString* error = nullptr);
+
+// Copies path to backupPath once: does nothing when backupPath already exists.
+// Creates the backup's folder (and its parents) as needed.
+bool BackupFileOnce(const wchar_t* path, const wchar_t* backupPath);
+
+// Creates a folder and all missing parents; true when it exists afterwards.
+bool CreateFolderTree(const wchar_t* path);
+
+bool FileExists(const wchar_t* path);     // a file, not a folder
+bool FolderExists(const wchar_t* path);
+
+// Windows' text for an error code (GetLastError value), trimmed.
+CString SystemErrorText(DWORD code);
