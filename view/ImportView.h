@@ -1,0 +1,153 @@
+// The article pane: a scroll view that owns one article (CArticleModel), lays
+// it out as a page of nPageWidth pixels, paints it off screen and answers the
+// pane's commands. The frame makes two of them, the upper and the lower pane.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/Collections.h"
+#include "framework/Gdi.h"
+#include "framework/Geometry.h"
+#include "framework/View.h"
+#include "controls/GDIPlus.h"
+#include "view/ArticleModel.h"
+#include "view/CodeScanner.h"
+#include "view/PresetFile.h"
+#include "view/WordTables.h"
+
+class CMenu;
+
+// Sent to a pane to have its caret placed and the page redrawn.
+const UINT WM_VIEW_RELAYOUT = WM_USER + 150;
+
+class CImportView : public CScrollView, public CArticleModel {
+    DECLARE_DYNCREATE(CImportView)
+public:
+    CImportView();
+    virtual ~CImportView();
+
+    // ---- overrides ----
+    virtual void Serialize(CArchive& ar);
+    virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
+    virtual void OnInitialUpdate();
+
+    // ---- layout and page width ----
+    void WidenPage();                   // 33397
+    void NarrowPage();                  // 33399
+    void IncreaseCharWidth();
+    void DecreaseCharWidth();
+    void Redraw();
+    // The frame's inner splitter places the view: pane (0, 0) is the upper pane.
+    bool IsUpperPane() const { return m_bUpperPane; }
+
+    // ---- commands of later work (wired, no effect yet) ----
+    void ToggleFullScreen();            // 32771
+    void CopySelection();               // 32828
+    void CutSelection();                // 32830
+    void OnEditCopy();                  // 33379
+    void OnEditCut();                   // 33381
+    void OnEditPaste();                 // 33380
+    void SelectAll();                   // 32970
+    void InsertCode();                  // 32972
+    void ShowColorDialog();             // 32973
+    void SetCurrentChunkFont();         // 32974
+    void OnSetChunkFormat();            // 32975
+    void NextBackground();              // 32982
+    void PrevBackground();              // 32983
+    void ExtendSelectionBack();         // 33034
+    void ExtendSelectionForward();      // 33035
+    void OnNothing();                   // 33036, 33037, 32988
+    void OnNextPage();                  // 33404
+    void OnPrevPage();                  // 33405
+    void ShowPresetDialog();            // 33408
+    void OnRandomVerticalBar();         // 33413
+    void OnRandomHorizontalBar();       // 33415
+    void OnUpdateFullScreen(CCmdUI* pCmdUI);
+
+    // ---- members, in the pane's order ----
+    CGDIPlus m_gdiplus;
+    CString m_strBackgroundPicture;     // preSet.ini [Img] Img or a background command
+    wchar_t m_szFontFace[kFaceBufferSize] = {};       // body face; empty = default fonts
+    wchar_t m_szCodeFontFace[kFaceBufferSize] = {};   // code face; empty = default fonts
+    CWordMap mapLearnedFunctions;
+    CWordMap mapLearnedVariables;
+    CWordMap mapLiteralWords;
+    CWordMap mapStatementWords;
+    CWordMap mapTypeWords;
+    CWordMap mapLibraryWords;
+    CRect m_rcOffscreen;                // size of the off-screen bitmap
+    CRect m_rcClient;                   // client rectangle at the last resize
+    // Selection: the selected objects (CharItems or blocks) and their node types
+    // (7 item, 8 or 9 block), and the two lists of the legacy block selection.
+    CPtrArray m_arrSelection;
+    CByteArray m_arrSelectionTypes;
+    CPtrArray m_arrLegacyBlocks;
+    CPtrArray m_arrLegacyLines;
+    CFont m_font;
+    CDC m_dcMem;                        // the page is painted here, then copied
+    CBitmap m_bmpMem;
+    int m_bMemDC = 0;                   // m_dcMem exists
+    wchar_t m_chPending[2] = {};        // typed unit pair waiting for its low surrogate
+    int m_bFullScreen = 0;
+    CMenu* m_pContextMenu = nullptr;    // menu resource 130
+    bool m_bUpperPane = true;           // set by the frame for the lower pane
+
+    // The word tables as the code scanner takes them.
+    CodeWordTables WordTablePointers();
+
+    // --- painter-owned members ---
+    virtual void OnDraw(CDC* pDC);
+    void PaintPage(CDC* pDC);
+    void CollectMarkRun(CharItem* item, WORD prevMark);
+    void DrawTopBottomBars(CDC* pDC, int nPictureHeight);
+    void DrawPageSideStrips(CDC* pDC, int nPictureHeight);
+    void DrawCodeLineBackground(ChunkNode* line, CDC* pDC);
+    void DrawBlockDecorations(CDC* pDC, ChunkNode* node, int y1);
+    void DrawMarkRun(CDC* pDC, MarkRun* run);
+    void DrawCharStyle(CDC* pDC, CharItem* item);
+    void PaintCharacter(CharItem* item, CDC* pDC);
+    bool IsCaretInsideParens(CharItem* c);
+    bool IsCaretInsideBraceOpen(CharItem* c);
+    bool IsCaretInsideBraceClose(CharItem* c);
+    bool IsDeclarationLine(ChunkNode* line);
+    bool IsFunctionDeclaration(ChunkNode* line, CharItem* next);
+    CPoint DocToClientPoint(CPoint pt);
+    CPoint ClientToDocPoint(CPoint pt);
+    CRect DocToClientRect(CRect rc);
+    // --- end of painter-owned members ---
+
+protected:
+    // ---- messages ----
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    afx_msg void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonDblClk(UINT nFlags, CPoint point);
+    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    afx_msg void OnRButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnContextMenu(CWnd* pWnd, CPoint point);
+    afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
+    afx_msg void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+    afx_msg void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+    afx_msg LRESULT OnRelayoutMessage(WPARAM wParam, LPARAM lParam);
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // ---- the article's window side ----
+    virtual void UpdateCaret();
+    virtual void InvalidateView(bool erase);
+    virtual void EnableView(bool enable);
+    virtual void ScrollToTop();
+    virtual void ClearSelection();
+    virtual void OnFatalError();
+    virtual int GetClientWidth();
+    virtual int GetClientHeight();
+    virtual void OnRootLaidOut(int scrollWidth, int scrollHeight);
+
+    // Recreates the off-screen bitmap when the wanted rectangle differs from the last one.
+    void UpdateOffscreenBitmap(int width, int height);
+
+    DECLARE_MESSAGE_MAP()
+};
