@@ -115,6 +115,18 @@ public:
     CPoint DocToClientPoint(CPoint pt);
     CPoint ClientToDocPoint(CPoint pt);
     CRect DocToClientRect(CRect rc);
+    void DrawLineMarkRuns(CDC* pDC, ChunkNode* line);
+    void DrawOneBlockDecorations(CDC* pDC, ChunkNode* block);
+    // Document y to the page surface's y (the surface keeps document x).
+    int PaintY(int docY) const { return docY - m_nPaintScrollY; }
+    CRect m_rcPaintClient;              // client rectangle of the running paint
+    int m_nPaintScrollX = 0;            // scroll position of the running paint
+    int m_nPaintScrollY = 0;
+    int m_nPaintY0 = 0;                 // top of the visible band, document y
+    int m_bPainting = 0;                // this pane is painting
+    ChunkNode* m_pDecoNext = nullptr;   // first top-level block whose decorations are due
+    int m_bDecoStarted = 0;             // m_pDecoNext is set for this paint
+    size_t m_nRunsFramed = 0;           // mark runs framed so far in this paint
     // --- end of painter-owned members ---
 
 protected:
