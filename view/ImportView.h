@@ -9,13 +9,12 @@
 #include "framework/Gdi.h"
 #include "framework/Geometry.h"
 #include "framework/View.h"
+#include "framework/Menu.h"
 #include "controls/GDIPlus.h"
 #include "view/ArticleModel.h"
 #include "view/CodeScanner.h"
 #include "view/PresetFile.h"
 #include "view/WordTables.h"
-
-class CMenu;
 
 // Sent to a pane to have its caret placed and the page redrawn.
 const UINT WM_VIEW_RELAYOUT = WM_USER + 150;
@@ -95,6 +94,8 @@ public:
 
     // The word tables as the code scanner takes them.
     CodeWordTables WordTablePointers();
+    // Check mark and enabled items of the context menu's pop-up.
+    void PrepareContextMenu(CMenu* popup);
 
     // --- painter-owned members ---
     virtual void OnDraw(CDC* pDC);
@@ -160,6 +161,8 @@ protected:
 
     // Recreates the off-screen bitmap when the wanted rectangle differs from the last one.
     void UpdateOffscreenBitmap(int width, int height);
+    HGDIOBJ m_hOldMemBitmap = nullptr;  // the memory DC's own bitmap, put back before freeing ours
+    bool m_bInSize = false;
 
     DECLARE_MESSAGE_MAP()
 };

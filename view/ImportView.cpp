@@ -1,0 +1,412 @@
+// The article pane's window side: construction, start-up, resizing, the page
+// width commands and the hooks through which the article reaches the window.
+#include "view/ImportView.h"
+
+#include <algorithm>
+
+#include "app/DisplaySettings.h"
+#include "framework/App.h"
+#include "framework/MessageBox.h"
+#include "res/resource.h"
+
+IMPLEMENT_DYNCREATE(CImportView, CScrollView)
+
+BEGIN_MESSAGE_MAP(CImportView, CScrollView)
+    ON_WM_SIZE()
+    ON_WM_ERASEBKGND()
+    ON_WM_KEYDOWN()
+    ON_WM_CHAR()
+    ON_WM_LBUTTONDOWN()
+    ON_WM_LBUTTONDBLCLK()
+    ON_WM_MOUSEMOVE()
+    ON_WM_LBUTTONUP()
+    ON_WM_RBUTTONDOWN()
+    ON_WM_CONTEXTMENU()
+    ON_WM_MOUSEWHEEL()
+    ON_WM_VSCROLL()
+    ON_WM_HSCROLL()
+    ON_MESSAGE(WM_VIEW_RELAYOUT, &CImportView::OnRelayoutMessage)
+    ON_COMMAND(ID_FULL_SCREEN, &CImportView::ToggleFullScreen)
+    ON_UPDATE_COMMAND_UI(ID_FULL_SCREEN, &CImportView::OnUpdateFullScreen)
+    ON_COMMAND(ID_COPY_SELECTION, &CImportView::CopySelection)
+    ON_COMMAND(ID_ARTICLE_COPY, &CImportView::OnEditCopy)
+    ON_COMMAND(ID_CUT_SELECTION, &CImportView::CutSelection)
+    ON_COMMAND(ID_ARTICLE_CUT, &CImportView::OnEditCut)
+    ON_COMMAND(ID_ARTICLE_PASTE, &CImportView::OnEditPaste)
+    ON_COMMAND(ID_SELECT_ALL, &CImportView::SelectAll)
+    ON_COMMAND(ID_INSERT_CODE, &CImportView::InsertCode)
+    ON_COMMAND(ID_COLOR_SETTINGS, &CImportView::ShowColorDialog)
+    ON_COMMAND(ID_SET_CHUNK_FONT, &CImportView::SetCurrentChunkFont)
+    ON_COMMAND(ID_SET_CHUNK_FORMAT, &CImportView::OnSetChunkFormat)
+    ON_COMMAND(ID_NEXT_BACKGROUND, &CImportView::NextBackground)
+    ON_COMMAND(ID_PREV_BACKGROUND, &CImportView::PrevBackground)
+    ON_COMMAND(ID_EXTEND_SELECTION_BACK, &CImportView::ExtendSelectionBack)
+    ON_COMMAND(ID_EXTEND_SELECTION_FORWARD, &CImportView::ExtendSelectionForward)
+    ON_COMMAND(ID_KEY_SHIFT_LEFT, &CImportView::OnNothing)
+    ON_COMMAND(ID_KEY_SHIFT_RIGHT, &CImportView::OnNothing)
+    ON_COMMAND(ID_VIEW_NOTHING, &CImportView::OnNothing)
+    ON_COMMAND(ID_WIDEN_PAGE, &CImportView::WidenPage)
+    ON_COMMAND(ID_NARROW_PAGE, &CImportView::NarrowPage)
+    ON_COMMAND(ID_VIEW_NEXT_PAGE, &CImportView::OnNextPage)
+    ON_COMMAND(ID_VIEW_PREV_PAGE, &CImportView::OnPrevPage)
+    ON_COMMAND(ID_PRESET, &CImportView::ShowPresetDialog)
+    ON_COMMAND(ID_RANDOM_VERTICAL_BAR, &CImportView::OnRandomVerticalBar)
+    ON_COMMAND(ID_RANDOM_HORIZONTAL_BAR, &CImportView::OnRandomHorizontalBar)
+END_MESSAGE_MAP()
+
+// ---------------------------------------------------------------- life
+
+CImportView::CImportView()
+{
+    m_pContextMenu = new CMenu;
+    HMENU menu = ::LoadMenuW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_VIEW_CONTEXT));
+    if (!menu || !m_pContextMenu->Attach(menu)) {
+        AfxMessageBox(L"Fail to create context menu");
+        delete m_pContextMenu;
+        m_pContextMenu = nullptr;
+    }
+}
+
+CImportView::~CImportView()
+{
+    CloseArticle();
+    delete m_pContextMenu;
+    m_pContextMenu = nullptr;
+    // The bitmap can only be freed once the memory DC lets go of it.
+    if (m_bMemDC) {
+        if (m_hOldMemBitmap)
+            m_dcMem.SelectObject(m_hOldMemBitmap);
+        m_dcMem.DeleteDC();
+        m_bMemDC = 0;
+    }
+    m_bmpMem.DeleteObject();
+    m_font.DeleteObject();
+}
+
+void CImportView::Serialize(CArchive&)
+{
+}
+
+BOOL CImportView::PreCreateWindow(CREATESTRUCT& cs)
+{
+    return CScrollView::PreCreateWindow(cs);
+}
+
+BOOL CImportView::PreTranslateMessage(MSG* pMsg)
+{
+    return CScrollView::PreTranslateMessage(pMsg);
+}
+
+LRESULT CImportView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Typed characters will be taken here before the base procedure.
+    return CScrollView::WindowProc(message, wParam, lParam);
+}
+
+// ---------------------------------------------------------------- start-up
+
+void CImportView::OnInitialUpdate()
+{
+    CScrollView::OnInitialUpdate();
+    BuildWordTables(mapLearnedFunctions, mapLearnedVariables, mapLiteralWords, mapStatementWords,
+                    mapTypeWords, mapLibraryWords);
+    SetScrollSizes(MM_TEXT, CSize(100, 100));
+    GetClientRect(&m_rcClient);
+    // No input until an article is loaded or started.
+    EnableWindow(FALSE);
+
+    PresetViewValues preset;
+    preset.nTextSize = m_nTextSize;
+    preset.nRow = m_nRow;
+    preset.nPram = m_nPram;
+    wmemcpy(preset.szFontFace, m_szFontFace, kFaceBufferSize);
+    wmemcpy(preset.szCodeFontFace, m_szCodeFontFace, kFaceBufferSize);
+    preset.strBackgroundPicture = m_strBackgroundPicture;
+    if (ReadPresetFile(m_bUpperPane, preset)) {
+        m_nTextSize = preset.nTextSize;
+        m_nRow = preset.nRow;
+        m_nPram = preset.nPram;
+        wmemcpy(m_szFontFace, preset.szFontFace, kFaceBufferSize);
+        wmemcpy(m_szCodeFontFace, preset.szCodeFontFace, kFaceBufferSize);
+        m_strBackgroundPicture = preset.strBackgroundPicture;
+    }
+    EnableWindow(FALSE);
+
+    if (!m_bMemDC) {
+        CClientDC dc(this);
+        if (m_dcMem.CreateCompatibleDC(&dc))
+            m_bMemDC = 1;
+    }
+    int width = m_rcOffscreen.Width() > 0 ? m_rcOffscreen.Width() : m_rcClient.Width();
+    int height = m_rcOffscreen.Height() > 0 ? m_rcOffscreen.Height() : m_rcClient.Height();
+    m_rcOffscreen.SetRectEmpty();
+    UpdateOffscreenBitmap(width, height);
+    FitPageToClient();
+}
+
+// ---------------------------------------------------------------- layout
+
+void CImportView::UpdateOffscreenBitmap(int width, int height)
+{
+    CRect wanted(0, 0, width, height);
+    bool changed = wanted != m_rcOffscreen;
+    m_rcOffscreen = wanted;
+    if (!m_bMemDC || (!changed && m_bmpMem.GetSafeHandle()))
+        return;
+    if (m_hOldMemBitmap) {
+        m_dcMem.SelectObject(m_hOldMemBitmap);
+        m_hOldMemBitmap = nullptr;
+    }
+    m_bmpMem.DeleteObject();
+    if (width <= 0 || height <= 0)
+        return;
+    CClientDC dc(this);
+    if (m_bmpMem.CreateCompatibleBitmap(&dc, width, height))
+        m_hOldMemBitmap = m_dcMem.SelectObject((HGDIOBJ)m_bmpMem.GetSafeHandle());
+}
+
+void CImportView::OnRootLaidOut(int scrollWidth, int scrollHeight)
+{
+    if (!m_hWnd)
+        return;
+    SetScrollSizes(MM_TEXT, CSize(scrollWidth, scrollHeight));
+    UpdateOffscreenBitmap(std::max(scrollWidth, (int)m_rcClient.Width()), m_rcClient.Height());
+}
+
+void CImportView::OnSize(UINT nType, int cx, int cy)
+{
+    CScrollView::OnSize(nType, cx, cy);
+    GetClientRect(&m_rcClient);
+    UpdateOffscreenBitmap(std::max((int)GetTotalSize().cx, (int)m_rcClient.Width()),
+                          m_rcClient.Height());
+    // Scroll bars that come or go while the page is laid out resize the pane
+    // again; that inner resize only takes the new size.
+    if (m_bInSize)
+        return;
+    m_bInSize = true;
+    FitMarginToClient();
+    m_bInSize = false;
+    if (!bImporting) {
+        UpdateCaret();
+        Invalidate(TRUE);
+    }
+}
+
+void CImportView::WidenPage()
+{
+    StepPageWidth(+1);
+}
+
+void CImportView::NarrowPage()
+{
+    StepPageWidth(-1);
+}
+
+void CImportView::IncreaseCharWidth()
+{
+    StepCharWidth(+1);
+}
+
+void CImportView::DecreaseCharWidth()
+{
+    StepCharWidth(-1);
+}
+
+void CImportView::Redraw()
+{
+    if (!bImporting) {
+        UpdateCaret();
+        Invalidate(TRUE);
+    }
+}
+
+LRESULT CImportView::OnRelayoutMessage(WPARAM, LPARAM)
+{
+    Redraw();
+    return 0;
+}
+
+BOOL CImportView::OnEraseBkgnd(CDC*)
+{
+    // The page is painted whole from the off-screen bitmap.
+    return TRUE;
+}
+
+// ---------------------------------------------------------------- the article's window side
+
+void CImportView::UpdateCaret()
+{
+    // The caret only lives in the pane that has the keyboard focus.
+    if (!m_hWnd || ::GetFocus() != m_hWnd)
+        return;
+    ::DestroyCaret();
+    if (!m_pRoot || !m_pCurItem)
+        return;
+    int height = (int)(m_pCurItem->bottom - m_pCurItem->top);
+    if (height <= 0)
+        height = m_nTextSize;
+    CPoint scroll = GetScrollPosition();
+    CreateSolidCaret(2, height);
+    SetCaretPos(CPoint((int)m_pCurItem->left - scroll.x, (int)m_pCurItem->top - scroll.y));
+    ShowCaret();
+}
+
+void CImportView::InvalidateView(bool erase)
+{
+    if (m_hWnd)
+        Invalidate(erase ? TRUE : FALSE);
+}
+
+void CImportView::EnableView(bool enable)
+{
+    if (m_hWnd)
+        EnableWindow(enable ? TRUE : FALSE);
+}
+
+void CImportView::ScrollToTop()
+{
+    if (m_hWnd && m_nMapMode)
+        ScrollToPosition(CPoint(GetScrollPosition().x, 0));
+}
+
+void CImportView::ClearSelection()
+{
+    for (INT_PTR i = m_arrSelection.GetSize() - 1; i >= 0; --i)
+        if (i < m_arrSelectionTypes.GetSize() && m_arrSelectionTypes[i] == kNodeLine)
+            static_cast<CharItem*>(m_arrSelection[i])->bSelected = 0;
+    m_arrSelection.RemoveAll();
+    m_arrSelectionTypes.RemoveAll();
+    m_arrLegacyBlocks.RemoveAll();
+    m_arrLegacyLines.RemoveAll();
+}
+
+void CImportView::OnFatalError()
+{
+    if (CWnd* main = AfxGetMainWnd())
+        main->PostMessage(WM_QUIT);
+}
+
+int CImportView::GetClientWidth()
+{
+    return m_rcClient.Width();
+}
+
+int CImportView::GetClientHeight()
+{
+    return m_rcClient.Height();
+}
+
+// ---------------------------------------------------------------- context menu
+
+void CImportView::PrepareContextMenu(CMenu* popup)
+{
+    popup->CheckMenuItem(ID_FULL_SCREEN, MF_BYCOMMAND | (m_bFullScreen ? MF_CHECKED : MF_UNCHECKED));
+    const UINT enabled[] = {ID_VIEW_PREV_PAGE, ID_VIEW_NEXT_PAGE, ID_COLOR_SETTINGS,
+                            ID_NEXT_BACKGROUND, ID_PREV_BACKGROUND};
+    for (UINT id : enabled)
+        popup->EnableMenuItem(id, MF_BYCOMMAND | MF_ENABLED);
+}
+
+void CImportView::OnRButtonDown(UINT nFlags, CPoint point)
+{
+    CPoint screen = point;
+    ClientToScreen(&screen);
+    if (m_pContextMenu) {
+        if (CMenu* popup = m_pContextMenu->GetSubMenu(0)) {
+            PrepareContextMenu(popup);
+            popup->TrackPopupMenu(TPM_RIGHTBUTTON, screen.x, screen.y, this);
+        }
+    }
+    CScrollView::OnRButtonDown(nFlags, point);
+}
+
+void CImportView::OnUpdateFullScreen(CCmdUI* pCmdUI)
+{
+    pCmdUI->SetCheck(m_bFullScreen ? 1 : 0);
+}
+
+// ---------------------------------------------------------------- input of later work
+
+void CImportView::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    // Caret keys and Delete come with editing.
+    CScrollView::OnKeyDown(nChar, nRepCnt, nFlags);
+}
+
+void CImportView::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    // Backspace and Tab come with editing.
+    CScrollView::OnChar(nChar, nRepCnt, nFlags);
+}
+
+void CImportView::OnLButtonDown(UINT nFlags, CPoint point)
+{
+    // Caret placement comes with editing.
+    CScrollView::OnLButtonDown(nFlags, point);
+}
+
+void CImportView::OnLButtonDblClk(UINT nFlags, CPoint point)
+{
+    // Word and paragraph selection come with editing.
+    CScrollView::OnLButtonDblClk(nFlags, point);
+}
+
+void CImportView::OnMouseMove(UINT nFlags, CPoint point)
+{
+    // Drag selection comes with editing.
+    CScrollView::OnMouseMove(nFlags, point);
+}
+
+void CImportView::OnLButtonUp(UINT nFlags, CPoint point)
+{
+    // Drag selection comes with editing.
+    CScrollView::OnLButtonUp(nFlags, point);
+}
+
+void CImportView::OnContextMenu(CWnd* pWnd, CPoint point)
+{
+    // Moving the caret to the click comes with editing.
+    CScrollView::OnContextMenu(pWnd, point);
+}
+
+BOOL CImportView::OnMouseWheel(UINT nFlags, short zDelta, CPoint pt)
+{
+    // The pane's own scrolling rules come with the scrolling commands.
+    return CScrollView::OnMouseWheel(nFlags, zDelta, pt);
+}
+
+void CImportView::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar)
+{
+    // The pane's own scrolling rules come with the scrolling commands.
+    CScrollView::OnVScroll(nSBCode, nPos, pScrollBar);
+}
+
+void CImportView::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar)
+{
+    // The pane's own scrolling rules come with the scrolling commands.
+    CScrollView::OnHScroll(nSBCode, nPos, pScrollBar);
+}
+
+// ---------------------------------------------------------------- commands of later work
+
+void CImportView::ToggleFullScreen() {}         // full screen comes with the scrolling commands
+void CImportView::CopySelection() {}            // clipboard work comes later
+void CImportView::CutSelection() {}             // clipboard work comes later
+void CImportView::OnEditCopy() { CopySelection(); }
+void CImportView::OnEditCut() { CutSelection(); }
+void CImportView::OnEditPaste() {}              // clipboard work comes later
+void CImportView::SelectAll() {}                // selection comes with editing
+void CImportView::InsertCode() {}               // block insertion comes later
+void CImportView::ShowColorDialog() {}          // the colour dialog comes later
+void CImportView::SetCurrentChunkFont() {}      // block settings come later
+void CImportView::OnSetChunkFormat() {}         // block settings come later
+void CImportView::NextBackground() {}           // background commands come later
+void CImportView::PrevBackground() {}           // background commands come later
+void CImportView::ExtendSelectionBack() {}      // selection comes with editing
+void CImportView::ExtendSelectionForward() {}   // selection comes with editing
+void CImportView::OnNothing() {}                // Shift+Left, Shift+Right and 32988 do nothing
+void CImportView::OnNextPage() {}               // page-by-page reading comes with the frame
+void CImportView::OnPrevPage() {}               // page-by-page reading comes with the frame
+void CImportView::ShowPresetDialog() {}         // the preset dialog comes later
+void CImportView::OnRandomVerticalBar() {}      // decoration commands come later
+void CImportView::OnRandomHorizontalBar() {}    // decoration commands come later
