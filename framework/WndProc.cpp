@@ -34,7 +34,6 @@ thread_local WndMaps t_maps;
 thread_local MSG t_currentMsg = {};
 thread_local CWnd* t_pWndInit = nullptr;       // object waiting for its window
 thread_local HHOOK t_hCbtHook = nullptr;
-thread_local CWnd* t_pWndCreating = nullptr;   // object whose CreateWindowEx runs
 
 volatile LONG g_caughtExceptions = 0;
 
@@ -175,13 +174,8 @@ BOOL CWnd::Attach(HWND hWndNew)
         return FALSE;
     if (FromHandlePermanent(hWndNew))
         return FALSE;   // another object serves it already
-    // A temporary wrapper of the same window is no longer needed.
-    auto it = t_maps.temporary.find(hWndNew);
-    if (it != t_maps.temporary.end()) {
-        it->second->m_hWnd = nullptr;
-        delete it->second;
-        t_maps.temporary.erase(it);
-    }
+    // A temporary wrapper of the same window stays valid until idle time;
+    // FromHandle prefers this object from now on.
     t_maps.permanent[hWndNew] = this;
     m_hWnd = hWndNew;
     return TRUE;
@@ -278,12 +272,9 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
         return FALSE;
     }
     AfxHookWindowCreate(this);
-    CWnd* outerCreating = t_pWndCreating;
-    t_pWndCreating = this;
     HWND hWnd = ::CreateWindowExW(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y,
                                   cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance,
                                   cs.lpCreateParams);
-    t_pWndCreating = outerCreating;
     // Never bound: the object saw no message and will see none.
     if (!AfxUnhookWindowCreate())
         PostNcDestroy();
@@ -594,12 +585,8 @@ HWND ControlOfMessage(HWND hParent, UINT message, LPARAM lParam)
         auto* mis = (LPMEASUREITEMSTRUCT)lParam;
         if (!mis || mis->CtlType == ODT_MENU)
             return nullptr;
-        HWND h = ::GetDlgItem(hParent, (int)mis->CtlID);
-        // An owner-drawn control measures while it is still being created.
-        if (!h && t_pWndCreating && t_pWndCreating->m_hWnd
-            && ::GetDlgCtrlID(t_pWndCreating->m_hWnd) == (int)mis->CtlID)
-            h = t_pWndCreating->m_hWnd;
-        return h;
+        // A control measuring while it is created is already its parent's child.
+        return ::GetDlgItem(hParent, (int)mis->CtlID);
     }
     case WM_COMPAREITEM:
         return lParam ? ((LPCOMPAREITEMSTRUCT)lParam)->hwndItem : nullptr;

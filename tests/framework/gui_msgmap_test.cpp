@@ -298,6 +298,22 @@ BEGIN_MESSAGE_MAP(COwnerDrawButton, CWnd)
     ON_WM_DRAWITEM_REFLECT()
 END_MESSAGE_MAP()
 
+class COwnerDrawList : public CWnd {
+public:
+    int measured = 0;
+    void MeasureItem(LPMEASUREITEMSTRUCT mis)
+    {
+        ++measured;
+        mis->itemHeight = 23;
+    }
+protected:
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(COwnerDrawList, CWnd)
+    ON_WM_MEASUREITEM_REFLECT()
+END_MESSAGE_MAP()
+
 class CParentWnd : public CWnd {
 public:
     int parentClicks = 0;
@@ -424,6 +440,13 @@ TEST(Reflection, OwnerDrawnControlCreatedThroughCreatePaintsItself)
     EXPECT_GE(button.drawn, 1);
     EXPECT_EQ(parent.parentDrawItem, 0);
     EXPECT_EQ(PixelOfWindow(button.m_hWnd, 50, 25), button.fill);
+
+    // A fixed-height owner-drawn list measures while it is being created.
+    COwnerDrawList list;
+    ASSERT_TRUE(list.Create(L"LISTBOX", nullptr, WS_VISIBLE | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
+                            CRect(150, 20, 280, 150), &parent, IDC_PLAIN));
+    EXPECT_GE(list.measured, 1);
+    EXPECT_EQ(list.SendMessage(LB_GETITEMHEIGHT, 0, 0), 23);
 
     HWND hButton = button.m_hWnd;
     parent.DestroyWindow();
