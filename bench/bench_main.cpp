@@ -85,6 +85,8 @@ void BuildArticle(CArticleModel& model, int chars)
 
 } // namespace
 
+void RunLayoutBench();   // layout_bench.cpp
+
 int main()
 {
     AfxSetMessageBoxHook(SilentBox);
@@ -147,5 +149,6 @@ int main()
     DeleteFileW(folder + L"control\\ErrorLog.txt");
     RemoveDirectoryW(folder + L"control");
     RemoveDirectoryW(folder);
+    RunLayoutBench();
     return 0;
 }
