@@ -299,6 +299,18 @@ TEST(Frame, CommandsGoToTheActiveViewThenFrameThenDocumentAndApplication)
     ::DestroyAcceleratorTable(fv.frame->m_hAccelTable);
     fv.frame->m_hAccelTable = nullptr;
 
+    // A frame's pop-up menu is enabled by where the commands would go.
+    CMenu popup;
+    popup.CreatePopupMenu();
+    popup.AppendMenu(MF_STRING, ID_VIEW_CMD, L"view");
+    popup.AppendMenu(MF_STRING, ID_APP_CMD, L"app");
+    popup.AppendMenu(MF_STRING, 3999, L"nobody");
+    ::SendMessageW(hFrame, WM_INITMENUPOPUP, (WPARAM)popup.m_hMenu, 0);
+    EXPECT_FALSE(popup.GetMenuState(ID_VIEW_CMD, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_FALSE(popup.GetMenuState(ID_APP_CMD, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_TRUE(popup.GetMenuState(3999, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_EQ(g_count.view, 2);   // looking for handlers runs none
+
     fv.frame->SetActiveView(nullptr);
     EXPECT_EQ(fv.view->deactivations, 1);
     ::SendMessageW(hFrame, WM_COMMAND, ID_DOC_CMD, 0);
