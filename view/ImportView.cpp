@@ -97,6 +97,19 @@ BOOL CImportView::PreTranslateMessage(MSG* pMsg)
     return CScrollView::PreTranslateMessage(pMsg);
 }
 
+BOOL CImportView::OnPreparePrinting(CPrintInfo* pInfo)
+{
+    return DoPreparePrinting(pInfo);
+}
+
+void CImportView::OnBeginPrinting(CDC*, CPrintInfo*)
+{
+}
+
+void CImportView::OnEndPrinting(CDC*, CPrintInfo*)
+{
+}
+
 LRESULT CImportView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     // Typed characters will be taken here before the base procedure.
