@@ -3,38 +3,15 @@
 #include "app/TreeFill.h"
 #include "framework/FileUtil.h"
 #include <gtest/gtest.h>
+#include "tests/support/TempFiles.h"
 #include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
-// Readable failures: CString printed as UTF-8.
-inline void PrintTo(const CString& s, std::ostream* os)
-{
-    *os << '"' << WideToMultiByte(s.GetString(), s.GetLength(), CP_UTF8) << '"';
-}
-
 namespace libtest {
 
-inline void DeleteTree(const CString& folder)
-{
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(folder + L"\\*", &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            CString name = fd.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            CString path = folder + L"\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteTree(path);
-            else
-                DeleteFileW(path);
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryW(folder);
-}
+using testfiles::DeleteTree;
 
 // A fresh folder with a Chinese name under the temporary folder, removed at the end.
 class TempLibrary {

@@ -2,9 +2,12 @@
 #include "framework/FileUtil.h"
 #include "framework/MessageBox.h"
 #include <gtest/gtest.h>
+#include "tests/support/TempFiles.h"
 #include <set>
 
 namespace {
+
+using namespace testfiles;
 
 std::vector<CString> g_messages;
 
@@ -12,42 +15,6 @@ int RecordMessage(const wchar_t* text, UINT)
 {
     g_messages.push_back(text);
     return IDOK;
-}
-
-void DeleteTree(const CString& folder)
-{
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(folder + L"\\*", &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            CString name = fd.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            CString path = folder + L"\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteTree(path);
-            else
-                DeleteFileW(path);
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryW(folder);
-}
-
-std::set<CString> Listing(const CString& folder)
-{
-    std::set<CString> names;
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(folder + L"\\*", &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            CString name = fd.cFileName;
-            if (name != L"." && name != L"..")
-                names.insert(name);
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
-    }
-    return names;
 }
 
 std::string Bytes(const std::wstring& text)

@@ -2,64 +2,12 @@
 #include "framework/FileUtil.h"
 #include "framework/Profile.h"
 #include <gtest/gtest.h>
+#include "tests/support/TempFiles.h"
 #include <set>
 
 namespace {
 
-void DeleteTree(const CString& folder)
-{
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(folder + L"\\*", &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            CString name = fd.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            CString path = folder + L"\\" + name;
-            SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteTree(path);
-            else
-                DeleteFileW(path);
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
-    }
-    SetFileAttributesW(folder, FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryW(folder);
-}
-
-void PutFile(const CString& path, const std::string& bytes)
-{
-    HANDLE h = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, h) << "cannot create test file";
-    DWORD n = 0;
-    WriteFile(h, bytes.data(), (DWORD)bytes.size(), &n, nullptr);
-    CloseHandle(h);
-}
-
-std::string GetFile(const CString& path)
-{
-    std::string bytes;
-    EXPECT_TRUE(ReadWholeFile(path, bytes));
-    return bytes;
-}
-
-// Names of the files in folder, dots left out.
-std::set<CString> Listing(const CString& folder)
-{
-    std::set<CString> names;
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(folder + L"\\*", &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            CString name = fd.cFileName;
-            if (name != L"." && name != L"..")
-                names.insert(name);
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
-    }
-    return names;
-}
+using namespace testfiles;
 
 class TempFolderTest : public testing::Test {
 protected:

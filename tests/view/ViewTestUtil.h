@@ -2,6 +2,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include "tests/support/TempFiles.h"
 #include <windows.h>
 #include <cstring>
 #include <functional>
@@ -79,30 +80,7 @@ public:
     }
     const CString& Path() const { return m_path; }
 
-    static void DeleteTree(const CString& folder)
-    {
-        CString base = folder;
-        if (!base.IsEmpty() && base[base.GetLength() - 1] != L'\\')
-            base += L'\\';
-        WIN32_FIND_DATAW fd;
-        HANDLE h = FindFirstFileW(base + L"*", &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                CString name = fd.cFileName;
-                if (name == L"." || name == L"..")
-                    continue;
-                CString full = base + name;
-                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    DeleteTree(full);
-                } else {
-                    SetFileAttributesW(full, FILE_ATTRIBUTE_NORMAL);
-                    DeleteFileW(full);
-                }
-            } while (FindNextFileW(h, &fd));
-            FindClose(h);
-        }
-        RemoveDirectoryW(base);
-    }
+    static void DeleteTree(const CString& folder) { testfiles::DeleteTree(folder); }
 
 private:
     CString m_path;
