@@ -5,8 +5,14 @@
 #include <windows.h>
 #include "framework/CmdTarget.h"
 #include "framework/CString.h"
+#include "framework/Collections.h"
+
+#include <vector>
 
 class CWnd;
+class CDocTemplate;
+class CDocument;
+class CCommandLineInfo;
 
 class CWinThread : public CCmdTarget {
     DECLARE_DYNAMIC(CWinThread)
@@ -57,6 +63,47 @@ public:
     virtual BOOL InitInstance() { return TRUE; }
     virtual int ExitInstance();
 
+    // Document templates: the application owns them once added.
+    void AddDocTemplate(CDocTemplate* pTemplate);
+    POSITION GetFirstDocTemplatePosition() const;
+    CDocTemplate* GetNextDocTemplate(POSITION& rPosition) const;
+    // Opens (or, without a name, creates) a document through the first template.
+    virtual CDocument* OpenDocumentFile(LPCTSTR lpszFileName);
+    // Closes every template's documents (the main frame does this when it closes).
+    void CloseAllDocuments(BOOL bEndSession);
+
+    // Command line: ParseCommandLine fills rCmdInfo from the process's
+    // arguments; ProcessShellCommand runs it (FileNew creates the main frame).
+    void ParseCommandLine(CCommandLineInfo& rCmdInfo);
+    BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo);
+
+    // Profile settings under HKCU\Software\<key>\<application name>.
+    LPCTSTR m_pszRegistryKey = nullptr;     // malloc'ed like m_pszAppName
+    LPCTSTR m_pszProfileName = nullptr;
+    UINT m_nMaxMRU = 0;
+    void SetRegistryKey(LPCTSTR lpszRegistryKey);
+    void SetRegistryKey(UINT nIDRegistryKey);
+    void LoadStdProfileSettings(UINT nMaxMRU = 4);
+    // Open keys the caller closes; null without a registry key.
+    HKEY GetAppRegistryKey();
+    HKEY GetSectionKey(LPCTSTR lpszSection);
+    UINT GetProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nDefault);
+    CString GetProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszDefault = nullptr);
+    BOOL WriteProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nValue);
+    BOOL WriteProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszValue);
+
+    // Modeless dialogs get their keyboard handling (IsDialogMessage) from
+    // the message loop while registered. Top-level dialog windows are
+    // recognised without registering too.
+    void AddModelessDialog(HWND hDlg);
+    void RemoveModelessDialog(HWND hDlg);
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
+
+    // Handlers a program maps to ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_PRINT_SETUP.
+    afx_msg void OnFileNew();
+    afx_msg void OnFileOpen();
+    afx_msg void OnFilePrintSetup();
+
     HICON LoadIcon(LPCTSTR lpszResourceName) const;
     HICON LoadIcon(UINT nIDResource) const;
     HICON LoadStandardIcon(LPCTSTR lpszIconName) const;
@@ -68,6 +115,17 @@ protected:
     // ID_APP_EXIT: closes the main window, which ends the message loop.
     afx_msg void OnAppExit();
 
+    // Owns the templates; its destructor lives with the template code.
+    struct TemplateList {
+        std::vector<CDocTemplate*> items;
+        TemplateList() = default;
+        TemplateList(const TemplateList&) = delete;
+        TemplateList& operator=(const TemplateList&) = delete;
+        ~TemplateList();
+    };
+    TemplateList m_templates;
+    std::vector<HWND> m_modelessDialogs;
+
     DECLARE_MESSAGE_MAP()
 };
 
@@ -77,6 +135,13 @@ CWnd* AfxGetMainWnd();
 HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();
 void AfxSetResourceHandle(HINSTANCE hInstResource);
+
+// OLE for the user-interface thread (OleInitialize); FALSE on failure.
+BOOL AfxOleInit();
+// Controls in dialogs need nothing more here.
+void AfxEnableControlContainer();
+// Loads the rich-edit 2 library (riched20.dll) once.
+BOOL AfxInitRichEdit2();
 
 // The framework's part of wWinMain: initialises the application object, runs
 // InitInstance and the message loop, and returns the exit code.

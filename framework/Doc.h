@@ -44,6 +44,9 @@ public:
 
     // Life cycle.
     virtual BOOL OnNewDocument();
+    // Documents here have no archive format: the default only resets the
+    // contents and takes the path as the document's name.
+    virtual BOOL OnOpenDocument(LPCTSTR lpszPathName);
     virtual void DeleteContents() {}
     virtual void OnCloseDocument();
 
