@@ -586,6 +586,8 @@ void CArticleModel::DeleteNode(ChunkNode* node)
         node->pRight->pLeft = node->pLeft;
     node->pNext = node->pPrev = node->pLeft = node->pRight = nullptr;
     // Nothing may keep pointing into the freed subtree.
+    if (!m_arrSelection.IsEmpty())
+        ResetSelection(true);
     if (IsInside(m_pCurLine, node)) {
         m_pCurLine = nullptr;
         m_pCurItem = nullptr;
@@ -603,6 +605,8 @@ void CArticleModel::DeleteCharItem(CharItem* item)
 {
     if (!item)
         return;
+    if (!m_arrSelection.IsEmpty())
+        ResetSelection(true);
     if (item->pPrev)
         item->pPrev->pNext = item->pNext;
     else if (item->pOwner && item->pOwner->pFirstItem == item)

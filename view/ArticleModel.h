@@ -6,6 +6,7 @@
 
 #include <windows.h>
 #include <vector>
+#include "framework/Collections.h"
 #include "framework/CString.h"
 
 class CXmlDocument;
@@ -202,6 +203,75 @@ public:
     void WaitForAutoSave();
     HANDLE m_hAutoSaveEvent = nullptr;  // set while no auto-save runs; owned by the frame
 
+    // --- editing (view/Selection.cpp, Editing.cpp, ClipText.cpp, Marks.cpp) ---
+    // Hit testing in document coordinates.
+    ChunkNode* LineAtPoint(int x, int y, ChunkNode* node);
+    CharItem* ItemAtPoint(int x, ChunkNode* line);
+    CharItem* ItemAtTop(ChunkNode* node, double top);
+    bool IsNodeEmpty(ChunkNode* node);
+    // The leaves (lines and blocks) in reading order, never leaving the root.
+    ChunkNode* NextLeaf(ChunkNode* node);
+    ChunkNode* PrevLeaf(ChunkNode* node);
+    ChunkNode* FirstLeaf(ChunkNode* node);
+    ChunkNode* LastLeaf(ChunkNode* node);
+    // A click: the caret goes to the line and item at the point; false on no line.
+    bool PlaceCaretAt(int x, int y);
+    // The end of a drag that started at the caret.
+    void SelectToPoint(int x, int y);
+    // A double click: the current line (inside the page) or paragraph (left of it).
+    bool SelectAtDoubleClick(int x, int y);
+    // The upper pane selects the current paragraph, the lower one the article.
+    void SelectAllItems(bool wholeArticle);
+    void SelectNodeChars(ChunkNode* node);
+    void AddToSelection(CharItem* item, BYTE type);
+    // Shift+Up / Shift+Down; false when the caret could not move.
+    bool StepSelectionBack();
+    bool StepSelectionForward();
+    // True while some listed object is flagged as selected.
+    bool HasSelection() const;
+    // Empties the selection lists, resetting the flags first when asked.
+    void ResetSelection(bool resetFlags);
+    // The selected objects, each once, in reading order; after: the first item
+    // behind the last of them (null at the article's end).
+    void CollectSelection(std::vector<CharItem*>& items, CharItem** after = nullptr);
+    // Caret keys; false when the caret did not move.
+    bool MoveCaretLeft();
+    bool MoveCaretRight();
+    bool MoveCaretUp();
+    bool MoveCaretDown();
+
+    // Typing and deletion.
+    void InsertTypedChar(const wchar_t* units);
+    void DeletePrevChar();
+    // Removes exactly the selected characters; false when nothing was selected.
+    bool DeleteSelection();
+    // A line that holds only its line end goes, with the containers it leaves empty.
+    bool RemoveEmptyLine(ChunkNode* line);
+
+    // Clipboard text.
+    CString BuildCopyText();
+    // False when a block is selected (only characters can be cut).
+    bool BuildCutText(CString& text);
+    // Pasted text goes in at the caret; the text behind the caret follows it.
+    void PasteTextAtCaret(const CString& text);
+
+    // Marks and comments.
+    void SetSelectionMark(bool deselect);
+    void MarkSelection();
+    void ApplyStyleToSelection();
+    // The frame's mark command ("标注"): by bSingle as mark id or style index.
+    void MarkCommand();
+    // The frame's comment command ("点评").
+    void CommentSelection();
+
+    // Selection: the selected objects (CharItems; blocks by their box) and their
+    // node types (7 item, 8 or 9 block), and the two lists of the legacy blocks.
+    CPtrArray m_arrSelection;
+    CByteArray m_arrSelectionTypes;
+    CPtrArray m_arrLegacyBlocks;
+    CPtrArray m_arrLegacyLines;
+    // --- end of editing ---
+
     // ---- state ----
     int m_bModified = 0;
     int m_nPageTop = 50;
@@ -235,13 +305,16 @@ protected:
     virtual void InvalidateView(bool /*erase*/) {}
     virtual void EnableView(bool /*enable*/) {}
     virtual void ScrollToTop() {}
-    virtual void ClearSelection() {}
+    virtual void ClearSelection() { ResetSelection(true); }
     virtual void OnFatalError() {}      // the pane sends the quit message
     virtual int GetClientWidth() { return 0; }
     virtual int GetClientHeight() { return 0; }
     virtual int GetVScrollWidth() { return GetSystemMetrics(SM_CXVSCROLL); }
     // The root was laid out: the pane sizes its scroll area and off-screen bitmap.
     virtual void OnRootLaidOut(int /*scrollWidth*/, int /*scrollHeight*/) {}
+    // --- editing: the pane's vertical scroll position, and scrolling it ---
+    virtual int GetVScrollPos() { return 0; }
+    virtual void ScrollVertBy(int /*dy*/) {}
 
 private:
     // layout and insertion helpers

@@ -25,6 +25,10 @@ BEGIN_MESSAGE_MAP(CImportView, CScrollView)
     ON_WM_MOUSEWHEEL()
     ON_WM_VSCROLL()
     ON_WM_HSCROLL()
+    // --- editing ---
+    ON_WM_SETFOCUS()
+    ON_WM_KILLFOCUS()
+    // --- end of editing ---
     ON_MESSAGE(WM_VIEW_RELAYOUT, &CImportView::OnRelayoutMessage)
     ON_COMMAND(ID_FULL_SCREEN, &CImportView::ToggleFullScreen)
     ON_UPDATE_COMMAND_UI(ID_FULL_SCREEN, &CImportView::OnUpdateFullScreen)
@@ -110,11 +114,7 @@ void CImportView::OnEndPrinting(CDC*, CPrintInfo*)
 {
 }
 
-LRESULT CImportView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    // Typed characters will be taken here before the base procedure.
-    return CScrollView::WindowProc(message, wParam, lParam);
-}
+// WindowProc (the typing filter) is in view/ViewEditing.cpp.
 
 // ---------------------------------------------------------------- start-up
 
@@ -247,22 +247,7 @@ BOOL CImportView::OnEraseBkgnd(CDC*)
 
 // ---------------------------------------------------------------- the article's window side
 
-void CImportView::UpdateCaret()
-{
-    // The caret only lives in the pane that has the keyboard focus.
-    if (!m_hWnd || ::GetFocus() != m_hWnd)
-        return;
-    ::DestroyCaret();
-    if (!m_pRoot || !m_pCurItem)
-        return;
-    int height = (int)(m_pCurItem->bottom - m_pCurItem->top);
-    if (height <= 0)
-        height = m_nTextSize;
-    CPoint scroll = GetScrollPosition();
-    CreateSolidCaret(2, height);
-    SetCaretPos(CPoint((int)m_pCurItem->left - scroll.x, (int)m_pCurItem->top - scroll.y));
-    ShowCaret();
-}
+// UpdateCaret is in view/ViewEditing.cpp.
 
 void CImportView::InvalidateView(bool erase)
 {
@@ -280,17 +265,6 @@ void CImportView::ScrollToTop()
 {
     if (m_hWnd && m_nMapMode)
         ScrollToPosition(CPoint(GetScrollPosition().x, 0));
-}
-
-void CImportView::ClearSelection()
-{
-    for (INT_PTR i = m_arrSelection.GetSize() - 1; i >= 0; --i)
-        if (i < m_arrSelectionTypes.GetSize() && m_arrSelectionTypes[i] == kNodeLine)
-            static_cast<CharItem*>(m_arrSelection[i])->bSelected = 0;
-    m_arrSelection.RemoveAll();
-    m_arrSelectionTypes.RemoveAll();
-    m_arrLegacyBlocks.RemoveAll();
-    m_arrLegacyLines.RemoveAll();
 }
 
 void CImportView::OnFatalError()
@@ -338,49 +312,7 @@ void CImportView::OnUpdateFullScreen(CCmdUI* pCmdUI)
     pCmdUI->SetCheck(m_bFullScreen ? 1 : 0);
 }
 
-// ---------------------------------------------------------------- input of later work
-
-void CImportView::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
-{
-    // Caret keys and Delete come with editing.
-    CScrollView::OnKeyDown(nChar, nRepCnt, nFlags);
-}
-
-void CImportView::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags)
-{
-    // Backspace and Tab come with editing.
-    CScrollView::OnChar(nChar, nRepCnt, nFlags);
-}
-
-void CImportView::OnLButtonDown(UINT nFlags, CPoint point)
-{
-    // Caret placement comes with editing.
-    CScrollView::OnLButtonDown(nFlags, point);
-}
-
-void CImportView::OnLButtonDblClk(UINT nFlags, CPoint point)
-{
-    // Word and paragraph selection come with editing.
-    CScrollView::OnLButtonDblClk(nFlags, point);
-}
-
-void CImportView::OnMouseMove(UINT nFlags, CPoint point)
-{
-    // Drag selection comes with editing.
-    CScrollView::OnMouseMove(nFlags, point);
-}
-
-void CImportView::OnLButtonUp(UINT nFlags, CPoint point)
-{
-    // Drag selection comes with editing.
-    CScrollView::OnLButtonUp(nFlags, point);
-}
-
-void CImportView::OnContextMenu(CWnd* pWnd, CPoint point)
-{
-    // Moving the caret to the click comes with editing.
-    CScrollView::OnContextMenu(pWnd, point);
-}
+// Keys, characters and the mouse: view/ViewEditing.cpp.
 
 BOOL CImportView::OnMouseWheel(UINT nFlags, short zDelta, CPoint pt)
 {
@@ -403,20 +335,12 @@ void CImportView::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar)
 // ---------------------------------------------------------------- commands of later work
 
 void CImportView::ToggleFullScreen() {}         // full screen comes with the scrolling commands
-void CImportView::CopySelection() {}            // clipboard work comes later
-void CImportView::CutSelection() {}             // clipboard work comes later
-void CImportView::OnEditCopy() { CopySelection(); }
-void CImportView::OnEditCut() { CutSelection(); }
-void CImportView::OnEditPaste() {}              // clipboard work comes later
-void CImportView::SelectAll() {}                // selection comes with editing
 void CImportView::InsertCode() {}               // block insertion comes later
 void CImportView::ShowColorDialog() {}          // the colour dialog comes later
 void CImportView::SetCurrentChunkFont() {}      // block settings come later
 void CImportView::OnSetChunkFormat() {}         // block settings come later
 void CImportView::NextBackground() {}           // background commands come later
 void CImportView::PrevBackground() {}           // background commands come later
-void CImportView::ExtendSelectionBack() {}      // selection comes with editing
-void CImportView::ExtendSelectionForward() {}   // selection comes with editing
 void CImportView::OnNothing() {}                // Shift+Left, Shift+Right and 32988 do nothing
 void CImportView::OnNextPage() {}               // page-by-page reading comes with the frame
 void CImportView::OnPrevPage() {}               // page-by-page reading comes with the frame

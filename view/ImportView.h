@@ -80,12 +80,7 @@ public:
     CWordMap mapLibraryWords;
     CRect m_rcOffscreen;                // size of the off-screen bitmap
     CRect m_rcClient;                   // client rectangle at the last resize
-    // Selection: the selected objects (CharItems or blocks) and their node types
-    // (7 item, 8 or 9 block), and the two lists of the legacy block selection.
-    CPtrArray m_arrSelection;
-    CByteArray m_arrSelectionTypes;
-    CPtrArray m_arrLegacyBlocks;
-    CPtrArray m_arrLegacyLines;
+    // (the selection lists are the article model's: m_arrSelection and the rest)
     CFont m_font;
     CDC m_dcMem;                        // the page is painted here, then copied
     CBitmap m_bmpMem;
@@ -94,6 +89,18 @@ public:
     int m_bFullScreen = 0;
     CMenu* m_pContextMenu = nullptr;    // menu resource 130
     bool m_bUpperPane = true;           // set by the frame for the lower pane
+
+    // --- editing (view/ViewEditing.cpp, view/ViewClipboard.cpp) ---
+    // Clipboard text at the caret (command 33380).
+    void PasteText();
+    // False, after telling the user, when the clipboard could not take the text.
+    bool PutTextOnClipboard(const CString& text);
+    CPoint ClientToDocument(CPoint pt);
+    CPoint DocumentToClient(CPoint pt);
+    CPoint m_ptLastClick;               // last left click, document coordinates
+    // The frame's mark and comment commands call MarkCommand() and
+    // CommentSelection() of the article model on the upper pane.
+    // --- end of editing ---
 
     // The word tables as the code scanner takes them.
     CodeWordTables WordTablePointers();
@@ -150,13 +157,18 @@ protected:
     afx_msg void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
     afx_msg LRESULT OnRelayoutMessage(WPARAM wParam, LPARAM lParam);
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // --- editing ---
+    afx_msg void OnSetFocus(CWnd* pOldWnd);
+    afx_msg void OnKillFocus(CWnd* pNewWnd);
+    virtual int GetVScrollPos();
+    virtual void ScrollVertBy(int dy);
+    // --- end of editing ---
 
     // ---- the article's window side ----
     virtual void UpdateCaret();
     virtual void InvalidateView(bool erase);
     virtual void EnableView(bool enable);
     virtual void ScrollToTop();
-    virtual void ClearSelection();
     virtual void OnFatalError();
     virtual int GetClientWidth();
     virtual int GetClientHeight();

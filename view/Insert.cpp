@@ -172,6 +172,8 @@ void CArticleModel::RebreakOverflow()
     if (!end || end->ch != kLineEnd || !end->pPrev)
         return;
     CharItem* caret = m_pCurItem;
+    // The lines below are freed with their line ends: nothing may stay selected.
+    ResetSelection(true);
 
     // The last character and everything on the lines below it in the paragraph.
     std::vector<CharItem*> items;

@@ -399,6 +399,7 @@ void CArticleModel::ReflowToPageWidth()
         return;
     WaitForAutoSave();
     // Every line is rebuilt: nothing may keep pointing at the old ones.
+    ResetSelection(true);
     m_pCurLine = nullptr;
     m_pCurItem = nullptr;
     m_pFirstDrawn = nullptr;

@@ -1,0 +1,167 @@
+// Plain text for the clipboard from the selection, and pasted text put in at
+// the caret. Marks, styles, fonts and blocks do not travel.
+#include "view/ClipText.h"
+
+#include "app/DisplaySettings.h"
+#include "view/ArticleModel.h"
+
+namespace {
+
+const wchar_t kLineFeed = 10;
+
+void AppendUnits(CString& out, const CharItem* it)
+{
+    out += it->ch;
+    if (IsHighSurrogate(it->ch) && it->chLow)
+        out += it->chLow;
+}
+
+// The paragraph of a line: its ancestor at level 2, else its container.
+ChunkNode* ParagraphOfLine(ChunkNode* line)
+{
+    ChunkNode* para = CArticleModel::ParagraphOf(line);
+    return para ? para : (line ? line->pParent : nullptr);
+}
+
+} // namespace
+
+CString TextFromClipboardBlock(const wchar_t* data, SIZE_T blockBytes)
+{
+    if (!data)
+        return CString();
+    const SIZE_T most = blockBytes / sizeof(wchar_t);
+    SIZE_T len = 0;
+    while (len < most && data[len])
+        ++len;
+    return CString(data, (int)len);
+}
+
+CString CArticleModel::BuildCopyText()
+{
+    std::vector<CharItem*> items;
+    CollectSelection(items);
+    CString out;
+    if (items.empty())
+        return out;
+    out.Preallocate((int)items.size() + 16);
+    ChunkNode* prevPara = ParagraphOfLine(items.front()->pOwner);
+    for (CharItem* it : items) {
+        ChunkNode* line = it->pOwner;
+        if (!line || line->nType != kNodeLine)
+            continue;       // blocks carry no text
+        ChunkNode* para = ParagraphOfLine(line);
+        const bool lineEnd = it->ch == kLineEnd && !it->pNext;
+        if (para && para->nCode) {
+            if (lineEnd)
+                out += L"\r\n";
+            else
+                AppendUnits(out, it);
+        } else {
+            // A new paragraph starts on a line of its own; its first character
+            // stays, unless it is the line feed that marks the paragraph.
+            if (para != prevPara)
+                out += L"\r\n";
+            if (lineEnd)
+                out += (wchar_t)kLineEnd;
+            else if (it->ch != kLineFeed)
+                AppendUnits(out, it);
+        }
+        prevPara = para;
+    }
+    return out;
+}
+
+bool CArticleModel::BuildCutText(CString& text)
+{
+    text.Empty();
+    for (INT_PTR i = 0; i < m_arrSelection.GetSize(); ++i)
+        if (static_cast<CharItem*>(m_arrSelection[i])->bSelected &&
+            m_arrSelectionTypes[i] != kNodeLine)
+            return false;
+    std::vector<CharItem*> items;
+    CollectSelection(items);
+    text.Preallocate((int)items.size());
+    for (CharItem* it : items)
+        if (!(it->ch == kLineEnd && !it->pNext))
+            AppendUnits(text, it);
+    return true;
+}
+
+void CArticleModel::PasteTextAtCaret(const CString& text)
+{
+    ChunkNode* line = m_pCurLine;
+    if (!m_pRoot || !line || line->nType != kNodeLine || !m_pCurItem ||
+        m_pCurItem->pOwner != line)
+        return;
+    const int n = text.GetLength();
+    if (n > 0) {
+        // Lines below are freed and rebuilt: nothing may stay listed.
+        ResetSelection(true);
+        WaitForAutoSave();
+        m_bModified = 1;
+
+        // What stands behind the caret (in a text paragraph: the rest of the
+        // paragraph) is taken out and follows the pasted text.
+        std::vector<CharItem*> tail;
+        CharItem* end = LastItem(line);
+        if (end && end->ch == kLineEnd && m_pCurItem != end) {
+            CharItem* first = m_pCurItem;
+            if (first->pPrev)
+                first->pPrev->pNext = end;
+            else
+                line->pFirstItem = end;
+            end->pPrev = first->pPrev;
+            for (CharItem* it = first; it && it != end;) {
+                CharItem* next = it->pNext;
+                it->pPrev = it->pNext = nullptr;
+                tail.push_back(it);
+                it = next;
+            }
+            m_pCurItem = end;
+        }
+        if (!IsCodeLine(line)) {
+            for (ChunkNode* l = line->pNext; l && l->nType == kNodeLine; l = l->pNext)
+                TakeLineItems(l, tail);
+            while (ChunkNode* l = line->pNext) {
+                if (l->nType != kNodeLine)
+                    break;
+                line->pNext = l->pNext;
+                if (l->pNext)
+                    l->pNext->pPrev = line;
+                l->pNext = l->pPrev = nullptr;
+                if (m_pFirstDrawn == l)
+                    m_pFirstDrawn = line;
+                FreeNodeTree(l);
+            }
+        }
+
+        const wchar_t* s = text.GetString();
+        m_bBulkInsert = true;
+        m_pWidthLine = nullptr;
+        for (int i = 0; i < n; ++i) {
+            wchar_t units[2] = {s[i], 0};
+            if (units[0] == L'\r')
+                continue;
+            if (units[0] == kLineFeed)
+                NewParagraphNoLayout();
+            else if (IsHighSurrogate(units[0]) && i + 1 < n)
+                units[1] = s[++i];
+            InsertCharNoWait(units, 0, 0);
+        }
+        m_bBulkInsert = false;
+        m_pWidthLine = nullptr;
+
+        if (!tail.empty()) {
+            AppendBroken(m_pCurLine && m_pCurLine->nType == kNodeLine ? m_pCurLine : line, tail, 0);
+            // The caret stays in front of the character it stood before.
+            m_pCurItem = tail.front();
+            m_pCurLine = m_pCurItem->pOwner;
+        }
+    }
+    Relayout(m_pRoot, 0);
+    UpdateGeometry(m_pRoot, 0);
+    if (!bImporting) {
+        UpdateCaret();
+        InvalidateView(true);
+    }
+}

@@ -1,0 +1,324 @@
+// The pane's input: typed characters, caret keys, Delete, the mouse and the
+// caret itself. The work is done by the article model; these handlers turn
+// messages into calls and redraw.
+#include "view/ImportView.h"
+
+#include "app/DisplaySettings.h"
+
+namespace {
+
+// Units an input method sends that are not inserted from its message.
+bool IsImeSkipped(wchar_t u)
+{
+    return u == 0x0040 || u == 0x0025 || u == 0xFF20 || u == 0xFF05;
+}
+
+// Typed units that become text: printable ones and Enter. Tab is OnChar's.
+bool IsTypedText(wchar_t u)
+{
+    return (u >= 32 && u != 127) || u == kLineEnd;
+}
+
+const int kCaretWidth = 2;
+
+} // namespace
+
+// ---------------------------------------------------------------- coordinates
+
+CPoint CImportView::ClientToDocument(CPoint pt)
+{
+    CClientDC dc(this);
+    OnPrepareDC(&dc);
+    dc.DPtoLP(&pt);
+    return pt;
+}
+
+CPoint CImportView::DocumentToClient(CPoint pt)
+{
+    CClientDC dc(this);
+    OnPrepareDC(&dc);
+    dc.LPtoDP(&pt);
+    return pt;
+}
+
+int CImportView::GetVScrollPos()
+{
+    return GetScrollPosition().y;
+}
+
+void CImportView::ScrollVertBy(int dy)
+{
+    if (!m_hWnd || !m_nMapMode)
+        return;
+    CPoint pos = GetScrollPosition();
+    ScrollToPosition(CPoint(pos.x, pos.y + dy));
+    Invalidate(TRUE);
+}
+
+// ---------------------------------------------------------------- caret
+
+void CImportView::UpdateCaret()
+{
+    // The caret belongs to the pane with the keyboard focus; another pane must
+    // not destroy it.
+    if (!m_hWnd || ::GetFocus() != m_hWnd)
+        return;
+    ::HideCaret(m_hWnd);
+    ::DestroyCaret();
+    if (!m_pRoot || !m_pCurLine || m_pCurLine->nType != kNodeLine || !m_pCurItem)
+        return;
+    int height = (int)(m_pCurItem->bottom - m_pCurItem->top);
+    if (height <= 0)
+        height = m_pCurItem->size > 0 ? m_pCurItem->size : m_nTextSize;
+    CreateSolidCaret(kCaretWidth, height);
+
+    const CPoint doc((int)m_pCurItem->left, (int)m_pCurItem->top);
+    CPoint pt = DocumentToClient(doc);
+    CRect client;
+    GetClientRect(&client);
+    if (m_nMapMode) {
+        // Keep the caret inside the window: vertically first, then across.
+        CPoint pos = GetScrollPosition();
+        CPoint want = pos;
+        if (pt.y + height > client.bottom - 8)
+            want.y += pt.y + height - client.bottom + 8;
+        else if (pt.y < 5)
+            want.y += pt.y - 5;
+        if (pt.x > client.right - 33)
+            want.x += pt.x - client.right + 33;
+        else if (pt.x < 5)
+            want.x += pt.x - 5;
+        if (want != pos) {
+            ScrollToPosition(want);
+            Invalidate(TRUE);
+        }
+    }
+    pt = DocumentToClient(doc);
+    SetCaretPos(pt);
+    ShowCaret();
+}
+
+void CImportView::OnSetFocus(CWnd* pOldWnd)
+{
+    CScrollView::OnSetFocus(pOldWnd);
+    UpdateCaret();
+}
+
+void CImportView::OnKillFocus(CWnd* pNewWnd)
+{
+    ::HideCaret(m_hWnd);
+    ::DestroyCaret();
+    CScrollView::OnKillFocus(pNewWnd);
+}
+
+// ---------------------------------------------------------------- typing
+
+LRESULT CImportView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CHAR && wParam < 256) {
+        const wchar_t u = (wchar_t)wParam;
+        if (IsTypedText(u)) {
+            m_chPending[0] = u;
+            m_chPending[1] = 0;
+            InsertTypedChar(m_chPending);
+            m_chPending[0] = m_chPending[1] = 0;
+        }
+    } else if (message == WM_IME_CHAR) {
+        const wchar_t u = (wchar_t)wParam;
+        if (IsHighSurrogate(m_chPending[0])) {
+            m_chPending[1] = u;
+            InsertTypedChar(m_chPending);
+            m_chPending[0] = m_chPending[1] = 0;
+        } else if (!IsImeSkipped(u) && u >= 256) {
+            // Units below 256 come back as WM_CHAR from the default
+            // processing and are typed from there, once.
+            m_chPending[0] = u;
+            m_chPending[1] = 0;
+            if (!IsHighSurrogate(u)) {
+                InsertTypedChar(m_chPending);
+                m_chPending[0] = 0;
+            }
+        }
+    }
+    return CScrollView::WindowProc(message, wParam, lParam);
+}
+
+void CImportView::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    if (m_pRoot && m_pCurLine) {
+        m_bModified = 1;
+        if (nChar == 8) {
+            if (HasSelection())
+                DeleteSelection();
+            else
+                DeletePrevChar();
+            if (!bImporting) {
+                UpdateCaret();
+                Invalidate(TRUE);
+            }
+        } else if (nChar == 9) {
+            InsertTypedChar(L" ");
+            if (!bImporting) {
+                UpdateCaret();
+                Invalidate(TRUE);
+            }
+        }
+        if (!m_arrSelection.IsEmpty()) {
+            ClearSelection();
+            InvalidateView(false);
+        }
+    }
+    CScrollView::OnChar(nChar, nRepCnt, nFlags);
+}
+
+void CImportView::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    switch (nChar) {
+    case VK_DELETE:
+        // Delete only removes a selection.
+        if (!m_pRoot || !HasSelection())
+            return;
+        m_bModified = 1;
+        DeleteSelection();
+        Redraw();
+        break;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+        if (m_pRoot && m_pCurLine) {
+            if (nChar == VK_LEFT)
+                MoveCaretLeft();
+            else if (nChar == VK_RIGHT)
+                MoveCaretRight();
+            else if (nChar == VK_UP)
+                MoveCaretUp();
+            else
+                MoveCaretDown();
+            ClearSelection();
+            UpdateCaret();
+            // Selection marks and the code painter's caret pairs follow the caret.
+            InvalidateView(false);
+        }
+        break;
+    default:
+        break;
+    }
+    CScrollView::OnKeyDown(nChar, nRepCnt, nFlags);
+}
+
+// ---------------------------------------------------------------- mouse
+
+void CImportView::OnLButtonDown(UINT nFlags, CPoint point)
+{
+    m_arrLegacyBlocks.RemoveAll();
+    m_arrLegacyLines.RemoveAll();
+    const CPoint doc = ClientToDocument(point);
+    m_ptLastClick = doc;
+    if (!m_pRoot)
+        return;
+    const bool hit = PlaceCaretAt(doc.x, doc.y);
+    const bool hadSelection = !m_arrSelection.IsEmpty();
+    ClearSelection();
+    if ((hit || hadSelection) && !bImporting) {
+        UpdateCaret();
+        Invalidate(TRUE);
+    }
+    CScrollView::OnLButtonDown(nFlags, point);
+}
+
+void CImportView::OnLButtonDblClk(UINT nFlags, CPoint point)
+{
+    if (m_pRoot) {
+        const CPoint doc = ClientToDocument(point);
+        const bool hadSelection = !m_arrSelection.IsEmpty();
+        if (SelectAtDoubleClick(doc.x, doc.y) || hadSelection)
+            Invalidate(TRUE);
+    }
+    CScrollView::OnLButtonDblClk(nFlags, point);
+}
+
+void CImportView::OnMouseMove(UINT nFlags, CPoint point)
+{
+    if (nFlags == MK_LBUTTON && m_pRoot && m_pCurLine) {
+        // A guide from the caret to the pointer, drawn straight onto the window;
+        // the next paint takes it away.
+        const CPoint doc = ClientToDocument(point);
+        const ChunkNode* line = m_pCurLine;
+        CClientDC dc(this);
+        OnPrepareDC(&dc);
+        CPen pen(PS_DASH, 6, RGB(200, 0, 0));
+        CPen* old = dc.SelectObject(&pen);
+        ::HideCaret(m_hWnd);
+        const bool inside = doc.x >= line->x && doc.x <= line->right && doc.y >= line->y &&
+                            doc.y <= line->bottom;
+        if (!inside) {
+            dc.MoveTo(line->x, line->y);
+            dc.LineTo(doc);
+        } else if (m_pCurItem) {
+            CharItem* under = ItemAtPoint(doc.x, m_pCurLine);
+            if (under) {
+                dc.MoveTo((int)m_pCurItem->left, (int)m_pCurItem->bottom);
+                dc.LineTo((int)under->left, (int)under->bottom);
+            }
+        }
+        ::ShowCaret(m_hWnd);
+        dc.SelectObject(old);
+    }
+    CScrollView::OnMouseMove(nFlags, point);
+}
+
+void CImportView::OnLButtonUp(UINT nFlags, CPoint point)
+{
+    if (m_pRoot && m_pCurLine) {
+        const CPoint doc = ClientToDocument(point);
+        SelectToPoint(doc.x, doc.y);
+        if (!bImporting) {
+            UpdateCaret();
+            Invalidate(TRUE);
+        }
+    }
+    CScrollView::OnLButtonUp(nFlags, point);
+}
+
+void CImportView::OnContextMenu(CWnd* pWnd, CPoint point)
+{
+    // The caret moves to the click as with the left button; the selection stays.
+    if (m_pRoot && !(point.x == -1 && point.y == -1)) {
+        CPoint client = point;
+        ScreenToClient(&client);
+        const CPoint doc = ClientToDocument(client);
+        if (PlaceCaretAt(doc.x, doc.y)) {
+            if (m_pCurLine->nType == kNodeLegacy)
+                m_arrLegacyBlocks.Add(m_pCurLine);
+            UpdateCaret();
+        }
+    }
+    CScrollView::OnContextMenu(pWnd, point);
+}
+
+// ---------------------------------------------------------------- selection commands
+
+void CImportView::SelectAll()
+{
+    if (!m_pRoot)
+        return;
+    SelectAllItems(!IsUpperPane());
+    Invalidate(TRUE);
+}
+
+void CImportView::ExtendSelectionBack()
+{
+    if (!m_pRoot)
+        return;
+    StepSelectionBack();
+    Redraw();
+}
+
+void CImportView::ExtendSelectionForward()
+{
+    if (!m_pRoot)
+        return;
+    StepSelectionForward();
+    Redraw();
+}
