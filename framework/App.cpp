@@ -168,7 +168,9 @@ CWinApp::~CWinApp()
 {
     free((void*)m_pszAppName);
     free((void*)m_pszExeName);
-    m_pszAppName = m_pszExeName = nullptr;
+    free((void*)m_pszRegistryKey);
+    free((void*)m_pszProfileName);
+    m_pszAppName = m_pszExeName = m_pszRegistryKey = m_pszProfileName = nullptr;
     if (g_pApp == this)
         g_pApp = nullptr;
 }

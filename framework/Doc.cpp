@@ -94,6 +94,13 @@ BOOL CDocument::OnNewDocument()
     return TRUE;
 }
 
+BOOL CDocument::OnOpenDocument(LPCTSTR)
+{
+    DeleteContents();
+    SetModifiedFlag(FALSE);
+    return TRUE;
+}
+
 void CDocument::OnCloseDocument()
 {
     DeleteContents();

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 #include "framework/CmdTarget.h"
+#include "framework/Collections.h"
 #include "framework/CString.h"
 
 class CDocument;

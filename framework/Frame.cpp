@@ -1,17 +1,168 @@
 #include "framework/Frame.h"
 #include "framework/App.h"
+#include "framework/Bars.h"
 #include "framework/Doc.h"
 #include "framework/Ids.h"
 #include "framework/View.h"
 
+#include <algorithm>
+
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
+    ON_WM_CREATE()
     ON_WM_SIZE()
     ON_WM_CLOSE()
     ON_WM_SETFOCUS()
     ON_WM_INITMENUPOPUP()
 END_MESSAGE_MAP()
+
+const CRect CFrameWnd::rectDefault(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0);
+
+// Loading and creation -------------------------------------------------------------
+
+namespace {
+
+BOOL CALLBACK InitialUpdateProc(HWND h, LPARAM)
+{
+    if (CView* view = DYNAMIC_DOWNCAST(CView, CWnd::FromHandlePermanent(h)))
+        view->OnInitialUpdate();
+    return TRUE;
+}
+
+} // namespace
+
+BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd,
+                          CCreateContext* pContext)
+{
+    m_nIDHelp = nIDResource;
+    CString full;
+    if (full.LoadString(nIDResource)) {
+        int nl = full.Find(L'\n');
+        m_strTitle = nl < 0 ? full : full.Left(nl);
+    }
+    HINSTANCE hInst = AfxGetResourceHandle();
+    HICON hIcon = (HICON)::LoadImageW(hInst, MAKEINTRESOURCEW(nIDResource), IMAGE_ICON, 0, 0,
+                                      LR_DEFAULTSIZE | LR_SHARED);
+    LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorW(nullptr, IDC_ARROW),
+                                      (HBRUSH)(COLOR_BTNFACE + 1), hIcon);
+    HACCEL hAccel = ::LoadAcceleratorsW(hInst, MAKEINTRESOURCEW(nIDResource));
+    if (!Create(cls, m_strTitle, dwDefaultStyle, rectDefault, pParentWnd,
+                MAKEINTRESOURCEW(nIDResource), 0, pContext))
+        return FALSE;   // the object is gone
+    if (!m_hAccelTable)
+        m_hAccelTable = hAccel;
+    return TRUE;
+}
+
+BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
+                       const RECT& rect, CWnd* pParentWnd, LPCTSTR lpszMenuName, DWORD dwExStyle,
+                       CCreateContext* pContext)
+{
+    HMENU hMenu = nullptr;
+    if (lpszMenuName)
+        hMenu = ::LoadMenuW(AfxGetResourceHandle(), lpszMenuName);
+    if (!CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top,
+                  rect.right - rect.left, rect.bottom - rect.top,
+                  pParentWnd ? pParentWnd->m_hWnd : nullptr, hMenu, (LPVOID)pContext)) {
+        if (hMenu)
+            ::DestroyMenu(hMenu);
+        return FALSE;
+    }
+    // PreCreateWindow may have dropped the menu.
+    if (hMenu && ::GetMenu(m_hWnd) != hMenu)
+        ::DestroyMenu(hMenu);
+    return TRUE;
+}
+
+int CFrameWnd::OnCreate(LPCREATESTRUCT lpcs)
+{
+    if (CWnd::OnCreate(lpcs) == -1)
+        return -1;
+    auto* context = static_cast<CCreateContext*>(lpcs->lpCreateParams);
+    if (!OnCreateClient(lpcs, context))
+        return -1;
+    RecalcLayout();
+    return 0;
+}
+
+BOOL CFrameWnd::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
+{
+    if (pContext && pContext->m_pNewViewClass)
+        return CreateView(pContext, AFX_IDW_PANE_FIRST) != nullptr;
+    return TRUE;
+}
+
+CWnd* CFrameWnd::CreateView(CCreateContext* pContext, UINT nID)
+{
+    if (!pContext || !pContext->m_pNewViewClass)
+        return nullptr;
+    CObject* obj = pContext->m_pNewViewClass->CreateObject();
+    if (!obj)
+        return nullptr;
+    CWnd* pView = DYNAMIC_DOWNCAST(CWnd, obj);
+    if (!pView) {
+        delete obj;
+        return nullptr;
+    }
+    // Views delete themselves when their window fails or goes.
+    if (!pView->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(0, 0, 0, 0), this,
+                       nID, pContext))
+        return nullptr;
+    return pView;
+}
+
+void CFrameWnd::InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible)
+{
+    // The first pane becomes the active view when none is yet.
+    CView* pView = m_pViewActive;
+    if (!pView) {
+        pView = DYNAMIC_DOWNCAST(CView, GetDescendantWindow(AFX_IDW_PANE_FIRST, TRUE));
+        if (pView)
+            SetActiveView(pView, FALSE);
+    }
+    ::EnumChildWindows(m_hWnd, InitialUpdateProc, 0);
+    if (bMakeVisible) {
+        UpdateControlBarsCmdUI();
+        int nCmdShow = -1;
+        CWinApp* app = AfxGetApp();
+        if (app && app->m_pMainWnd == this) {
+            nCmdShow = app->m_nCmdShow;
+            app->m_nCmdShow = -1;   // only the first frame takes the shell's show command
+        }
+        ActivateFrame(nCmdShow);
+        if (pView && pView->m_hWnd)
+            pView->OnActivateView(TRUE, pView, pView);
+    }
+    (void)pDoc;
+    OnUpdateFrameTitle(TRUE);
+}
+
+void CFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle)
+{
+    CDocument* pDoc = GetActiveDocument();
+    if (bAddToTitle && (GetStyle() & FWS_ADDTOTITLE) && pDoc)
+        UpdateFrameTitleForDocument(pDoc->GetTitle());
+    else
+        UpdateFrameTitleForDocument(nullptr);
+}
+
+void CFrameWnd::UpdateFrameTitleForDocument(LPCTSTR lpszDocName)
+{
+    CString title = m_strTitle;
+    if (lpszDocName && *lpszDocName) {
+        if (GetStyle() & FWS_PREFIXTITLE)
+            title = CString(lpszDocName) + L" - " + m_strTitle;
+        else
+            title = m_strTitle + L" - " + lpszDocName;
+    }
+    CString current;
+    GetWindowText(current);
+    if (current != title)
+        SetWindowText(title);
+}
+
+// Accelerators and views ---------------------------------------------------------------
 
 BOOL CFrameWnd::LoadAccelTable(LPCTSTR lpszResourceName)
 {
@@ -44,14 +195,95 @@ CDocument* CFrameWnd::GetActiveDocument()
     return m_pViewActive ? m_pViewActive->GetDocument() : nullptr;
 }
 
+namespace {
+
+// The frame's visible control bars in child order.
+template <typename Fn>
+void ForEachBar(HWND hFrame, Fn fn)
+{
+    for (HWND h = ::GetWindow(hFrame, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+        CControlBar* bar = DYNAMIC_DOWNCAST(CControlBar, CWnd::FromHandlePermanent(h));
+        if (bar && ::IsWindowVisible(h))
+            fn(bar);
+    }
+}
+
+} // namespace
+
+void CFrameWnd::GetPaneRect(LPRECT lpRect)
+{
+    CRect rc;
+    ::GetClientRect(m_hWnd, &rc);
+    ForEachBar(m_hWnd, [&](CControlBar* bar) {
+        DWORD style = bar->GetBarStyle();
+        if (!(style & (CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM)))
+            return;
+        CSize size = bar->CalcFixedLayout(TRUE, TRUE);
+        int cy = std::min<int>(size.cy, std::max<int>(0, rc.Height()));
+        if (style & CBRS_ALIGN_TOP)
+            rc.top += cy;
+        else
+            rc.bottom -= cy;
+    });
+    *lpRect = rc;
+}
+
 void CFrameWnd::RecalcLayout(BOOL)
 {
-    HWND hPane = ::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST);
-    if (!hPane)
+    if (!m_hWnd || m_bInRecalcLayout)
         return;
-    RECT rc;
+    m_bInRecalcLayout = true;
+    CRect rc;
     ::GetClientRect(m_hWnd, &rc);
-    ::MoveWindow(hPane, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+    ForEachBar(m_hWnd, [&](CControlBar* bar) {
+        DWORD style = bar->GetBarStyle();
+        if (!(style & (CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM)))
+            return;
+        CSize size = bar->CalcFixedLayout(TRUE, TRUE);
+        int cy = std::min<int>(size.cy, std::max<int>(0, rc.Height()));
+        if (style & CBRS_ALIGN_TOP) {
+            ::MoveWindow(bar->m_hWnd, rc.left, rc.top, rc.Width(), cy, TRUE);
+            rc.top += cy;
+        } else {
+            ::MoveWindow(bar->m_hWnd, rc.left, rc.bottom - cy, rc.Width(), cy, TRUE);
+            rc.bottom -= cy;
+        }
+    });
+    if (HWND hPane = ::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST))
+        ::MoveWindow(hPane, rc.left, rc.top, rc.Width(), rc.Height(), TRUE);
+    m_bInRecalcLayout = false;
+}
+
+CControlBar* CFrameWnd::GetControlBar(UINT nID)
+{
+    // A bar inside a rebar is not a direct child.
+    return DYNAMIC_DOWNCAST(CControlBar, GetDescendantWindow((int)nID, TRUE));
+}
+
+void CFrameWnd::ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay)
+{
+    if (!pBar || !pBar->m_hWnd)
+        return;
+    pBar->ShowWindow(bShow ? SW_SHOWNOACTIVATE : SW_HIDE);
+    if (!bDelay)
+        RecalcLayout();
+}
+
+namespace {
+
+BOOL CALLBACK UpdateBarProc(HWND h, LPARAM lParam)
+{
+    auto* frame = reinterpret_cast<CFrameWnd*>(lParam);
+    if (CControlBar* bar = DYNAMIC_DOWNCAST(CControlBar, CWnd::FromHandlePermanent(h)))
+        bar->OnUpdateCmdUI(frame, TRUE);
+    return TRUE;
+}
+
+} // namespace
+
+void CFrameWnd::UpdateControlBarsCmdUI()
+{
+    ::EnumChildWindows(m_hWnd, UpdateBarProc, (LPARAM)this);
 }
 
 void CFrameWnd::ActivateFrame(int nCmdShow)
@@ -108,7 +340,11 @@ void CFrameWnd::OnSize(UINT nType, int cx, int cy)
 
 void CFrameWnd::OnClose()
 {
-    DestroyWindow();
+    CWinApp* app = AfxGetApp();
+    bool isMain = app && app->m_pMainWnd == this;
+    DestroyWindow();    // deletes this object
+    if (isMain)
+        app->CloseAllDocuments(FALSE);
 }
 
 void CFrameWnd::OnSetFocus(CWnd* pOldWnd)

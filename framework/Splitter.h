@@ -125,11 +125,9 @@ protected:
     afx_msg int OnCreate(LPCREATESTRUCT lpcs);
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg void OnPaint();
-    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     afx_msg void OnMouseMove(UINT nFlags, CPoint pt);
     afx_msg void OnLButtonDown(UINT nFlags, CPoint pt);
-    afx_msg void OnLButtonDblClk(UINT nFlags, CPoint pt);
     afx_msg void OnLButtonUp(UINT nFlags, CPoint pt);
     afx_msg void OnCaptureChanged(CWnd* pWnd);
     afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);

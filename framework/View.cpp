@@ -21,6 +21,11 @@ BOOL CView::PreCreateWindow(CREATESTRUCT& cs)
 {
     if (!cs.lpszClass)
         cs.lpszClass = AfxDefaultViewClass();
+    // A bordered view gets the sunken client edge instead of a flat line.
+    if (cs.style & WS_BORDER) {
+        cs.dwExStyle |= WS_EX_CLIENTEDGE;
+        cs.style &= ~WS_BORDER;
+    }
     cs.style |= WS_CLIPSIBLINGS;
     return TRUE;
 }
