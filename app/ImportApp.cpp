@@ -1,0 +1,167 @@
+#include "app/ImportApp.h"
+
+#include <commctrl.h>
+#include <gdiplus.h>
+#include <ole2.h>
+
+#include "app/DisplaySettings.h"
+#include "app/ImportDoc.h"
+#include "app/MainFrm.h"
+#include "app/PresetWriter.h"
+#include "framework/DocTemplate.h"
+#include "framework/FileUtil.h"
+#include "framework/MessageBox.h"
+#include "res/resource.h"
+#include "view/ImportView.h"
+#include "view/PresetFile.h"
+
+namespace {
+
+const wchar_t kAppName[] = L"Lumivell-Velquor";
+
+CString& AppFolderOverride()
+{
+    static CString folder;
+    return folder;
+}
+
+// "1.0.0.0" from the program's version resource; empty without one.
+CString ProgramVersion()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    DWORD handle = 0;
+    DWORD size = GetFileVersionInfoSizeW(path, &handle);
+    if (!size)
+        return CString();
+    std::string data(size, '\0');
+    if (!GetFileVersionInfoW(path, 0, size, &data[0]))
+        return CString();
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT len = 0;
+    if (!VerQueryValueW(data.data(), L"\\", (void**)&info, &len) || !info)
+        return CString();
+    CString text;
+    text.Format(L"%u.%u.%u.%u", HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS),
+                HIWORD(info->dwFileVersionLS), LOWORD(info->dwFileVersionLS));
+    return text;
+}
+
+} // namespace
+
+CImportApp theApp;
+HANDLE hUpdateDoneEvent = nullptr;
+
+BEGIN_MESSAGE_MAP(CImportApp, CWinApp)
+    ON_COMMAND(ID_APP_ABOUT, &CImportApp::OnAppAbout)
+    ON_COMMAND(ID_FILE_NEW, &CWinApp::OnFileNew)
+    ON_COMMAND(ID_FILE_OPEN, &CWinApp::OnFileOpen)
+    ON_COMMAND(ID_FILE_PRINT_SETUP, &CWinApp::OnFilePrintSetup)
+END_MESSAGE_MAP()
+
+CImportApp::CImportApp() = default;
+
+CImportApp::~CImportApp() = default;
+
+void CImportApp::SetAppFolderOverride(const CString& folder)
+{
+    AppFolderOverride() = folder;
+}
+
+CString ProgramFolder()
+{
+    if (!AppFolderOverride().IsEmpty()) {
+        CString folder = AppFolderOverride();
+        if (folder[folder.GetLength() - 1] != L'\\')
+            folder += L'\\';
+        return folder;
+    }
+    wchar_t path[255] = {};
+    GetModuleFileNameW(nullptr, path, 255);
+    CString folder = path;
+    return folder.Left(folder.ReverseFind(L'\\') + 1);
+}
+
+BOOL CImportApp::InitInstance()
+{
+    InitCommonControls();
+    g_strAppFolder = ProgramFolder();
+
+    // A second copy starts like the first; the mutex only marks that one runs.
+    if (!m_hMutex)
+        m_hMutex = CreateMutexW(nullptr, TRUE, kAppName);
+
+    AfxInitRichEdit2();
+    CWinApp::InitInstance();
+
+    Gdiplus::GdiplusStartupInput input;
+    if (!m_gdiplusToken)
+        Gdiplus::GdiplusStartup(&m_gdiplusToken, &input, nullptr);
+
+    if (!AfxOleInit()) {
+        AfxMessageBox(IDP_OLE_INIT_FAILED);
+        return FALSE;
+    }
+    m_bOleStarted = true;
+
+    AfxEnableControlContainer();
+    SetRegistryKey(L"应用程序向导生成的本地应用程序");
+    LoadStdProfileSettings(4);
+
+    // A restart inside one process (tests) keeps the template of the first run.
+    POSITION pos = GetFirstDocTemplatePosition();
+    if (!pos) {
+        CSingleDocTemplate* pDocTemplate = new (std::nothrow)
+            CSingleDocTemplate(IDR_DOC_TEMPLATE, RUNTIME_CLASS(CImportDoc), RUNTIME_CLASS(CMainFrame),
+                               RUNTIME_CLASS(CImportView));
+        if (!pDocTemplate)
+            return FALSE;
+        AddDocTemplate(pDocTemplate);
+    }
+
+    // What the article panes read while they start belongs to this run only.
+    m_bPresetFileRead = FileExists(PresetFilePath());
+
+    CCommandLineInfo cmdInfo;
+    ParseCommandLine(cmdInfo);
+    if (!ProcessShellCommand(cmdInfo))
+        return FALSE;
+
+    free((void*)m_pszAppName);
+    m_pszAppName = _wcsdup(kAppName);
+    AfxSetMessageBoxCaption(kAppName);
+
+    m_bColorFileRead = FileExists(ColorXmlPath());
+    LoadColorXml();
+
+    if (!m_pMainWnd)
+        return FALSE;
+    m_pMainWnd->SetWindowText(kAppName);
+    m_pMainWnd->ShowWindow(SW_SHOW);
+    m_pMainWnd->UpdateWindow();
+    return TRUE;
+}
+
+int CImportApp::ExitInstance()
+{
+    // The colour file first, then the preset file; each only when it was read.
+    SaveSettingsAtExit(m_bColorFileRead, m_bPresetFileRead);
+    m_bColorFileRead = m_bPresetFileRead = false;
+    if (m_gdiplusToken) {
+        Gdiplus::GdiplusShutdown(m_gdiplusToken);
+        m_gdiplusToken = 0;
+    }
+    if (m_bOleStarted) {
+        OleUninitialize();
+        m_bOleStarted = false;
+    }
+    return CWinApp::ExitInstance();
+}
+
+void CImportApp::OnAppAbout()
+{
+    // The program has no about dialog; the same words come in a message box.
+    CString text;
+    text.Format(L"关于 Import\n\nLumivell-Velquor %s 版\n\n藏书库阅读与整理工具", ProgramVersion().GetString());
+    AfxMessageBox(text, MB_OK | MB_ICONINFORMATION);
+}

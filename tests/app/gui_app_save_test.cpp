@@ -1,0 +1,326 @@
+// Saving in every way the frame saves (command, timer, switch, close), what
+// happens when a save fails, selections made while a message is shown, full
+// screen, the collapsible splitter and the tree's painting.
+#include "AppTestUtil.h"
+#include "tests/support/Pixels.h"
+
+using namespace apptest;
+
+namespace {
+
+class SaveTest : public AppTest {
+protected:
+    // Puts a folder where the article file belongs, so writing it fails.
+    void BlockFile(const wchar_t* relative)
+    {
+        CString path = InLibrary(relative);
+        DeleteFileW(path);
+        ASSERT_TRUE(CreateDirectoryW(path, nullptr));
+    }
+    void UnblockFile(const wchar_t* relative) { RemoveDirectoryW(InLibrary(relative)); }
+};
+class WindowTest : public AppTest {};
+
+// ---------------------------------------------------------------- saving
+
+TEST_F(SaveTest, TheTimerSavesModifiedPanesOnlyForItsOwnId)
+{
+    MakeArticle(L"0001_a.xml", L"原");
+    Start();
+    Select(Item({L"0001_a.xml"}));
+    TypeIntoPane(Upper(), L"改");
+    frame->PostMessage(WM_TIMER, 7, 0);
+    Pump();
+    EXPECT_EQ(Upper()->m_bModified, 1);
+    EXPECT_EQ(FileText(InLibrary(L"0001_a.xml")), L"原");
+
+    frame->PostMessage(WM_TIMER, CMainFrame::kAutoSaveTimer, 0);
+    Pump();
+    EXPECT_EQ(Upper()->m_bModified, 0);
+    EXPECT_EQ(FileText(InLibrary(L"0001_a.xml")), L"原改");
+    // The timer runs again and the event that typing waits for is set.
+    EXPECT_EQ(frame->m_nTimerID, CMainFrame::kAutoSaveTimer);
+    EXPECT_EQ(WaitForSingleObject(frame->m_hAutoSaveEvent, 0), WAIT_OBJECT_0);
+    EXPECT_TRUE(Boxes::Texts().empty());
+}
+
+TEST_F(SaveTest, AFailedSaveIsToldOnceAndKeepsTheEdits)
+{
+    MakeArticle(L"0001_a.xml", L"原");
+    Start();
+    Select(Item({L"0001_a.xml"}));
+    TypeIntoPane(Upper(), L"新");
+    BlockFile(L"0001_a.xml");
+
+    Command(ID_SAVE_PAGE);
+    ASSERT_EQ(Boxes::Texts().size(), 1u);
+    EXPECT_GE(Boxes::Texts()[0].Find(InLibrary(L"0001_a.xml")), 0);
+    EXPECT_EQ(Upper()->m_bModified, 1);
+    EXPECT_EQ(ArticleText(*Upper()), L"原新");
+
+    Boxes::Clear();
+    frame->PostMessage(WM_TIMER, CMainFrame::kAutoSaveTimer, 0);
+    Pump();
+    EXPECT_EQ(Boxes::Texts().size(), 1u);
+    EXPECT_EQ(Upper()->m_bModified, 1);
+
+    // Once the file can be written, the next save writes the kept edits.
+    UnblockFile(L"0001_a.xml");
+    Boxes::Clear();
+    Command(ID_SAVE_PAGE);
+    EXPECT_TRUE(Boxes::Texts().empty());
+    EXPECT_EQ(Upper()->m_bModified, 0);
+    EXPECT_EQ(FileText(InLibrary(L"0001_a.xml")), L"原新");
+}
+
+TEST_F(SaveTest, AFailedSaveOnSwitchKeepsTheArticleShown)
+{
+    MakeArticle(L"0001_a.xml", L"甲");
+    MakeArticle(L"0002_b.xml", L"乙");
+    Start();
+    HTREEITEM a = Item({L"0001_a.xml"});
+    Select(a);
+    TypeIntoPane(Upper(), L"改");
+    BlockFile(L"0001_a.xml");
+
+    Select(Item({L"0002_b.xml"}));
+    EXPECT_EQ(Boxes::Texts().size(), 1u);
+    EXPECT_EQ(Tree().GetSelectedItem(), a);
+    EXPECT_EQ(ArticleText(*Upper()), L"甲改");
+    EXPECT_EQ(Upper()->m_bModified, 1);
+    EXPECT_TRUE(Upper()->IsWindowEnabled());
+    EXPECT_EQ(frame->m_upperParts.GetLast(), L"0001_a.xml");
+    EXPECT_EQ(FileText(InLibrary(L"0002_b.xml")), L"乙");
+
+    UnblockFile(L"0001_a.xml");
+    Boxes::Clear();
+    Select(Item({L"0002_b.xml"}));
+    EXPECT_TRUE(Boxes::Texts().empty());
+    EXPECT_EQ(ArticleText(*Upper()), L"乙");
+    EXPECT_EQ(FileText(InLibrary(L"0001_a.xml")), L"甲改");
+}
+
+TEST_F(SaveTest, ASelectionWhileTheMessageIsShownSavesNothingElsewhere)
+{
+    MakeArticle(L"0001_a.xml", L"甲");
+    MakeArticle(L"0002_b.xml", L"乙");
+    MakeArticle(L"0003_c.xml", L"丙");
+    Start();
+    HTREEITEM a = Item({L"0001_a.xml"});
+    HTREEITEM c = Item({L"0003_c.xml"});
+    Select(a);
+    TypeIntoPane(Upper(), L"改");
+    BlockFile(L"0001_a.xml");
+
+    // While the failure is on screen, the user picks a third article.
+    CTreeCtrl* tree = &Tree();
+    Boxes::OnShow() = [tree, c] { tree->SelectItem(c); };
+    Select(Item({L"0002_b.xml"}));
+    Pump(50);
+    EXPECT_EQ(Boxes::Texts().size(), 1u);
+    EXPECT_EQ(ArticleText(*Upper()), L"甲改");
+    EXPECT_EQ(frame->m_upperParts.GetLast(), L"0001_a.xml");
+    EXPECT_EQ(FileText(InLibrary(L"0002_b.xml")), L"乙");
+    EXPECT_EQ(FileText(InLibrary(L"0003_c.xml")), L"丙");
+    EXPECT_EQ(Upper()->m_bModified, 1);
+}
+
+TEST_F(SaveTest, ASelectionDuringASuccessfulSwitchIsFollowedAfterwards)
+{
+    MakeArticle(L"0001_a.xml", L"甲");
+    MakeArticle(L"0003_c.xml", L"丙");
+    // An article file that cannot be read: opening it tells the user.
+    ASSERT_TRUE(WriteFileReplacing(InLibrary(L"0002_b.xml"), "\x01\x02garbage", 9));
+    Start();
+    Select(Item({L"0001_a.xml"}));
+    TypeIntoPane(Upper(), L"改");
+    CTreeCtrl* tree = &Tree();
+    HTREEITEM c = Item({L"0003_c.xml"});
+    Boxes::OnShow() = [tree, c] { tree->SelectItem(c); };
+    Select(Item({L"0002_b.xml"}));
+    Pump(50);
+    EXPECT_GE(Boxes::Texts().size(), 1u);
+    // The click was followed once the switch was over; every file kept its own text.
+    EXPECT_EQ(Tree().GetSelectedItem(), c);
+    EXPECT_EQ(ArticleText(*Upper()), L"丙");
+    EXPECT_EQ(FileText(InLibrary(L"0001_a.xml")), L"甲改");
+    EXPECT_EQ(FileText(InLibrary(L"0003_c.xml")), L"丙");
+    std::string bytes;
+    ReadWholeFile(InLibrary(L"0002_b.xml"), bytes);
+    EXPECT_EQ(bytes, std::string("\x01\x02garbage", 9));
+}
+
+TEST_F(SaveTest, ClosingSavesAndAsksBeforeDroppingEditsThatCannotBeSaved)
+{
+    MakeArticle(L"0001_a.xml", L"甲");
+    Start();
+    Select(Item({L"0001_a.xml"}));
+    TypeIntoPane(Upper(), L"改");
+    BlockFile(L"0001_a.xml");
+
+    Boxes::Answer() = IDNO;
+    frame->SendMessage(WM_CLOSE);
+    Pump();
+    ASSERT_EQ(Boxes::Texts().size(), 2u);   // the failure, then the question
+    ASSERT_NE(theApp.m_pMainWnd, nullptr);
+    EXPECT_TRUE(frame->IsWindowVisible());
+    EXPECT_EQ(ArticleText(*Upper()), L"甲改");
+
+    UnblockFile(L"0001_a.xml");
+    Boxes::Clear();
+    frame->SendMessage(WM_CLOSE);
+    Pump();
+    EXPECT_TRUE(Boxes::Texts().empty());
+    EXPECT_EQ(theApp.m_pMainWnd, nullptr);
+    frame = nullptr;
+    theApp.ExitInstance();
+    EXPECT_EQ(FileText(InLibrary(L"0001_a.xml")), L"甲改");
+}
+
+// ---------------------------------------------------------------- windows
+
+TEST_F(WindowTest, FullScreenFillsTheScreenWithTheArticlesAndComesBack)
+{
+    MakeArticle(L"0001_a.xml", L"甲");
+    Start();
+    CRect before;
+    frame->GetWindowRect(&before);
+    // Without an article the command does nothing.
+    Command(ID_FULL_SCREEN);
+    CRect same;
+    frame->GetWindowRect(&same);
+    EXPECT_EQ(same, before);
+
+    Select(Item({L"0001_a.xml"}));
+    Command(ID_FULL_SCREEN);
+    EXPECT_EQ(Upper()->m_bFullScreen, 1);
+    CRect panes;
+    frame->m_wndInnerSplitter.GetWindowRect(&panes);
+    EXPECT_EQ(panes, CRect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+    CRect full;
+    frame->GetWindowRect(&full);
+    EXPECT_EQ(full, CRect(frame->m_fullScreen.GetFullRect()));
+    EXPECT_LT(full.left, 0);
+
+    Command(ID_ESCAPE);
+    EXPECT_EQ(Upper()->m_bFullScreen, 0);
+    CRect after;
+    frame->GetWindowRect(&after);
+    EXPECT_EQ(after, before);
+    // Escape again changes nothing.
+    Command(ID_ESCAPE);
+    frame->GetWindowRect(&after);
+    EXPECT_EQ(after, before);
+
+    // The toggle leaves full screen as well.
+    Command(ID_FULL_SCREEN);
+    Command(ID_FULL_SCREEN);
+    frame->GetWindowRect(&after);
+    EXPECT_EQ(after, before);
+    EXPECT_FALSE(frame->m_fullScreen.IsFullScreen());
+}
+
+TEST_F(WindowTest, TheSplitterButtonCollapsesAndRestoresTheTree)
+{
+    Start();
+    CXSplitterWnd& outer = frame->m_wndOuterSplitter;
+    int width = 0, min = 0;
+    outer.GetColumnInfo(0, width, min);
+    ASSERT_GT(width, 100);
+    CRect button;
+    outer.GetButtonRect(button);
+    EXPECT_EQ(button.left, width + 2);
+    EXPECT_EQ(button.Width(), 8);
+    EXPECT_EQ(button.Height(), 50);
+    LPARAM at = MAKELPARAM(button.CenterPoint().x, button.CenterPoint().y);
+    outer.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    outer.SendMessage(WM_LBUTTONUP, 0, at);
+    Pump();
+    EXPECT_TRUE(outer.IsCollapsed());
+    int now = 0;
+    outer.GetColumnInfo(0, now, min);
+    EXPECT_EQ(now, 0);
+
+    outer.GetButtonRect(button);
+    at = MAKELPARAM(button.CenterPoint().x, button.CenterPoint().y);
+    outer.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    outer.SendMessage(WM_LBUTTONUP, 0, at);
+    Pump();
+    EXPECT_FALSE(outer.IsCollapsed());
+    outer.GetColumnInfo(0, now, min);
+    EXPECT_EQ(now, width);
+
+    // A right click turns the button round; restoring an open splitter does nothing.
+    outer.SendMessage(WM_RBUTTONUP, 0, at);
+    EXPECT_EQ(outer.GetSide(), (int)CXSplitterWnd::kSideRight);
+    outer.Restore();
+    outer.GetColumnInfo(0, now, min);
+    EXPECT_EQ(now, width);
+}
+
+TEST_F(WindowTest, TheTreePaintsHotAndSelectedRows)
+{
+    MakeArticle(L"卷一\\0001_a.xml", L"a");
+    MakeArticle(L"0002_b.xml", L"b");
+    Start();
+    HTREEITEM folder = Item({L"卷一"});
+    HTREEITEM b = Item({L"0002_b.xml"});
+    Tree().Expand(folder, TVE_COLLAPSE);
+    Select(b);
+    CRect rowB, rowFolder;
+    ASSERT_TRUE(Tree().GetItemRect(b, &rowB, FALSE));
+    ASSERT_TRUE(Tree().GetItemRect(folder, &rowFolder, FALSE));
+    CRect client;
+    TreeView()->GetClientRect(&client);
+    const int x = client.right - 5;
+
+    TreeView()->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(x, rowFolder.CenterPoint().y));
+    TreeView()->UpdateWindow();
+    Pump();
+    EXPECT_EQ(TreeView()->GetHotItem(), folder);
+    ClientCapture shot(TreeView()->m_hWnd);
+    EXPECT_EQ(shot.At(x, rowFolder.CenterPoint().y), RGB(0xAA, 0xAA, 0xAA));
+    // The selected row shows the green gradient; empty space the white background.
+    COLORREF selected = shot.At(x, rowB.CenterPoint().y);
+    // (Half-way between 0x90EE07 and 0x08F0EE: red rising, blue falling.)
+    EXPECT_GE(GetGValue(selected), 0xEE);
+    EXPECT_GT(GetRValue(selected), 0x07);
+    EXPECT_LT(GetRValue(selected), 0xEE);
+    EXPECT_GT(GetBValue(selected), 0x08);
+    EXPECT_LT(GetBValue(selected), 0x90);
+    EXPECT_EQ(shot.At(x, client.bottom - 3), RGB(0xFF, 0xFF, 0xFF));
+
+    // Leaving the items keeps the last hot row.
+    TreeView()->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(x, client.bottom - 3));
+    EXPECT_EQ(TreeView()->GetHotItem(), folder);
+    // A hot article row is dark grey; hot and selected shows the selection.
+    TreeView()->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(x, rowB.CenterPoint().y));
+    TreeView()->UpdateWindow();
+    Pump();
+    ClientCapture again(TreeView()->m_hWnd);
+    EXPECT_EQ(GetRValue(again.At(x, rowB.CenterPoint().y)), GetRValue(selected));
+    Select(folder);
+    TreeView()->UpdateWindow();
+    Pump();
+    ClientCapture third(TreeView()->m_hWnd);
+    EXPECT_EQ(third.At(x, rowB.CenterPoint().y), RGB(0x66, 0x66, 0x66));
+}
+
+TEST_F(WindowTest, ClickingEmptySpaceClearsTheSelection)
+{
+    MakeArticle(L"0001_a.xml", L"a");
+    Start();
+    HTREEITEM a = Item({L"0001_a.xml"});
+    Select(a);
+    CRect row;
+    Tree().GetItemRect(a, &row, FALSE);
+    LPARAM below = MAKELPARAM(20, row.bottom + 60);
+    TreeView()->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, below);
+    TreeView()->SendMessage(WM_LBUTTONUP, 0, below);
+    Pump();
+    EXPECT_EQ(Tree().GetSelectedItem(), nullptr);
+    // The article stays open.
+    EXPECT_EQ(ArticleText(*Upper()), L"a");
+}
+
+} // namespace

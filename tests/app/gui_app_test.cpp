@@ -1,0 +1,487 @@
+// The program's main window driven as the user drives it: start-up, the
+// library tree, new folders and articles, renaming in place, deleting and
+// switching articles, checked on disk.
+#include "AppTestUtil.h"
+
+using namespace apptest;
+
+namespace {
+
+class StartUpTest : public AppTest {};
+class EditingTest : public AppTest {};
+class SwitchingTest : public AppTest {};
+
+// ---------------------------------------------------------------- start-up
+
+TEST_F(StartUpTest, CreatesTheLibraryAndShowsItsRoot)
+{
+    ASSERT_FALSE(Exists(Library()));
+    Start();
+    EXPECT_EQ(g_strAppFolder, programFolder);
+    EXPECT_TRUE(IsFolder(Library()));
+    HTREEITEM root = Tree().GetRootItem();
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(Tree().GetItemText(root), Library());
+    EXPECT_EQ(Tree().GetChildItem(root), nullptr);
+    EXPECT_EQ(frame->m_strLibraryRoot, Library());
+    // Neither pane holds an article yet, so neither takes input.
+    EXPECT_FALSE(Upper()->IsWindowEnabled());
+    EXPECT_FALSE(Lower()->IsWindowEnabled());
+    EXPECT_EQ(frame->m_nTimerID, 6u);
+    CString title;
+    frame->GetWindowText(title);
+    EXPECT_EQ(title, L"Lumivell-Velquor");
+}
+
+TEST_F(StartUpTest, OpensMaximisedInsideTheWorkAreaWithTheLowerPaneCollapsed)
+{
+    Start();
+    EXPECT_TRUE(frame->IsZoomed());
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    CRect client;
+    frame->GetClientRect(&client);
+    frame->ClientToScreen(&client);
+    EXPECT_GE(client.left, work.left);
+    EXPECT_GE(client.top, work.top);
+    EXPECT_LE(client.right, work.right);
+    EXPECT_LE(client.bottom, work.bottom);
+    EXPECT_GT(client.Width(), 600);
+
+    // The lower pane has no height; the upper one fills the right column.
+    EXPECT_TRUE(frame->m_wndInnerSplitter.IsCollapsed());
+    int cur = 0, min = 0;
+    frame->m_wndInnerSplitter.GetRowInfo(1, cur, min);
+    EXPECT_EQ(cur, 0);
+    CRect upper, inner;
+    Upper()->GetWindowRect(&upper);
+    frame->m_wndInnerSplitter.GetWindowRect(&inner);
+    EXPECT_GT(upper.Height(), inner.Height() - 20);
+    CRect tree;
+    TreeView()->GetWindowRect(&tree);
+    EXPECT_LT(tree.right, upper.left);
+}
+
+TEST_F(StartUpTest, ListsTheLibraryTwoLevelsDeepWithoutDuplicates)
+{
+    MakeArticle(L"卷一\\0001_a.xml", L"甲");
+    MakeArticle(L"卷一\\0002_b.xml", L"乙");
+    MakeArticle(L"卷一\\0003_c.xml", L"丙");
+    MakeArticle(L"0001_top.xml", L"顶");
+    MakeFolder(L"空目录");
+    ASSERT_TRUE(WriteFileReplacing(InLibrary(L"readme.txt"), "x", 1));
+    Start();
+    HTREEITEM root = Tree().GetRootItem();
+    std::vector<CString> top = ChildTexts(root);
+    EXPECT_EQ(top.size(), 3u);   // the folders and the article, not the text file
+    HTREEITEM volume = Tree().GetChildItem(root);
+    while (volume && Tree().GetItemText(volume) != L"卷一")
+        volume = Tree().GetNextSiblingItem(volume);
+    ASSERT_NE(volume, nullptr);
+    EXPECT_EQ(ChildTexts(volume).size(), 1u);   // one placeholder until it opens
+    Tree().Expand(volume, TVE_EXPAND);
+    Pump();
+    EXPECT_EQ(ChildTexts(volume), (std::vector<CString>{L"0001_a.xml", L"0002_b.xml", L"0003_c.xml"}));
+    Tree().Expand(volume, TVE_COLLAPSE);
+    Tree().Expand(volume, TVE_EXPAND);
+    Pump();
+    EXPECT_EQ(ChildTexts(volume).size(), 3u);
+}
+
+TEST_F(StartUpTest, ExitWritesOnlyTheSettingsFilesThatWereRead)
+{
+    Start();
+    Stop();
+    EXPECT_FALSE(Exists(programFolder + L"control\\Color.xml"));
+    EXPECT_FALSE(Exists(programFolder + L"control\\preSet.ini"));
+}
+
+TEST_F(StartUpTest, ColourSchemesAndPresetsSurviveARestart)
+{
+    // A first run writes the colour file with two schemes, as the colour dialog does.
+    ASSERT_TRUE(CreateFolderTree(programFolder + L"control"));
+    DisplaySettings.clrBg = 0x102030;
+    ColorScheme night = {};
+    night.Name = L"夜读";
+    night.Bg = 0x111111;
+    night.Text = 0xEEEEEE;
+    ColorScheme paper = night;
+    paper.Name = L"纸张";
+    paper.Bg = 0xF0F0E0;
+    vecColorSchemes = {night, paper};
+    g_strAppFolder = programFolder;
+    ASSERT_TRUE(SaveColorXml());
+    WritePrivateProfileStringW(L"Page", L"nPageWidth", L"600", programFolder + L"control\\preSet.ini");
+    WritePrivateProfileStringW(L"Size", L"TextSize", L"30", programFolder + L"control\\preSet.ini");
+    DisplaySettings = DisplaySettingsBlock();
+    vecColorSchemes.clear();
+
+    Start();
+    EXPECT_EQ(DisplaySettings.clrBg, 0x102030u);
+    ASSERT_EQ(vecColorSchemes.size(), 2u);
+    EXPECT_EQ(DisplaySettings.nPageWidth, 600);
+    DisplaySettings.nPageWidth = 650;   // a change made while running
+    Stop();
+
+    DisplaySettings = DisplaySettingsBlock();
+    vecColorSchemes.clear();
+    Start();
+    ASSERT_EQ(vecColorSchemes.size(), 2u);
+    EXPECT_EQ(vecColorSchemes[0].Name, L"夜读");
+    EXPECT_EQ(vecColorSchemes[1].Name, L"纸张");
+    EXPECT_EQ(vecColorSchemes[1].Bg, 0xF0F0E0u);
+    EXPECT_EQ(DisplaySettings.clrBg, 0x102030u);
+    EXPECT_EQ(DisplaySettings.nPageWidth, 650);
+    // Keys the exit does not write stay as they were.
+    EXPECT_EQ(GetPrivateProfileIntW(L"Size", L"TextSize", 0, programFolder + L"control\\preSet.ini"), 30u);
+}
+
+// ---------------------------------------------------------------- editing
+
+TEST_F(EditingTest, NewFolderAndArticleGetNumbersAndTypedTitles)
+{
+    Start();
+    Select(Tree().GetRootItem());
+    Command(ID_TREE_NEW_FOLDER);
+    ASSERT_NE(EditBox(), nullptr);
+    CString shown;
+    CWnd::FromHandle(EditBox())->GetWindowText(shown);
+    EXPECT_EQ(shown, L"新目录");
+    // Nothing is made on disk before the name is settled.
+    EXPECT_FALSE(Exists(InLibrary(L"0001_新目录")));
+    TypeInEditor(L"卷一");
+    PressInEditor(VK_RETURN);
+    EXPECT_EQ(EditBox(), nullptr);
+    EXPECT_TRUE(IsFolder(InLibrary(L"0001_卷一")));
+    EXPECT_FALSE(Exists(InLibrary(L"0001_新目录")));
+    HTREEITEM folder = Item({L"0001_卷一"});
+    ASSERT_NE(folder, nullptr);
+    EXPECT_EQ(Tree().GetSelectedItem(), folder);
+
+    Command(ID_TREE_NEW_ARTICLE);
+    HTREEITEM article = Tree().GetSelectedItem();
+    ASSERT_NE(article, nullptr);
+    EXPECT_EQ(Tree().GetItemText(article), L"0001_新文章.xml");
+    EXPECT_EQ(Tree().GetParentItem(article), folder);
+    // The new article is open in the upper pane at once.
+    EXPECT_NE(Upper()->m_pRoot, nullptr);
+    EXPECT_TRUE(Upper()->IsWindowEnabled());
+    TypeInEditor(L"第一章");
+    PressInEditor(VK_RETURN);
+    EXPECT_EQ(Tree().GetItemText(article), L"0001_第一章.xml");
+    EXPECT_EQ(frame->m_upperParts.GetFullPath(), InLibrary(L"0001_卷一\\0001_第一章.xml"));
+
+    TypeIntoPane(Upper(), L"天地玄黄");
+    Command(ID_SAVE_PAGE);
+    EXPECT_EQ(Upper()->m_bModified, 0);
+    EXPECT_EQ(FileText(InLibrary(L"0001_卷一\\0001_第一章.xml")), L"天地玄黄");
+
+    // A second article in the same folder takes the next number.
+    Command(ID_TREE_NEW_ARTICLE);
+    EXPECT_EQ(Tree().GetItemText(Tree().GetSelectedItem()), L"0002_新文章.xml");
+    PressInEditor(VK_RETURN);
+    EXPECT_EQ(Tree().GetItemText(Tree().GetSelectedItem()), L"0002_新文章.xml");
+    EXPECT_TRUE(Boxes::Texts().empty());
+}
+
+TEST_F(EditingTest, NumbersSkipNamesTakenOnDiskInAFolderNeverOpened)
+{
+    MakeArticle(L"卷二\\0001_a.xml", L"a");
+    MakeArticle(L"卷二\\0002_b.xml", L"b");
+    MakeFolder(L"卷二\\0003_新目录");
+    Start();
+    HTREEITEM volume = Tree().GetChildItem(Tree().GetRootItem());
+    ASSERT_EQ(Tree().GetItemText(volume), L"卷二");
+    ASSERT_FALSE(Tree().GetItemState(volume, TVIS_EXPANDEDONCE) & TVIS_EXPANDEDONCE);
+    Select(volume);
+    Command(ID_TREE_NEW_FOLDER);
+    PressInEditor(VK_RETURN);
+    std::vector<CString> children = ChildTexts(volume);
+    EXPECT_EQ(children, (std::vector<CString>{L"0001_a.xml", L"0002_b.xml", L"0003_新目录", L"0004_新目录"}));
+    EXPECT_TRUE(IsFolder(InLibrary(L"卷二\\0004_新目录")));
+}
+
+TEST_F(EditingTest, RenameEndsByClickingElsewhereAndKeepsPrefixAndSuffix)
+{
+    MakeArticle(L"0005_1.xml", L"正文");
+    Start();
+    HTREEITEM article = Item({L"0005_1.xml"});
+    Select(article);
+    TreeCommand(ID_TREE_RENAME);
+    CString shown;
+    CWnd::FromHandle(EditBox())->GetWindowText(shown);
+    EXPECT_EQ(shown, L"1");
+    TypeInEditor(L"星河");
+    // The box loses the keyboard to another window.
+    Upper()->SetFocus();
+    Pump();
+    EXPECT_EQ(EditBox(), nullptr);
+    EXPECT_EQ(Tree().GetItemText(article), L"0005_星河.xml");
+    EXPECT_TRUE(Exists(InLibrary(L"0005_星河.xml")));
+    EXPECT_FALSE(Exists(InLibrary(L"0005_1.xml")));
+    EXPECT_EQ(FileText(InLibrary(L"0005_星河.xml")), L"正文");
+
+    // A click on the tree ends the next rename the same way.
+    Select(article);
+    TreeCommand(ID_TREE_RENAME);
+    TypeInEditor(L"月光");
+    CRect last;
+    Tree().GetItemRect(article, &last, FALSE);
+    LPARAM below = MAKELPARAM(20, last.bottom + 40);
+    TreeView()->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, below);
+    TreeView()->SendMessage(WM_LBUTTONUP, 0, below);
+    Pump();
+    EXPECT_EQ(EditBox(), nullptr);
+    EXPECT_EQ(Tree().GetItemText(article), L"0005_月光.xml");
+    EXPECT_TRUE(Exists(InLibrary(L"0005_月光.xml")));
+    // The pane's article followed its file.
+    EXPECT_EQ(frame->m_upperParts.GetFullPath(), InLibrary(L"0005_月光.xml"));
+}
+
+TEST_F(EditingTest, UnchangedOrCancelledRenameKeepsTheName)
+{
+    MakeArticle(L"0003_旧题.xml", L"x");
+    Start();
+    HTREEITEM article = Item({L"0003_旧题.xml"});
+    Select(article);
+    TreeCommand(ID_TREE_RENAME);
+    PressInEditor(VK_RETURN);
+    EXPECT_EQ(Tree().GetItemText(article), L"0003_旧题.xml");
+    EXPECT_TRUE(Exists(InLibrary(L"0003_旧题.xml")));
+
+    TreeCommand(ID_TREE_RENAME);
+    TypeInEditor(L"新题");
+    PressInEditor(VK_ESCAPE);
+    EXPECT_EQ(EditBox(), nullptr);
+    EXPECT_EQ(Tree().GetItemText(article), L"0003_旧题.xml");
+    EXPECT_TRUE(Exists(InLibrary(L"0003_旧题.xml")));
+    EXPECT_FALSE(Exists(InLibrary(L"0003_新题.xml")));
+    EXPECT_TRUE(Boxes::Texts().empty());
+}
+
+TEST_F(EditingTest, TypedNamesAreCleanedAndCollisionsRefused)
+{
+    MakeArticle(L"甲.xml", L"甲文");
+    MakeArticle(L"乙.xml", L"乙文");
+    MakeFolder(L"0002_目录");
+    Start();
+    HTREEITEM second = Item({L"乙.xml"});
+    Select(second);
+    TreeCommand(ID_TREE_RENAME);
+    TypeInEditor(L"甲");
+    PressInEditor(VK_RETURN);
+    EXPECT_EQ(Boxes::CountContaining(L"甲.xml"), 1);
+    EXPECT_EQ(Tree().GetItemText(second), L"乙.xml");
+    EXPECT_EQ(FileText(InLibrary(L"甲.xml")), L"甲文");
+    EXPECT_EQ(FileText(InLibrary(L"乙.xml")), L"乙文");
+
+    Boxes::Clear();
+    TreeCommand(ID_TREE_RENAME);
+    TypeInEditor(L" a/b:c?  ");
+    PressInEditor(VK_RETURN);
+    EXPECT_EQ(Tree().GetItemText(second), L"abc.xml");
+    EXPECT_TRUE(Exists(InLibrary(L"abc.xml")));
+
+    // A folder typed with ".xml" keeps its number and stays a folder.
+    HTREEITEM folder = Item({L"0002_目录"});
+    Select(folder);
+    TreeCommand(ID_TREE_RENAME);
+    TypeInEditor(L"资料.xml");
+    PressInEditor(VK_RETURN);
+    EXPECT_EQ(Tree().GetItemText(folder), L"0002_资料");
+    EXPECT_TRUE(IsFolder(InLibrary(L"0002_资料")));
+    EXPECT_TRUE(Boxes::Texts().empty());
+}
+
+TEST_F(EditingTest, RenamingAFolderMovesThePathsOfOpenArticles)
+{
+    MakeArticle(L"0001_卷一\\0001_a.xml", L"一");
+    MakeArticle(L"我的写小说\\0001_草稿.xml", L"稿");
+    Start();
+    Select(Item({L"0001_卷一", L"0001_a.xml"}));
+    Select(Item({L"我的写小说", L"0001_草稿.xml"}));
+    ASSERT_NE(Upper()->m_pRoot, nullptr);
+    ASSERT_NE(Lower()->m_pRoot, nullptr);
+    TypeIntoPane(Upper(), L"上");
+    TypeIntoPane(Lower(), L"下");
+
+    Select(Item({L"0001_卷一"}));
+    TreeCommand(ID_TREE_RENAME);
+    TypeInEditor(L"卷甲");
+    PressInEditor(VK_RETURN);
+    Select(Item({L"我的写小说"}));
+    TreeCommand(ID_TREE_RENAME);
+    TypeInEditor(L"写小说二");
+    PressInEditor(VK_RETURN);
+    EXPECT_TRUE(IsFolder(InLibrary(L"0001_卷甲")));
+    EXPECT_TRUE(IsFolder(InLibrary(L"写小说二")));
+
+    Command(ID_SAVE_PAGE);
+    EXPECT_FALSE(Exists(InLibrary(L"0001_卷一")));
+    EXPECT_FALSE(Exists(InLibrary(L"我的写小说")));
+    EXPECT_EQ(FileText(InLibrary(L"0001_卷甲\\0001_a.xml")), L"一上");
+    EXPECT_EQ(FileText(InLibrary(L"写小说二\\0001_草稿.xml")), L"稿下");
+}
+
+TEST_F(EditingTest, DeleteAsksFirstAndClosesOnlyTheDeletedArticle)
+{
+    MakeArticle(L"卷一\\0001_a.xml", L"a");
+    MakeArticle(L"卷一\\0002_b.xml", L"b");
+    MakeArticle(L"写小说\\0001_稿.xml", L"稿");
+    Start();
+    Select(Item({L"写小说", L"0001_稿.xml"}));
+    HTREEITEM a = Item({L"卷一", L"0001_a.xml"});
+    Select(a);
+    ASSERT_NE(Upper()->m_pRoot, nullptr);
+
+    Boxes::Answer() = IDNO;
+    TreeCommand(ID_TREE_DELETE);
+    EXPECT_EQ(Boxes::Texts().size(), 1u);
+    EXPECT_TRUE(Exists(InLibrary(L"卷一\\0001_a.xml")));
+    EXPECT_EQ(Tree().GetItemText(a), L"0001_a.xml");
+
+    Boxes::Answer() = IDYES;
+    Boxes::Clear();
+    // The selection moves on to the next article once the item is gone.
+    TreeCommand(ID_TREE_DELETE);
+    EXPECT_EQ(Boxes::Texts().size(), 1u);
+    EXPECT_FALSE(Exists(InLibrary(L"卷一\\0001_a.xml")));
+    EXPECT_EQ(Item({L"卷一", L"0001_a.xml"}), nullptr);
+    EXPECT_NE(frame->m_upperParts.GetLast(), L"0001_a.xml");
+    // The other pane's article was not touched.
+    EXPECT_NE(Lower()->m_pRoot, nullptr);
+    EXPECT_EQ(frame->m_lowerParts.GetLast(), L"0001_稿.xml");
+}
+
+TEST_F(EditingTest, DeleteRefusesTheRootAndFoldersWithItems)
+{
+    MakeArticle(L"卷一\\0001_a.xml", L"a");
+    MakeFolder(L"空");
+    Start();
+    Select(Tree().GetRootItem());
+    TreeCommand(ID_TREE_DELETE);
+    EXPECT_TRUE(IsFolder(Library()));
+    EXPECT_NE(Tree().GetRootItem(), nullptr);
+
+    Select(Item({L"卷一"}));
+    TreeCommand(ID_TREE_DELETE);
+    EXPECT_EQ(Boxes::CountContaining(L"请先删除此目录下的所有文件"), 1);
+    EXPECT_TRUE(IsFolder(InLibrary(L"卷一")));
+
+    Boxes::Clear();
+    Select(Item({L"空"}));
+    TreeCommand(ID_TREE_DELETE);
+    EXPECT_FALSE(Exists(InLibrary(L"空")));
+    EXPECT_EQ(Item({L"空"}), nullptr);
+    EXPECT_TRUE(Boxes::Texts().empty());
+}
+
+// ---------------------------------------------------------------- switching
+
+TEST_F(SwitchingTest, SelectingAnotherArticleSavesTheChangedOne)
+{
+    MakeArticle(L"卷一\\0001_a.xml", L"甲");
+    MakeArticle(L"卷一\\0002_b.xml", L"乙");
+    Start();
+    HTREEITEM a = Item({L"卷一", L"0001_a.xml"});
+    HTREEITEM b = Item({L"卷一", L"0002_b.xml"});
+    Select(a);
+    EXPECT_EQ(ArticleText(*Upper()), L"甲");
+    CString title;
+    frame->GetWindowText(title);
+    EXPECT_EQ(title, ArticleWindowTitle(L"卷一", L"0001_a.xml"));
+    TypeIntoPane(Upper(), L"一");
+
+    Select(b);
+    EXPECT_EQ(ArticleText(*Upper()), L"乙");
+    EXPECT_EQ(Upper()->m_bModified, 0);
+    EXPECT_EQ(FileText(InLibrary(L"卷一\\0001_a.xml")), L"甲一");
+    EXPECT_EQ(frame->m_upperParts.GetFullPath(), InLibrary(L"卷一\\0002_b.xml"));
+
+    // Unchanged articles are not written again.
+    FILETIME before, after;
+    HANDLE h = CreateFileW(InLibrary(L"卷一\\0002_b.xml"), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    GetFileTime(h, nullptr, nullptr, &before);
+    CloseHandle(h);
+    Sleep(20);
+    Select(a);
+    EXPECT_EQ(ArticleText(*Upper()), L"甲一");
+    h = CreateFileW(InLibrary(L"卷一\\0002_b.xml"), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                    OPEN_EXISTING, 0, nullptr);
+    GetFileTime(h, nullptr, nullptr, &after);
+    CloseHandle(h);
+    EXPECT_EQ(CompareFileTime(&before, &after), 0);
+}
+
+TEST_F(SwitchingTest, WritingFolderArticlesGoToTheLowerPane)
+{
+    MakeArticle(L"卷一\\0001_a.xml", L"上文");
+    MakeArticle(L"我的写小说草稿\\章\\0001_x.xml", L"下文");
+    Start();
+    Select(Item({L"卷一", L"0001_a.xml"}));
+    Select(Item({L"我的写小说草稿", L"章", L"0001_x.xml"}));
+    EXPECT_EQ(ArticleText(*Upper()), L"上文");
+    EXPECT_EQ(ArticleText(*Lower()), L"下文");
+    EXPECT_EQ(frame->m_lowerParts.GetCount(), 3);
+    // Selecting a folder changes neither pane.
+    Select(Item({L"卷一"}));
+    EXPECT_EQ(ArticleText(*Upper()), L"上文");
+    EXPECT_EQ(frame->m_upperParts.GetLast(), L"0001_a.xml");
+}
+
+TEST_F(SwitchingTest, PagesStepThroughTheArticlesInTreeOrder)
+{
+    MakeArticle(L"卷一\\0001_a.xml", L"a");
+    MakeArticle(L"卷一\\0002_b.xml", L"b");
+    MakeArticle(L"卷二\\0001_c.xml", L"c");
+    Start();
+    Select(Item({L"卷一", L"0001_a.xml"}));
+    Item({L"卷二", L"0001_c.xml"});
+    Command(ID_NEXT_PAGE);
+    EXPECT_EQ(ArticleText(*Upper()), L"b");
+    Command(ID_NEXT_PAGE);
+    EXPECT_EQ(ArticleText(*Upper()), L"c");
+    Command(ID_NEXT_PAGE);
+    EXPECT_EQ(ArticleText(*Upper()), L"c");
+    Command(ID_PREV_PAGE);
+    EXPECT_EQ(ArticleText(*Upper()), L"b");
+    Command(ID_PREV_PAGE);
+    EXPECT_EQ(ArticleText(*Upper()), L"a");
+}
+
+TEST_F(SwitchingTest, ArticlesDeeperThanTenLevelsKeepTheirWholePath)
+{
+    CString deep = L"d1\\d2\\d3\\d4\\d5\\d6\\d7\\d8\\d9\\d10\\d11\\0001_深.xml";
+    MakeArticle(deep, L"深处");
+    Start();
+    HTREEITEM item = Item({L"d1", L"d2", L"d3", L"d4", L"d5", L"d6", L"d7", L"d8", L"d9", L"d10", L"d11",
+                           L"0001_深.xml"});
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(TreeView()->GetItemFilePath(item), InLibrary(deep));
+    Select(item);
+    EXPECT_EQ(ArticleText(*Upper()), L"深处");
+    EXPECT_EQ(frame->m_upperParts.GetCount(), 12);
+    TypeIntoPane(Upper(), L"更深");
+    Command(ID_SAVE_PAGE);
+    EXPECT_EQ(FileText(InLibrary(deep)), L"深处更深");
+    EXPECT_FALSE(Exists(InLibrary(L"d1\\d2\\d3\\d4\\d5\\d6\\d7\\d8\\d9\\0001_深.xml")));
+}
+
+TEST_F(SwitchingTest, AnArticlePathTooLongIsRefusedWithAMessage)
+{
+    MakeArticle(L"0001_a.xml", L"a");
+    Start();
+    HTREEITEM a = Item({L"0001_a.xml"});
+    Select(a);
+    CString longName(L'长', 240);
+    longName += L".xml";
+    HTREEITEM tooLong = Tree().InsertItem(longName, Tree().GetRootItem());
+    Select(tooLong);
+    EXPECT_EQ(Boxes::CountContaining(L"路径太长"), 1);
+    EXPECT_EQ(Tree().GetSelectedItem(), a);
+    EXPECT_EQ(ArticleText(*Upper()), L"a");
+    EXPECT_EQ(frame->m_upperParts.GetLast(), L"0001_a.xml");
+}
+
+} // namespace
