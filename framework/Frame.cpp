@@ -300,6 +300,9 @@ BOOL CFrameWnd::PreCreateWindow(CREATESTRUCT& cs)
         cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorW(nullptr, IDC_ARROW),
                                            (HBRUSH)(COLOR_BTNFACE + 1));
     cs.style |= WS_CLIPCHILDREN;
+    // A single-document frame shows "document - program".
+    if (cs.style & FWS_ADDTOTITLE)
+        cs.style |= FWS_PREFIXTITLE;
     return TRUE;
 }
 

@@ -81,10 +81,9 @@ BOOL CSplitterWnd::CreateStatic(CWnd* pParentWnd, int nRows, int nCols, DWORD dw
     // No double clicks: a quick second click on a bar is another press.
     // No WS_CLIPCHILDREN: the tracker is drawn across the panes.
     LPCTSTR cls = AfxRegisterWndClass(0, ::LoadCursorW(nullptr, IDC_ARROW), (HBRUSH)(COLOR_BTNFACE + 1));
-    CRect rect;
-    pParentWnd->GetClientRect(&rect);
-    return CWnd::CreateEx(0, cls, nullptr, (dwStyle | WS_CHILD) & ~(WS_HSCROLL | WS_VSCROLL), rect,
-                          pParentWnd, nID);
+    // Empty at first: the parent's layout sizes it once the panes exist.
+    return CWnd::CreateEx(0, cls, nullptr, (dwStyle | WS_CHILD) & ~(WS_HSCROLL | WS_VSCROLL),
+                          CRect(0, 0, 0, 0), pParentWnd, nID);
 }
 
 BOOL CSplitterWnd::CreateView(int row, int col, CRuntimeClass* pViewClass, SIZE sizeInit,
