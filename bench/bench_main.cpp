@@ -86,6 +86,7 @@ void BuildArticle(CArticleModel& model, int chars)
 } // namespace
 
 void RunLayoutBench();   // layout_bench.cpp
+void RunPaintBench();    // paint_bench.cpp
 
 int main()
 {
@@ -150,5 +151,6 @@ int main()
     RemoveDirectoryW(folder + L"control");
     RemoveDirectoryW(folder);
     RunLayoutBench();
+    RunPaintBench();
     return 0;
 }

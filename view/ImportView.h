@@ -126,6 +126,10 @@ public:
     CPoint DocToClientPoint(CPoint pt);
     CPoint ClientToDocPoint(CPoint pt);
     CRect DocToClientRect(CRect rc);
+    // Every character of a drawn line, collecting its mark runs.
+    void PaintLineCharacters(ChunkNode* line, CDC* pDC);
+    // The font face a character of a line is painted in.
+    const wchar_t* CharFace(const CharItem* item) const;
     void DrawLineMarkRuns(CDC* pDC, ChunkNode* line);
     void DrawOneBlockDecorations(CDC* pDC, ChunkNode* block);
     // Document y to the page surface's y (the surface keeps document x).

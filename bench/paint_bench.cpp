@@ -1,0 +1,222 @@
+// Full paints of a 1920 x 1080 article pane with every decoration on:
+// background picture, bars, strips, side bars, rules, separators, marks and a
+// code block. The first paint decodes and pre-renders the pictures; the later
+// ones show what scrolling and typing cost.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/DisplaySettings.h"
+#include "framework/Doc.h"
+#include "framework/FileUtil.h"
+#include "framework/Frame.h"
+#include "framework/Ids.h"
+#include "view/ImportView.h"
+
+namespace {
+
+double NowMs()
+{
+    LARGE_INTEGER f, t;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&t);
+    return (double)t.QuadPart * 1000.0 / (double)f.QuadPart;
+}
+
+void Report(const char* name, double value, const char* unit)
+{
+    printf("%s: %.2f %s\n", name, value, unit);
+    fflush(stdout);
+}
+
+bool WriteBmp(const CString& path, int w, int h, const std::function<COLORREF(int, int)>& colour)
+{
+    int stride = (w * 3 + 3) & ~3;
+    std::vector<BYTE> file(54 + (size_t)stride * h, 0);
+    BITMAPFILEHEADER* fh = (BITMAPFILEHEADER*)file.data();
+    BITMAPINFOHEADER* ih = (BITMAPINFOHEADER*)(file.data() + 14);
+    fh->bfType = 0x4D42;
+    fh->bfSize = (DWORD)file.size();
+    fh->bfOffBits = 54;
+    ih->biSize = 40;
+    ih->biWidth = w;
+    ih->biHeight = h;
+    ih->biPlanes = 1;
+    ih->biBitCount = 24;
+    for (int y = 0; y < h; ++y) {
+        BYTE* row = file.data() + 54 + (size_t)(h - 1 - y) * stride;
+        for (int x = 0; x < w; ++x) {
+            COLORREF c = colour(x, y);
+            row[x * 3] = GetBValue(c);
+            row[x * 3 + 1] = GetGValue(c);
+            row[x * 3 + 2] = GetRValue(c);
+        }
+    }
+    HANDLE f = CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (f == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(f, file.data(), (DWORD)file.size(), &written, NULL);
+    CloseHandle(f);
+    return ok && written == file.size();
+}
+
+void AppendText(CArticleModel& m, ChunkNode* line, const std::wstring& text, WORD mark = 0)
+{
+    CharItem* end = m.LastItem(line);
+    CharItem* prev = end ? end->pPrev : nullptr;
+    for (wchar_t ch : text) {
+        wchar_t units[2] = {ch, 0};
+        CharItem* it = m.CreateCharItem(units, prev, end, line);
+        it->nMark = mark;
+        prev = it;
+    }
+}
+
+// Thirty paragraphs of text with a marked run each, and a code block.
+void BuildArticle(CArticleModel& m)
+{
+    m.NewArticle();
+    ChunkNode* line = m.m_pCurLine;
+    for (int p = 0; p < 30; ++p) {
+        if (p > 0) {
+            ChunkNode* para = m.NewContainerAfterCurrent();
+            line = m.NewLineAfter(para, nullptr);
+        }
+        if (p == 3) {
+            const wchar_t* code[] = {L"int main(int argc, char* argv[])", L"{",
+                                     L"    int count = 0;", L"    for (int i = 0; i < argc; ++i)",
+                                     L"        count += strlen(argv[i]);",
+                                     L"    printf(\"%d\\n\", count); // total", L"    return 0;",
+                                     L"}"};
+            for (size_t i = 0; i < sizeof(code) / sizeof(code[0]); ++i) {
+                if (i > 0)
+                    line = m.NewLineAfter(line->pParent, line);
+                line->nCode = 2;
+                AppendText(m, line, code[i]);
+            }
+            continue;
+        }
+        std::wstring text;
+        for (int i = 0; i < 90; ++i)
+            text += (wchar_t)(0x4E00 + (p * 37 + i * 11) % 2000);
+        AppendText(m, line, text.substr(0, 20));
+        AppendText(m, line, text.substr(20, 6), (WORD)(p % 20 + 1));
+        AppendText(m, line, text.substr(26));
+    }
+}
+
+void DeleteTree(const CString& folder)
+{
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(folder + L"*", &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            CString name = fd.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                DeleteTree(folder + name + L"\\");
+            else
+                DeleteFileW(folder + name);
+        } while (FindNextFileW(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryW(folder);
+}
+
+}  // namespace
+
+void RunPaintBench()
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    CString folder;
+    folder.Format(L"%slumivell_paint_bench_%lu\\", temp, GetCurrentProcessId());
+    CString lines = folder + L"control\\IMG\\lines";
+    CString strips = folder + L"control\\IMG\\strips";
+    CreateFolderTree(lines);
+    CreateFolderTree(strips);
+    CString oldFolder = g_strAppFolder;
+    g_strAppFolder = folder;
+    DisplaySettingsBlock saved = DisplaySettings;
+
+    CString background = folder + L"background.bmp";
+    WriteBmp(background, 1600, 1000, [](int x, int y) {
+        return RGB(200 + x % 40, 190 + y % 50, 170 + (x + y) % 60);
+    });
+    WriteBmp(lines + L"\\rule.bmp", 400, 20, [](int x, int y) {
+        return (y > 5 && y < 14 && x % 40 < 30) ? RGB(120, 60, 20) : RGB(250, 250, 250);
+    });
+    WriteBmp(strips + L"\\strip.bmp", 60, 600, [](int x, int y) {
+        return (x > 10 && x < 50 && y % 60 < 50) ? RGB(40, 80, 140) : RGB(240, 240, 240);
+    });
+    DisplaySettingsBlock& ds = DisplaySettings;
+    ds.LineSet.strFolder = lines;
+    ds.LineSet.vecFiles = {L"rule.bmp"};
+    ds.VerticalSet.strFolder = strips;
+    ds.VerticalSet.vecFiles = {L"strip.bmp"};
+    ds.bWholeTop = ds.bWholeBottom = ds.bWholeLeft = 1;
+    ds.nHorize = 3;
+    ds.nVerticalWidth = 201;
+    ds.nVertical = 3;
+
+    CString path = folder + L"article.txt";
+    {
+        CArticleModel model;
+        BuildArticle(model);
+        model.SaveArticle(folder, path);
+    }
+
+    const int width = 1920, height = 1080;
+    CWnd frame;
+    CDocument doc;
+    if (!frame.CreateEx(0, AfxDefaultWndClass(), L"paint bench", WS_POPUP | WS_VISIBLE, 0, 0,
+                        width, height, NULL, NULL)) {
+        fprintf(stderr, "paint bench: no display\n");
+        return;
+    }
+    CCreateContext context;
+    context.m_pCurrentDoc = &doc;
+    CImportView* view = new CImportView;
+    if (!view->Create(NULL, L"", WS_CHILD | WS_VISIBLE, CRect(0, 0, width, height), &frame,
+                      AFX_IDW_PANE_FIRST, &context)) {
+        delete view;
+        fprintf(stderr, "paint bench: no window\n");
+        return;
+    }
+    view->OnInitialUpdate();
+    view->OpenArticle(folder, path);
+    view->m_strBackgroundPicture = background;
+
+    auto paint = [&] {
+        RedrawWindow(view->m_hWnd, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
+        GdiFlush();
+    };
+    double t0 = NowMs();
+    paint();
+    Report("paint_1920x1080_first", NowMs() - t0, "ms");
+    std::vector<double> times;
+    for (int i = 0; i < 30; ++i) {
+        double t = NowMs();
+        paint();
+        times.push_back(NowMs() - t);
+    }
+    std::sort(times.begin(), times.end());
+    double sum = 0;
+    for (double t : times)
+        sum += t;
+    Report("paint_1920x1080_mean", sum / times.size(), "ms");
+    Report("paint_1920x1080_median", times[times.size() / 2], "ms");
+    Report("paint_1920x1080_max", times.back(), "ms");
+
+    view->DestroyWindow();
+    frame.DestroyWindow();
+    DisplaySettings = saved;
+    g_strAppFolder = oldFolder;
+    DeleteTree(folder);
+}

@@ -1,0 +1,702 @@
+// Painting of the article pane in a real window: background, characters,
+// code colouring, marks and the picture decorations, read back as pixels.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "LayoutTestUtil.h"
+#include "ViewTestUtil.h"
+#include "app/DisplaySettings.h"
+#include "framework/Doc.h"
+#include "framework/FileUtil.h"
+#include "framework/Frame.h"
+#include "framework/Ids.h"
+#include "tests/controls/GdiTestSurface.h"
+#include "tests/support/Pixels.h"
+#include "view/ImportView.h"
+#include "view/Painter.h"
+
+namespace {
+
+const int kWidth = 800;
+const int kHeight = 600;
+
+const COLORREF kBg = RGB(250, 200, 150);
+const COLORREF kText = RGB(0, 0, 90);
+const COLORREF kBottom = RGB(255, 255, 165);    // 0xFFFFFF - kText
+const COLORREF kCodeBg = RGB(20, 20, 50);
+const COLORREF kRed = RGB(160, 0, 0);
+const COLORREF kBlue = RGB(0, 0, 170);
+
+bool Near(COLORREF a, COLORREF b, int tolerance = 12) { return ChannelDiff(a, b) <= tolerance; }
+
+// The gradient's colour at row y of the pane.
+COLORREF GradientAt(int y)
+{
+    auto mix = [y](int a, int b) { return a + (b - a) * (y + 1) / (kHeight + 1); };
+    return RGB(mix(GetRValue(kBg), GetRValue(kBottom)), mix(GetGValue(kBg), GetGValue(kBottom)),
+               mix(GetBValue(kBg), GetBValue(kBottom)));
+}
+
+// Enough text for a paragraph of five lines or more at any page width used here.
+std::wstring LongText()
+{
+    std::wstring text;
+    for (int i = 0; i < 120; ++i)
+        text += (wchar_t)(0x4E00 + i % 40);
+    return text;
+}
+
+class PaintTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        DisplaySettings = DisplaySettingsBlock();
+        DisplaySettings.clrBg = kBg;
+        DisplaySettings.clrText = kText;
+        DisplaySettings.clrCBg = kCodeBg;
+        g_bPagePainting = 0;
+        ASSERT_TRUE(m_frame.CreateEx(0, AfxDefaultWndClass(), L"paint", WS_POPUP | WS_VISIBLE, 0,
+                                     0, kWidth, kHeight, NULL, NULL));
+        CCreateContext context;
+        context.m_pCurrentDoc = &m_doc;
+        m_view = new CImportView;
+        if (!m_view->Create(NULL, L"", WS_CHILD | WS_VISIBLE, CRect(0, 0, kWidth, kHeight),
+                            &m_frame, AFX_IDW_PANE_FIRST, &context)) {
+            delete m_view;
+            m_view = nullptr;
+            FAIL() << "the pane was not created";
+        }
+        m_view->OnInitialUpdate();
+        m_view->m_strLogPath = m_folder.Path() + L"error.log";
+    }
+
+    void TearDown() override
+    {
+        if (m_view && m_view->m_hWnd)
+            m_view->DestroyWindow();
+        m_frame.DestroyWindow();
+    }
+
+    // Builds an article with a plain model, saves it and opens it in the pane.
+    void Open(const std::function<void(CArticleModel&, ChunkNode*)>& build)
+    {
+        CArticleModel model;
+        model.NewArticle();
+        build(model, model.m_pCurLine);
+        CString path = m_folder.Path() + L"article.txt";
+        ASSERT_TRUE(model.SaveArticle(m_folder.Path(), path));
+        m_view->OpenArticle(m_folder.Path(), path);
+        ASSERT_NE(nullptr, m_view->m_pRoot);
+    }
+
+    // A new paragraph below the current one, holding one line with text.
+    static ChunkNode* AddParagraph(CArticleModel& m, const std::wstring& text, int code = 0)
+    {
+        ChunkNode* para = m.NewContainerAfterCurrent();
+        ChunkNode* line = m.NewLineAfter(para, nullptr);
+        line->nCode = code;
+        AppendText(m, line, text);
+        return line;
+    }
+
+    static ChunkNode* AddLine(CArticleModel& m, ChunkNode* after, const std::wstring& text)
+    {
+        ChunkNode* line = m.NewLineAfter(after->pParent, after);
+        line->nCode = after->nCode;
+        AppendText(m, line, text);
+        return line;
+    }
+
+    ChunkNode* Paragraph(int n)
+    {
+        ChunkNode* p = m_view->m_pRoot->pFirstChild;
+        while (p && n-- > 0)
+            p = p->pNext;
+        return p;
+    }
+    ChunkNode* LineOf(int para, int line = 0)
+    {
+        ChunkNode* l = m_view->FirstLine(Paragraph(para));
+        while (l && line-- > 0)
+            l = l->pNext;
+        return l;
+    }
+    static CharItem* ItemOf(ChunkNode* line, int n)
+    {
+        CharItem* it = line->pFirstItem;
+        while (it && n-- > 0)
+            it = it->pNext;
+        return it;
+    }
+
+    void Paint()
+    {
+        RedrawWindow(m_view->m_hWnd, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
+        GdiFlush();
+    }
+
+    // The character's box on screen, less a pixel all round.
+    RECT BoxOf(const CharItem* it)
+    {
+        int dy = m_view->GetScrollPosition().y;
+        RECT r = {(int)it->left + 1, (int)it->top + 1 - dy, (int)it->right - 1,
+                  (int)it->bottom - 1 - dy};
+        return r;
+    }
+
+    static int Count(const ClientCapture& cap, const RECT& r,
+                     const std::function<bool(COLORREF)>& pred)
+    {
+        int n = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                if (pred(cap.At(x, y)))
+                    ++n;
+        return n;
+    }
+
+    // Positions whose pixel is (close to) the colour, as a string of 0 and 1.
+    static std::string Mask(const ClientCapture& cap, const RECT& r, COLORREF c)
+    {
+        std::string mask;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                mask += Near(cap.At(x, y), c, 60) ? '1' : '0';
+        return mask;
+    }
+
+    // A folder under control\IMG\<parent>\ holding the pictures written by the caller.
+    CString PictureFolder(const wchar_t* parent, const wchar_t* name)
+    {
+        CString folder = m_folder.Path() + L"control\\IMG\\" + parent + L"\\" + name;
+        CreateFolderTree(folder);
+        return folder;
+    }
+
+    SettingsGuard m_settings;
+    TempProgramFolder m_folder;
+    MessageRecorder m_messages;
+    CWnd m_frame;
+    CDocument m_doc;
+    CImportView* m_view = nullptr;
+};
+
+TEST_F(PaintTest, GradientTextAndSelection)
+{
+    Open([](CArticleModel& m, ChunkNode* first) {
+        AppendText(m, first, L"中国人");
+        AddParagraph(m, L"中国");
+    });
+    ChunkNode* second = LineOf(1);
+    ASSERT_NE(nullptr, second);
+    ItemOf(second, 1)->bSelected = 1;
+    Paint();
+    ClientCapture cap(m_view->m_hWnd);
+    ASSERT_EQ(kWidth, cap.Width());
+
+    // Gradient from clrBg at the top to the inverse text colour at the bottom.
+    EXPECT_TRUE(Near(cap.At(kWidth - 5, 0), kBg, 6)) << std::hex << cap.At(kWidth - 5, 0);
+    EXPECT_TRUE(Near(cap.At(kWidth - 5, kHeight - 1), kBottom, 6))
+        << std::hex << cap.At(kWidth - 5, kHeight - 1);
+    EXPECT_TRUE(Near(cap.At(kWidth - 5, 300), GradientAt(300), 6));
+
+    // Chinese glyphs in the text colour, each its own shape (not a box).
+    ChunkNode* first = LineOf(0);
+    std::string zhong = Mask(cap, BoxOf(ItemOf(first, 0)), kText);
+    std::string guo = Mask(cap, BoxOf(ItemOf(first, 1)), kText);
+    int inked = 0, differ = 0;
+    for (size_t i = 0; i < zhong.size() && i < guo.size(); ++i) {
+        inked += zhong[i] == '1';
+        differ += zhong[i] != guo[i];
+    }
+    EXPECT_GT(inked, 20);
+    EXPECT_GT(differ, 20);
+    // The same glyph on the next line draws the same shape.
+    EXPECT_EQ(zhong, Mask(cap, BoxOf(ItemOf(second, 0)), kText));
+
+    // The selected character: white on black.
+    RECT sel = BoxOf(ItemOf(second, 1));
+    int black = Count(cap, sel, [](COLORREF c) { return Near(c, RGB(0, 0, 0), 30); });
+    int white = Count(cap, sel, [](COLORREF c) { return Near(c, RGB(255, 255, 255), 30); });
+    int area = (sel.right - sel.left) * (sel.bottom - sel.top);
+    EXPECT_GT(black, area / 3);
+    EXPECT_GT(white, 15);
+    EXPECT_EQ(0, Count(cap, BoxOf(ItemOf(second, 0)),
+                       [](COLORREF c) { return Near(c, RGB(255, 255, 255), 30); }));
+    EXPECT_EQ(first, m_view->m_pFirstDrawn);
+}
+
+TEST_F(PaintTest, CodeLineBackgroundGutterAndWordColours)
+{
+    Open([](CArticleModel& m, ChunkNode* first) {
+        AppendText(m, first, L"文");
+        ChunkNode* code = AddParagraph(m, L"int x;", 2);
+        AddLine(m, code, L"f(x)");
+    });
+    ChunkNode* code = LineOf(1);
+    ASSERT_TRUE(code && code->nCode);
+    ChunkNode* call = code->pNext;
+    ASSERT_NE(nullptr, call);
+    // Caret in front of "x" inside the parentheses.
+    m_view->m_pCurLine = call;
+    m_view->m_pCurItem = ItemOf(call, 2);
+    Paint();
+    ClientCapture cap(m_view->m_hWnd);
+    const DisplaySettingsBlock& ds = DisplaySettings;
+    int mid = (code->y + code->bottom) / 2;
+
+    EXPECT_EQ(ds.clrLeft, cap.At(code->x / 2, mid));
+    EXPECT_EQ(kCodeBg, cap.At(kWidth - 5, mid));
+    // Outside the code lines the gradient shows.
+    EXPECT_TRUE(Near(cap.At(kWidth - 5, call->bottom + 10), GradientAt(call->bottom + 10), 6));
+
+    auto count = [&](CharItem* it, COLORREF c) {
+        return Count(cap, BoxOf(it), [c](COLORREF p) { return Near(p, c, 40); });
+    };
+    for (int i = 0; i < 3; ++i)
+        EXPECT_GT(count(ItemOf(code, i), ds.clrInt), 4) << i;     // "int"
+    EXPECT_GT(count(ItemOf(code, 4), ds.clrVar), 4);              // "x", learned
+    EXPECT_EQ(0, count(ItemOf(code, 4), ds.clrInt));
+    // "(" of the pair holding the caret is lit, the ")" too.
+    EXPECT_GT(count(ItemOf(call, 1), ds.clrCurInXiao), 10);
+    EXPECT_GT(count(ItemOf(call, 3), ds.clrCurInXiao), 10);
+    // The learned name is coloured on the next line as well.
+    EXPECT_GT(count(ItemOf(call, 2), ds.clrVar), 4);
+}
+
+TEST_F(PaintTest, MarkedRunIsFramedAndRedrawnInWhite)
+{
+    Open([](CArticleModel& m, ChunkNode* first) {
+        AppendText(m, first, L"标");
+        AppendText(m, first, L"记&", 3);
+        AppendText(m, first, L"字");
+    });
+    ChunkNode* line = LineOf(0);
+    Paint();
+    ClientCapture cap(m_view->m_hWnd);
+    ASSERT_EQ(1u, m_view->m_vecMarkRuns.size());
+    MarkRun* run = m_view->m_vecMarkRuns[0];
+    EXPECT_EQ(ItemOf(line, 1), run->pFirst);
+    EXPECT_EQ(ItemOf(line, 2), run->pLast);
+    EXPECT_EQ((int)ItemOf(line, 1)->left, run->left);
+    EXPECT_EQ((int)ItemOf(line, 2)->right, run->right);
+
+    // The frame's outline, the texture inside it, white text over it.
+    int cx = (run->left + run->right) / 2;
+    EXPECT_TRUE(Near(cap.At(cx, run->top), RGB(0, 0, 0), 40)) << std::hex << cap.At(cx, run->top);
+    RECT inside = BoxOf(ItemOf(line, 1));
+    auto notBackground = [&](COLORREF c) { return !Near(c, GradientAt(inside.top), 30); };
+    int area = (inside.right - inside.left) * (inside.bottom - inside.top);
+    EXPECT_GT(Count(cap, inside, notBackground), area * 2 / 3);
+    auto white = [](COLORREF c) { return Near(c, RGB(255, 255, 255), 40); };
+    EXPECT_GT(Count(cap, inside, white), 10);
+    // "&" is drawn as itself, not taken as a prefix.
+    EXPECT_GT(Count(cap, BoxOf(ItemOf(line, 2)), white), 5);
+    // Unmarked characters keep the background round them.
+    RECT outside = BoxOf(ItemOf(line, 3));
+    EXPECT_LT(Count(cap, outside, notBackground), area / 2);
+}
+
+TEST_F(PaintTest, BarsStripsAndRulesFromTheirFolders)
+{
+    CString lines = PictureFolder(L"行线", L"t");
+    CString strips = PictureFolder(L"竖栏", L"t");
+    // Left half dark, right half light (keyed out).
+    ASSERT_TRUE(WriteBmp((lines + L"\\rule.bmp").str(), 100, 10,
+                         [](int x, int) { return x < 50 ? kRed : RGB(245, 245, 245); }));
+    ASSERT_TRUE(WriteBmp((strips + L"\\strip.bmp").str(), 20, 200,
+                         [](int x, int) { return x < 10 ? kBlue : RGB(235, 235, 235); }));
+    DisplaySettingsBlock& ds = DisplaySettings;
+    ds.LineSet.strFolder = lines;
+    ds.LineSet.vecFiles = {L"rule.bmp"};
+    ds.VerticalSet.strFolder = strips;
+    ds.VerticalSet.vecFiles = {L"strip.bmp"};
+    ds.bWholeTop = ds.bWholeBottom = ds.bWholeLeft = 1;
+    ds.nHorize = 3;
+    ds.nVertical = 0;
+    ds.nVerticalWidth = 201;
+    Open([](CArticleModel& m, ChunkNode* first) { AppendText(m, first, L"行"); });
+    Paint();
+    ClientCapture cap(m_view->m_hWnd);
+
+    EXPECT_EQ(0, ds.nWholeTB0);     // picked and stored
+    EXPECT_EQ(0, ds.nWholeLR0);
+    // Top and bottom bars: the dark half shows, the light half lets the page through.
+    EXPECT_TRUE(Near(cap.At(200, 25), kRed)) << std::hex << cap.At(200, 25);
+    EXPECT_TRUE(Near(cap.At(600, 25), GradientAt(25))) << std::hex << cap.At(600, 25);
+    EXPECT_TRUE(Near(cap.At(200, kHeight - 25), kRed));
+    EXPECT_TRUE(Near(cap.At(600, kHeight - 25), GradientAt(kHeight - 25)));
+    // Strips 60 wide (600 x 20 / 200) at both edges, light pixels transparent.
+    EXPECT_TRUE(Near(cap.At(15, 300), kBlue)) << std::hex << cap.At(15, 300);
+    EXPECT_TRUE(Near(cap.At(45, 300), GradientAt(300))) << std::hex << cap.At(45, 300);
+    EXPECT_TRUE(Near(cap.At(kWidth - 60 + 15, 300), kBlue));
+    EXPECT_TRUE(Near(cap.At(kWidth - 60 + 45, 300), GradientAt(300)));
+    EXPECT_TRUE(Near(cap.At(70, 300), GradientAt(300)));
+    // The rule under the line, centred on its bottom.
+    ChunkNode* line = LineOf(0);
+    ChunkNode* root = m_view->m_pRoot;
+    int y = line->bottom - m_view->m_nRow;
+    EXPECT_TRUE(Near(cap.At(root->x + 5, y), kRed)) << std::hex << cap.At(root->x + 5, y);
+    EXPECT_TRUE(Near(cap.At(root->x + 5, y + 3), GradientAt(y + 3), 6));
+    // The block's rule pick is stored; a short block needs no side-bar pick.
+    EXPECT_EQ(0, Paragraph(0)->nPick[1]);
+    EXPECT_EQ(-1, Paragraph(0)->nPick[0]);
+}
+
+TEST_F(PaintTest, SideBarsAndSeparatorOfTallBlocks)
+{
+    CString lines = PictureFolder(L"行线", L"s");
+    CString strips = PictureFolder(L"竖栏", L"s");
+    ASSERT_TRUE(WriteBmp((lines + L"\\rule.bmp").str(), 100, 10,
+                         [](int x, int) { return x < 50 ? kRed : RGB(245, 245, 245); }));
+    ASSERT_TRUE(WriteBmp((strips + L"\\bar.bmp").str(), 20, 200,
+                         [](int x, int) { return x < 10 ? kBlue : RGB(235, 235, 235); }));
+    DisplaySettingsBlock& ds = DisplaySettings;
+    ds.LineSet.strFolder = lines;
+    ds.LineSet.vecFiles = {L"rule.bmp"};
+    ds.VerticalSet.strFolder = strips;
+    ds.VerticalSet.vecFiles = {L"bar.bmp"};
+    ds.nHorize = 3;
+    ds.nVertical = 0;
+    ds.nVerticalWidth = 201;
+    ds.nPramWidth = 5;
+    ds.nPramLen = 0;
+    Open([](CArticleModel& m, ChunkNode* first) {
+        AppendText(m, first, L"短");
+        AddParagraph(m, LongText());
+    });
+    ChunkNode* tall = Paragraph(1);
+    ASSERT_GT(tall->height, 100);
+    Paint();
+    ClientCapture cap(m_view->m_hWnd);
+    ChunkNode* root = m_view->m_pRoot;
+
+    EXPECT_EQ(0, tall->nPick[0]);
+    EXPECT_EQ(0, tall->nPick[2]);
+    // Side bars: H / 10 wide, the left one ending at the root's x.
+    int h = tall->bottom - m_view->m_nPram - tall->y;
+    int w = h * 20 / 200;
+    int mid = (tall->y + tall->bottom) / 2;
+    EXPECT_TRUE(Near(cap.At(root->x - w + 2, mid), kBlue)) << std::hex << cap.At(root->x - w + 2, mid);
+    int right = std::max(m_view->m_nLeftMargin + ds.nPageWidth + 20, root->right);
+    EXPECT_TRUE(Near(cap.At(right + 2, mid), kBlue)) << std::hex << cap.At(right + 2, mid);
+    EXPECT_TRUE(Near(cap.At(right + w - 2, mid), GradientAt(mid)));
+    // The separator above the tall block: 5 high, ending 2 above its top.
+    int sepTop = tall->y - m_view->m_nPram / 2 - 2 - 5 / 2 - 1;
+    EXPECT_TRUE(Near(cap.At(root->x + 3, sepTop + 1), kRed)) << std::hex << cap.At(root->x + 3, sepTop + 1);
+    // The short block above is followed by a tall one: its last line has no rule,
+    // while each line of the tall block has one.
+    ChunkNode* shortLine = LineOf(0);
+    int ruleY = shortLine->bottom - m_view->m_nRow + 1;
+    EXPECT_FALSE(Near(cap.At(root->x + 3, ruleY), kRed)) << std::hex << cap.At(root->x + 3, ruleY);
+    ChunkNode* tallLine = LineOf(1, 2);
+    EXPECT_TRUE(Near(cap.At(root->x + 3, tallLine->bottom - m_view->m_nRow), kRed));
+}
+
+TEST_F(PaintTest, EmptyOrBrokenPictureFoldersDrawNothing)
+{
+    CString lines = PictureFolder(L"行线", L"empty");
+    CString strips = PictureFolder(L"竖栏", L"broken");
+    DisplaySettingsBlock& ds = DisplaySettings;
+    ds.LineSet.strFolder = lines;
+    ds.VerticalSet.strFolder = strips;
+    ds.bWholeTop = ds.bWholeBottom = ds.bWholeLeft = 1;
+    ds.bLineMode = ds.bPramMode = ds.bVerticalMode = 1;
+    ds.nLineMode = ds.nPramMode = ds.nVerticalMode = -1;
+    ds.nVerticalWidth = 201;
+    Open([](CArticleModel& m, ChunkNode* first) {
+        AppendText(m, first, L"空");
+        AddParagraph(m, LongText());
+    });
+    ASSERT_GT(Paragraph(1)->height, 100);
+    Paint();
+    EXPECT_EQ(-1, ds.nWholeTB0);
+    EXPECT_EQ(-1, ds.nWholeLR0);
+    EXPECT_EQ(-1, ds.nLineMode);
+    EXPECT_EQ(-1, ds.nVerticalMode);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(-1, Paragraph(1)->nPick[i]) << i;
+    ClientCapture empty(m_view->m_hWnd);
+    EXPECT_TRUE(Near(empty.At(10, 300), GradientAt(300), 6));
+
+    // Files that are not pictures: picked, but nothing is drawn.
+    HANDLE f = CreateFileW(strips + L"\\bad.bmp", GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    DWORD written;
+    WriteFile(f, "not a picture", 13, &written, NULL);
+    CloseHandle(f);
+    CopyFileW(strips + L"\\bad.bmp", lines + L"\\bad.bmp", FALSE);
+    ds.VerticalSet.vecFiles = {L"bad.bmp"};
+    ds.LineSet.vecFiles = {L"bad.bmp"};
+    Paint();
+    EXPECT_EQ(0, ds.nWholeLR0);
+    EXPECT_EQ(0, Paragraph(1)->nPick[0]);
+    ClientCapture broken(m_view->m_hWnd);
+    EXPECT_TRUE(Near(broken.At(10, 300), GradientAt(300), 6));
+    EXPECT_TRUE(Near(broken.At(400, 25), GradientAt(25), 6));
+}
+
+TEST_F(PaintTest, BackgroundPictureOrGradient)
+{
+    CString picture = m_folder.Path() + L"bg.bmp";
+    ASSERT_TRUE(WriteBmp(picture.str(), 40, 30, [](int, int) { return RGB(30, 140, 60); }));
+    Open([](CArticleModel& m, ChunkNode* first) { AppendText(m, first, L"背"); });
+    m_view->m_strBackgroundPicture = picture;
+    Paint();
+    // (Stretched far, the picture's edges fade out: look inside.)
+    EXPECT_TRUE(Near(PixelOfWindow(m_view->m_hWnd, 600, 300), RGB(30, 140, 60), 4))
+        << std::hex << PixelOfWindow(m_view->m_hWnd, 600, 300);
+    EXPECT_EQ(picture, DisplaySettings.strBackgroundFile);
+
+    // A picture that cannot be read gives the gradient, not what was there before.
+    CString missing = m_folder.Path() + L"missing.jpg";
+    m_view->m_strBackgroundPicture = missing;
+    Paint();
+    EXPECT_TRUE(Near(PixelOfWindow(m_view->m_hWnd, 600, 300), GradientAt(300), 6));
+    EXPECT_EQ(missing, DisplaySettings.strBackgroundFile);
+
+    // The extension test is exact: ".BMP" is not a picture name.
+    CString upper = m_folder.Path() + L"BG2.BMP";
+    ASSERT_TRUE(CopyFileW(picture, upper, FALSE));
+    m_view->m_strBackgroundPicture = upper;
+    Paint();
+    EXPECT_TRUE(Near(PixelOfWindow(m_view->m_hWnd, 600, 300), GradientAt(300), 6));
+}
+
+TEST_F(PaintTest, EmptyContainerIsSkippedQuietly)
+{
+    Open([](CArticleModel& m, ChunkNode* first) {
+        AppendText(m, first, L"甲");
+        AddParagraph(m, L"乙");
+    });
+    ChunkNode* root = m_view->m_pRoot;
+    ChunkNode* p0 = Paragraph(0);
+    ChunkNode* p1 = Paragraph(1);
+    ChunkNode* empty = m_view->CreateNode(kNodeContainer, 2, root->nTextSize, p0->bottom, root->x,
+                                          28, 28, p1, p0, nullptr, nullptr, root);
+    ASSERT_EQ(empty, p0->pNext);
+    m_view->Relayout(root, 1);
+    m_view->UpdateGeometry(root, 1);
+    m_view->m_pCurLine = LineOf(0);
+    m_view->m_pCurItem = LineOf(0)->pFirstItem;
+    Paint();
+    ClientCapture cap(m_view->m_hWnd);
+    // The paragraph after the empty one is drawn, and nothing is logged.
+    ChunkNode* after = m_view->FirstLine(p1);
+    auto ink = [](COLORREF c) { return Near(c, kText, 60); };
+    EXPECT_GT(Count(cap, BoxOf(after->pFirstItem), ink), 20);
+    EXPECT_FALSE(FileExists(m_view->m_strLogPath));
+}
+
+TEST_F(PaintTest, CaretFarBelowMovesToTheFirstLineOfItsParagraph)
+{
+    Open([](CArticleModel& m, ChunkNode* first) { AppendText(m, first, L"首"); });
+    ChunkNode* root = m_view->m_pRoot;
+    ChunkNode* para = Paragraph(0);
+    ChunkNode* firstLine = LineOf(0);
+    // The paragraph begins with a nested block, then thirty lines.
+    ChunkNode* nested = m_view->CreateNode(kNodeContainer, 3, root->nTextSize, para->y, para->x,
+                                           28, 28, firstLine, nullptr, nullptr, nullptr, para);
+    ChunkNode* inner = m_view->CreateNode(kNodeLine, 4, root->nTextSize, para->y, para->x, 28, 28,
+                                          nullptr, nullptr, nullptr, nullptr, nested);
+    const wchar_t end[2] = {kLineEnd, 0};
+    m_view->CreateCharItem(end, nullptr, nullptr, inner);
+    AppendText(*m_view, inner, L"内");
+    ChunkNode* last = firstLine;
+    for (int i = 0; i < 30; ++i) {
+        ChunkNode* l = m_view->NewLineAfter(para, last);
+        AppendText(*m_view, l, L"行");
+        last = l;
+    }
+    m_view->Relayout(root, 1);
+    m_view->UpdateGeometry(root, 1);
+    ASSERT_GT(last->y, kHeight);
+    m_view->m_pCurLine = last;
+    m_view->m_pCurItem = last->pFirstItem;
+    Paint();
+    EXPECT_EQ(inner, m_view->m_pCurLine);
+    EXPECT_EQ(inner->pFirstItem, m_view->m_pCurItem);
+    EXPECT_EQ(inner, m_view->m_pFirstDrawn);
+}
+
+TEST_F(PaintTest, PlainRunsDrawLikeSingleCharacters)
+{
+    Open([](CArticleModel& m, ChunkNode* first) {
+        AppendText(m, first, L"春眠不觉晓，处处闻啼鸟。Hello, world! 0123 jump_over (a) {b} & W");
+        AppendText(m, first, L"夜来风雨声", 2);
+        AddParagraph(m, L"花落知多少？The quick brown fox — “引号” 《书名》 ……");
+        AddParagraph(m, LongText());
+        AddParagraph(m, L"int main() { return 0; }", 2);
+    });
+    ItemOf(LineOf(1), 3)->bSelected = 1;
+    ItemOf(LineOf(1), 5)->nStyle = 4;
+    g_bBatchPlainText = false;
+    Paint();
+    ClientCapture single(m_view->m_hWnd);
+    g_bPagePainting = 0;
+    g_bBatchPlainText = true;
+    Paint();
+    ClientCapture batched(m_view->m_hWnd);
+    int differ = 0;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            differ += single.At(x, y) != batched.At(x, y);
+    EXPECT_EQ(0, differ);
+    // And the text is there.
+    EXPECT_GT(Count(batched, BoxOf(ItemOf(LineOf(0), 0)), [](COLORREF c) { return Near(c, kText, 60); }), 20);
+}
+
+TEST_F(PaintTest, NoPaintInsideAnotherOrWithoutDocument)
+{
+    Open([](CArticleModel& m, ChunkNode* first) { AppendText(m, first, L"画"); });
+    HDC mem = m_view->m_dcMem.GetSafeHdc();
+    auto fill = [&] {
+        HBRUSH b = CreateSolidBrush(RGB(255, 0, 255));
+        RECT r = {0, 0, kWidth, kHeight};
+        FillRect(mem, &r, b);
+        DeleteObject(b);
+    };
+    fill();
+    g_bPagePainting = 1;
+    Paint();
+    g_bPagePainting = 0;
+    EXPECT_EQ(RGB(255, 0, 255), GetPixel(mem, 10, 10));
+
+    m_doc.RemoveView(m_view);
+    ASSERT_EQ(nullptr, m_view->GetDocument());
+    Paint();
+    EXPECT_EQ(RGB(255, 0, 255), GetPixel(mem, 10, 10));
+    m_doc.AddView(m_view);
+    Paint();
+    EXPECT_TRUE(Near(GetPixel(mem, 10, 10), GradientAt(10), 6));
+    EXPECT_EQ(0, g_bPagePainting);
+}
+
+// The painter's quick text placement draws what DrawText draws.
+TEST(CharTextTest, SamePixelsAsDrawText)
+{
+    TestSurface a(48, 40, RGB(255, 255, 255));
+    TestSurface b(48, 40, RGB(255, 255, 255));
+    CDC dcA, dcB;
+    dcA.Attach(a.Dc());
+    dcB.Attach(b.Dc());
+    int compared = 0;
+    for (int tenths : {155, 205, 235}) {
+        for (const wchar_t* face : {L"宋体", L"方正楷体S-超大字符集"}) {
+            for (bool bold : {false, true}) {
+                CharFontInfo font = CharFont(&dcA, face, tenths, bold);
+                ASSERT_NE((HFONT)NULL, font.hFont);
+                EXPECT_EQ(font.hFont, CharFont(&dcA, face, tenths, bold).hFont);  // kept
+                for (int h = 20; h < 31; ++h) {
+                    for (const wchar_t* text : {L"中", L"g", L"W", L"。"}) {
+                        for (int mode : {TRANSPARENT, OPAQUE}) {
+                            for (HDC dc : {a.Dc(), b.Dc()}) {
+                                SelectObject(dc, font.hFont);
+                                SetBkMode(dc, mode);
+                                SetBkColor(dc, RGB(200, 0, 0));
+                                SetTextColor(dc, RGB(0, 0, 90));
+                            }
+                            for (bool centred : {false, true}) {
+                                a.Fill(RGB(255, 255, 255));
+                                b.Fill(RGB(255, 255, 255));
+                                // Boxes narrower and wider than the glyphs.
+                                RECT box = {3, 2, 3 + h, 2 + h};
+                                if (centred) {
+                                    DrawTextW(a.Dc(), text, 1, &box, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
+                                    DrawTextCentred(b.Dc(), text, 1, box);
+                                } else {
+                                    DrawTextW(a.Dc(), text, 1, &box, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+                                    DrawTextInBox(b.Dc(), text, 1, box, font.nHeight);
+                                }
+                                bool same = true;
+                                for (int y = 0; y < 40 && same; ++y)
+                                    for (int x = 0; x < 48 && same; ++x)
+                                        same = a.At(x, y) == b.At(x, y);
+                                EXPECT_TRUE(same) << tenths << " " << bold << " " << h << " "
+                                                  << mode << " " << centred;
+                                ++compared;
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_EQ(3 * 2 * 2 * 11 * 4 * 2 * 2, compared);
+    EndCharFonts(&dcA, (HFONT)GetStockObject(SYSTEM_FONT));
+    SelectObject(b.Dc(), GetStockObject(SYSTEM_FONT));
+    dcA.Detach();
+    dcB.Detach();
+}
+
+// A picture drawn again at the same size in one pass comes out the same.
+TEST(DecorationPassTest, RepeatedPictureDrawsTheSame)
+{
+    TempProgramFolder folder;
+    CString path = folder.Path() + L"rule.bmp";
+    ASSERT_TRUE(WriteBmp(path.str(), 60, 9, [](int x, int y) {
+        return (x + y) % 7 < 3 ? RGB(150, 20 + x, 40 + y * 9) : RGB(210 + y, 240, 250);
+    }));
+    DisplaySettingsBlock saved = DisplaySettings;
+    DisplaySettings.LineSet.strFolder = folder.Path().Left(folder.Path().GetLength() - 1);
+    DisplaySettings.LineSet.vecFiles = {L"rule.bmp"};
+    DisplaySettings.nHorize = 5;
+    TestSurface s(300, 100, RGB(90, 60, 30));
+    CDC dc;
+    dc.Attach(s.Dc());
+    BeginDecorationPass();
+    for (int i = 0; i < 4; ++i)
+        DrawRuleImage(&dc, 10, 0, 257, 10 + i * 20, 0, 0);     // reaches past the right edge
+    DrawRuleImage(&dc, -30, 0, 217, 90, 0, 0);                  // and the left one
+    EndDecorationPass();
+    dc.Detach();
+    DisplaySettings = saved;
+    int inked = 0;
+    for (int i = 1; i < 4; ++i)
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 300; ++x)
+                EXPECT_EQ(s.At(x, 8 + y), s.At(x, 8 + i * 20 + y)) << i << " " << x << " " << y;
+    for (int x = 0; x < 300; ++x)
+        inked += s.At(x, 10) != RGB(90, 60, 30);
+    EXPECT_GT(inked, 50);
+    // The copy 40 pixels further left shows the same columns.
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 200; ++x)
+            EXPECT_EQ(s.At(x + 40, 8 + y), s.At(x, 88 + y)) << x << " " << y;
+}
+
+TEST(PictureIndexTest, RandomPicksAndEmptyLists)
+{
+    int index = -1;
+    EXPECT_EQ(-1, PickPictureIndex(index, 0));
+    EXPECT_EQ(-1, index);
+    index = 7;
+    srand(1);
+    int picked = PickPictureIndex(index, 3);
+    EXPECT_EQ(index, picked);
+    srand(1);
+    EXPECT_EQ(rand() % 3, picked);
+    EXPECT_EQ(picked, PickPictureIndex(index, 3));   // kept once in range
+    index = 2;
+    EXPECT_EQ(2, PickPictureIndex(index, 3));
+
+    int block = -1;
+    EXPECT_EQ(-1, PickBlockIndex(block, 0));
+    block = 5;      // out of range, but only -1 is drawn again
+    EXPECT_EQ(5, PickBlockIndex(block, 3));
+    block = -1;
+    EXPECT_LE(0, PickBlockIndex(block, 3));
+
+    EXPECT_EQ(264u, TextureResourceFor(1));
+    EXPECT_EQ(258u, TextureResourceFor(6));
+    EXPECT_EQ(257u, TextureResourceFor(7));
+    EXPECT_EQ(265u, TextureResourceFor(8));
+    EXPECT_EQ(277u, TextureResourceFor(20));
+    EXPECT_EQ(278u, TextureResourceFor(0));
+    EXPECT_EQ(278u, TextureResourceFor(22));
+}
+
+}  // namespace

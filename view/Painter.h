@@ -1,0 +1,83 @@
+// Helpers of the page painter that need no view: the decoration pictures,
+// the annotation textures and the fonts of the characters.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+#include "framework/CString.h"
+
+class CDC;
+struct ChunkNode;
+struct ImageSet;
+
+// Set while a page is painted; shared by both panes, so a paint asked for
+// inside another draws nothing.
+extern int g_bPagePainting;
+
+// The top-level block (level 2) that holds the node.
+ChunkNode* TopLevelBlock(ChunkNode* node);
+
+// Colour keys: every pixel from this grey up to white is transparent.
+const COLORREF kLinePictureKey = RGB(200, 200, 200);    // bars, rules, separators
+const COLORREF kSidePictureKey = RGB(220, 220, 220);    // strips and side bars
+
+// The index rule of the decoration settings: an index that is negative or
+// not below count is replaced by a random pick (the C runtime's rand()) and
+// stored back. An empty list leaves the index alone and gives -1.
+int PickPictureIndex(int& index, size_t count);
+
+// A block's own pick: drawn at random only while it is -1; an empty list
+// leaves it at -1.
+int PickBlockIndex(int& index, size_t count);
+
+// folder + sub + "\" + the index-th name; empty when the index is outside the list.
+CString PicturePath(const ImageSet& set, int index, const wchar_t* sub = L"");
+
+// The set's folder holds the "L" and "R" sub-folders of two-sided pictures.
+// Asked once per paint (see BeginDecorationPass).
+bool HasLeftRightFolders(const ImageSet& set);
+// Every paint of decorations starts and ends with these: what the pass
+// learned about folders and the pictures it keeps ready are dropped.
+void BeginDecorationPass();
+void EndDecorationPass();
+
+// Side bars beside one block, from yTop to yBottom, outside xLeft and xRight.
+void DrawSideBars(CDC* pDC, int xLeft, int yTop, int xRight, int yBottom, int index);
+// kind 0: the rule under a line, centred on yLine; otherwise the separator
+// above a block, from y, overhanging x1..x2 by nPramLen percent of x1.
+void DrawRuleImage(CDC* pDC, int x1, int y, int x2, int yLine, int index, int kind);
+// fill: (left, top, right, top + height) in clrLeft (kind non-zero) or clrCBg,
+// clrBg when the colour switch is off; otherwise a dotted outline.
+void FillDecorationRects(CDC* pDC, int left, int top, int right, int bottom, int height,
+                         int fill, int kind, int colourSwitch);
+
+// Resource id of the texture of an annotation style or mark id.
+UINT TextureResourceFor(int style);
+// Pattern brush of that texture, kept for the life of the process; null when
+// the bitmap is missing.
+HBRUSH TextureBrushFor(int style);
+
+// Character fonts, made once and kept for later paints: the point font of
+// tenths of a point in face as CFont::CreatePointFont makes it, or its copy
+// at weight 800, with the font's cell height.
+struct CharFontInfo {
+    HFONT hFont = NULL;
+    int nHeight = 0;
+};
+CharFontInfo CharFont(CDC* pDC, const wchar_t* face, int tenths, bool bold = false);
+// Text left-aligned, centred vertically on one line and clipped to box, at
+// the very pixels DrawText with DT_SINGLELINE | DT_VCENTER gives, in a third
+// of its time. fontHeight: the selected font's cell height.
+void DrawTextInBox(HDC dc, const wchar_t* text, int n, const RECT& box, int fontHeight);
+// The same for DT_CENTER | DT_SINGLELINE: centred across the box, at its top.
+void DrawTextCentred(HDC dc, const wchar_t* text, int n, const RECT& box);
+// Runs of plain characters of a text line go out in one call each when every
+// glyph's ink lies inside its own box, which gives the same pixels as one call
+// per character. Off: one call per character (tests compare the two).
+extern bool g_bBatchPlainText;
+
+// Selects the font the surface had before painting back (the kept fonts may
+// be freed after this); called at the end of each paint.
+void EndCharFonts(CDC* pDC, HFONT original);
