@@ -87,6 +87,7 @@ void BuildArticle(CArticleModel& model, int chars)
 
 void RunLayoutBench();   // layout_bench.cpp
 void RunPaintBench();    // paint_bench.cpp
+void RunEditingBench();  // editing_bench.cpp
 
 int main()
 {
@@ -152,5 +153,6 @@ int main()
     RemoveDirectoryW(folder);
     RunLayoutBench();
     RunPaintBench();
+    RunEditingBench();
     return 0;
 }

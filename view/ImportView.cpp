@@ -182,7 +182,10 @@ void CImportView::OnRootLaidOut(int scrollWidth, int scrollHeight)
 {
     if (!m_hWnd)
         return;
-    SetScrollSizes(MM_TEXT, CSize(scrollWidth, scrollHeight));
+    // --- editing: a keystroke rarely changes the sizes, and setting the bars
+    // again costs milliseconds ---
+    if (m_nMapMode != MM_TEXT || GetTotalSize() != CSize(scrollWidth, scrollHeight))
+        SetScrollSizes(MM_TEXT, CSize(scrollWidth, scrollHeight));
     UpdateOffscreenBitmap(std::max(scrollWidth, (int)m_rcClient.Width()), m_rcClient.Height());
 }
 
