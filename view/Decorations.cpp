@@ -11,6 +11,7 @@
 
 #include "app/DisplaySettings.h"
 #include "controls/PictureCache.h"
+#include "framework/App.h"
 #include "res/resource.h"
 #include "view/Painter.h"
 
@@ -282,7 +283,7 @@ HBRUSH TextureBrushFor(int style)
     if (found != brushes.end())
         return found->second;
     HBRUSH brush = NULL;
-    HBITMAP bmp = (HBITMAP)LoadImageW(GetModuleHandleW(NULL), MAKEINTRESOURCEW(id), IMAGE_BITMAP,
+    HBITMAP bmp = (HBITMAP)LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(id), IMAGE_BITMAP,
                                       0, 0, LR_DEFAULTCOLOR);
     if (bmp) {
         brush = CreatePatternBrush(bmp);

@@ -347,6 +347,34 @@ TEST_F(PaintTest, BarsStripsAndRulesFromTheirFolders)
     EXPECT_EQ(-1, Paragraph(0)->nPick[0]);
 }
 
+TEST_F(PaintTest, TwoSidedStripsComeFromTheirOwnFolders)
+{
+    CString strips = PictureFolder(L"竖栏", L"pair");
+    CreateFolderTree(strips + L"\\L");
+    CreateFolderTree(strips + L"\\R");
+    const COLORREF green = RGB(0, 150, 0);
+    ASSERT_TRUE(WriteBmp((strips + L"\\L\\s.bmp").str(), 20, 200,
+                         [](int x, int) { return x < 10 ? kBlue : RGB(235, 235, 235); }));
+    ASSERT_TRUE(WriteBmp((strips + L"\\R\\s.bmp").str(), 20, 200,
+                         [green](int x, int) { return x >= 10 ? green : RGB(235, 235, 235); }));
+    DisplaySettingsBlock& ds = DisplaySettings;
+    ds.VerticalSet.strFolder = strips;
+    ds.VerticalSet.vecFiles = {L"s.bmp"};
+    ds.bWholeLeft = 1;
+    ds.nVertical = 0;
+    ds.nVerticalWidth = 201;
+    ds.nWholeLR0 = 5;       // out of range: picked again
+    Open([](CArticleModel& m, ChunkNode* first) { AppendText(m, first, L"边"); });
+    Paint();
+    ClientCapture cap(m_view->m_hWnd);
+    EXPECT_EQ(0, ds.nWholeLR0);
+    // 60 wide at both edges: the left picture on the left, the right one on the right.
+    EXPECT_TRUE(Near(cap.At(15, 300), kBlue)) << std::hex << cap.At(15, 300);
+    EXPECT_TRUE(Near(cap.At(45, 300), GradientAt(300)));
+    EXPECT_TRUE(Near(cap.At(kWidth - 60 + 15, 300), GradientAt(300)));
+    EXPECT_TRUE(Near(cap.At(kWidth - 60 + 45, 300), green)) << std::hex << cap.At(kWidth - 15, 300);
+}
+
 TEST_F(PaintTest, SideBarsAndSeparatorOfTallBlocks)
 {
     CString lines = PictureFolder(L"行线", L"s");
