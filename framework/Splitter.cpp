@@ -228,7 +228,8 @@ void CSplitterWnd::LayoutRowCol(CRowColInfo* pInfoArray, int nMax, int nSize, in
     pInfoArray[nMax - 1].nCurSize = nSize;
 }
 
-void CSplitterWnd::DeferClientPos(HDWP& hdwp, CWnd* pWnd, int x, int y, int cx, int cy, BOOL)
+void CSplitterWnd::DeferClientPos(HDWP& hdwp, CWnd* pWnd, int x, int y, int cx, int cy, BOOL,
+                                  int cxEdge, int cyEdge)
 {
     if (!pWnd || !pWnd->m_hWnd)
         return;
@@ -236,7 +237,7 @@ void CSplitterWnd::DeferClientPos(HDWP& hdwp, CWnd* pWnd, int x, int y, int cx, 
     // Sunken edges and nested splitters' borders overlap the bars.
     if (cx > 0 && cy > 0
         && ((pWnd->GetExStyle() & WS_EX_CLIENTEDGE) || pWnd->IsKindOf(RUNTIME_CLASS(CSplitterWnd))))
-        rect.InflateRect(2, 2);
+        rect.InflateRect(cxEdge, cyEdge);
     CRect old;
     pWnd->GetWindowRect(&old);
     ::MapWindowPoints(nullptr, ::GetParent(pWnd->m_hWnd), (LPPOINT)&old, 2);
@@ -276,7 +277,7 @@ void CSplitterWnd::RecalcLayout()
         int y = inside.top;
         for (int row = 0; row < m_nRows; ++row) {
             int cy = m_pRowInfo[row].nCurSize;
-            DeferClientPos(hdwp, GetPane(row, col), x, y, cx, cy, FALSE);
+            DeferClientPos(hdwp, GetPane(row, col), x, y, cx, cy, FALSE, m_cxPaneEdge, m_cyPaneEdge);
             y += cy + m_cySplitterGap;
         }
         x += cx + m_cxSplitterGap;

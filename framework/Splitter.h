@@ -80,6 +80,9 @@ protected:
     int m_cxBorderShare, m_cyBorderShare;   // part of a pane's border the bar covers
     int m_cxSplitterGap, m_cySplitterGap;   // distance between two panes
     int m_cxBorder, m_cyBorder;             // frame around the whole splitter
+    // How far a pane with a sunken client edge, or a nested splitter,
+    // reaches over the bars on each side (0 for none).
+    int m_cxPaneEdge = 2, m_cyPaneEdge = 2;
 
     int m_nMaxRows = 0, m_nMaxCols = 0;
     int m_nRows = 0, m_nCols = 0;
@@ -119,8 +122,9 @@ protected:
     // Layout helpers for derived layouts: sizes nMax rows or columns into
     // nSize, and moves one pane (through a deferred position when hdwp is set).
     static void LayoutRowCol(CRowColInfo* pInfoArray, int nMax, int nSize, int nSizeSplitter);
+    // Edged panes (see m_cxPaneEdge) are enlarged by cxEdge, cyEdge.
     static void DeferClientPos(HDWP& hdwp, CWnd* pWnd, int x, int y, int cx, int cy,
-                               BOOL bScrollBar);
+                               BOOL bScrollBar, int cxEdge = 2, int cyEdge = 2);
 
     afx_msg int OnCreate(LPCREATESTRUCT lpcs);
     afx_msg void OnSize(UINT nType, int cx, int cy);

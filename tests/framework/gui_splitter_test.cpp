@@ -27,6 +27,7 @@ public:
         return rc;
     }
     int Hit(CPoint pt) const { return HitTest(pt); }
+    void SetPaneEdge(int edge) { m_cxPaneEdge = m_cyPaneEdge = edge; }
     CRect ColumnBar(int col)
     {
         CRect rc;
@@ -194,6 +195,13 @@ TEST(Splitter, NestedStaticSplittersLayOutTheirPanes)
     EXPECT_EQ(outer.Hit(bar.CenterPoint()), CTestSplitter::kColumnBar1);
     EXPECT_EQ(outer.Hit(CPoint(50, 50)), CTestSplitter::kNoHit);
     EXPECT_EQ(inner.Hit(inner.RowBar(0).CenterPoint()), CTestSplitter::kRowBar1);
+
+    // Sunken-edged panes reach over the bars by the pane edge.
+    EXPECT_EQ(tree.Width(), 200 + 2 * 2);
+    outer.SetPaneEdge(1);
+    outer.RecalcLayout();
+    EXPECT_EQ(Panes::InParent(p.Tree()).Width(), 200 + 2 * 1);
+    EXPECT_EQ(Panes::InParent(&inner).left, outer.Inside().left + 200 + outer.GapX() - 1);
 }
 
 TEST(Splitter, RowsBelowTheirMinimumOrSetToZeroCollapse)
