@@ -88,6 +88,7 @@ void BuildArticle(CArticleModel& model, int chars)
 void RunLayoutBench();   // layout_bench.cpp
 void RunPaintBench();    // paint_bench.cpp
 void RunEditingBench();  // editing_bench.cpp
+void RunLibraryBench();  // library_bench.cpp
 
 int main()
 {
@@ -154,5 +155,6 @@ int main()
     RunLayoutBench();
     RunPaintBench();
     RunEditingBench();
+    RunLibraryBench();
     return 0;
 }
