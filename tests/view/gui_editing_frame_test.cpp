@@ -1,0 +1,108 @@
+// Editing the upper article pane inside the real main frame: keys go through
+// the frame's message loop and accelerator table, and a switch of article
+// saves what the editing commands changed.
+#include "tests/app/AppTestUtil.h"
+
+using namespace apptest;
+
+namespace {
+
+std::wstring ClipboardText()
+{
+    std::wstring s;
+    if (!OpenClipboard(nullptr))
+        return L"<not open>";
+    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+        if (const wchar_t* p = static_cast<const wchar_t*>(GlobalLock(h))) {
+            s = p;
+            GlobalUnlock(h);
+        }
+    }
+    CloseClipboard();
+    return s;
+}
+
+class FrameEditingTest : public AppTest {
+protected:
+    // A key as the message loop receives it, with a modifier held.
+    void Key(CWnd* w, UINT vk, int modifier = 0)
+    {
+        BYTE keys[256], saved[256];
+        GetKeyboardState(keys);
+        memcpy(saved, keys, sizeof(keys));
+        if (modifier)
+            keys[modifier] |= 0x80;
+        SetKeyboardState(keys);
+        w->PostMessage(WM_KEYDOWN, vk, 1);
+        Pump();
+        SetKeyboardState(saved);
+    }
+    void ClickOn(CImportView* v, const CharItem* it)
+    {
+        CPoint pt = v->DocumentToClient(
+            CPoint((int)((it->left + it->right) / 2), (int)((it->top + it->bottom) / 2)));
+        v->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
+        v->PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+        Pump();
+    }
+};
+
+CharItem* ItemOf(ChunkNode* line, int index)
+{
+    CharItem* it = line->pFirstItem;
+    while (it && index-- > 0)
+        it = it->pNext;
+    return it;
+}
+
+} // namespace
+
+TEST_F(FrameEditingTest, AcceleratorsEditTheUpperPaneAndSwitchingKeepsTheChange)
+{
+    MakeArticle(L"0001_a.xml", L"甲乙丙丁戊己庚");
+    MakeArticle(L"0002_b.xml", L"子丑");
+    Start();
+    Select(Item({L"0001_a.xml"}));
+    CImportView* v = Upper();
+    ASSERT_NE(nullptr, v->m_pRoot);
+    // The frame hands the pane the event that typing waits for.
+    EXPECT_NE(nullptr, v->m_hAutoSaveEvent);
+    frame->SetActiveView(v);
+    v->SetFocus();
+    Pump();
+    ChunkNode* line = v->FirstLine(v->m_pRoot);
+    ClickOn(v, ItemOf(line, 3));
+    ASSERT_EQ(ItemOf(line, 3), v->m_pCurItem);
+
+    // Shift+Up twice, then Ctrl+X: the two characters before the caret.
+    Key(v, VK_UP, VK_SHIFT);
+    Key(v, VK_UP, VK_SHIFT);
+    EXPECT_EQ(ItemOf(line, 1), v->m_pCurItem);
+    Key(v, 'X', VK_CONTROL);
+    EXPECT_EQ(L"乙丙", ClipboardText());
+    EXPECT_EQ(CString(L"甲丁戊己庚"), ArticleText(*v));
+    EXPECT_EQ(1, v->m_bModified);
+
+    // Ctrl+Left is taken by the table: the caret stays.
+    CharItem* caret = v->m_pCurItem;
+    Key(v, VK_LEFT, VK_CONTROL);
+    EXPECT_EQ(caret, v->m_pCurItem);
+
+    // Ctrl+V puts the text back in front of the caret; a typed letter follows it.
+    Key(v, 'V', VK_CONTROL);
+    v->PostMessage(WM_CHAR, L'x', 1);
+    Pump();
+    EXPECT_EQ(CString(L"甲乙丙x丁戊己庚"), ArticleText(*v));
+
+    // Ctrl+A in the upper pane selects the paragraph; Ctrl+C copies it.
+    Key(v, 'A', VK_CONTROL);
+    Key(v, 'C', VK_CONTROL);
+    EXPECT_EQ(L"甲乙丙x丁戊己庚\r", ClipboardText());
+
+    // Leaving the article saves what the commands changed.
+    Select(Item({L"0002_b.xml"}));
+    EXPECT_EQ(CString(L"甲乙丙x丁戊己庚"), FileText(InLibrary(L"0001_a.xml")));
+    EXPECT_EQ(CString(L"子丑"), ArticleText(*Upper()));
+    EXPECT_TRUE(Boxes::Texts().empty());
+    EXPECT_EQ(0, AfxGetCaughtExceptionCount());
+}
