@@ -11,6 +11,7 @@
 #include "framework/Ids.h"
 #include "framework/Wnd.h"
 #include "res/resource.h"
+#include "tests/support/Pixels.h"
 #include "view/ImportView.h"
 
 namespace {
@@ -674,4 +675,40 @@ TEST_F(EditingWindowTest, ContextMenuMovesTheCaretAndKeepsTheSelection)
     Mouse(WM_LBUTTONDBLCLK, MK_LBUTTON, left);
     EXPECT_EQ(11, FlaggedCount(*view));
     EXPECT_EQ(0, AfxGetCaughtExceptionCount());
+}
+
+TEST_F(EditingWindowTest, DraggingOutsideTheLineDrawsARedGuide)
+{
+    CString path = WriteArticle({Chars(100, 0x4E00)});
+    CreateView();
+    view->OpenArticle(folder.Path(), path);
+    Focus(view);
+    ChunkNode* line = view->FirstLine(view->m_pRoot);
+    Mouse(WM_LBUTTONDOWN, MK_LBUTTON, ClientOf(ItemOf(line, 2)));
+    Pump();
+    view->UpdateWindow();
+    const CPoint origin = view->DocumentToClient(CPoint(line->x, line->y));
+    const CPoint target(origin.x + 300, origin.y + 400);
+    auto redOnTheWay = [&] {
+        ClientCapture shot(view->m_hWnd);
+        int red = 0;
+        for (int i = 1; i < 40; ++i) {
+            int x = origin.x + (target.x - origin.x) * i / 40;
+            int y = origin.y + (target.y - origin.y) * i / 40;
+            red += shot.At(x, y) == RGB(200, 0, 0) ? 1 : 0;
+        }
+        return red;
+    };
+    ASSERT_EQ(0, redOnTheWay());
+    // Moving without exactly the left button draws nothing.
+    Mouse(WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, target);
+    EXPECT_EQ(0, redOnTheWay());
+    Mouse(WM_MOUSEMOVE, MK_LBUTTON, target);
+    EXPECT_GT(redOnTheWay(), 10);
+    EXPECT_EQ(0, FlaggedCount(*view));
+    // The next paint takes the guide away.
+    view->RedrawWindow();
+    Pump();
+    EXPECT_EQ(0, redOnTheWay());
+    Mouse(WM_LBUTTONUP, 0, ClientOf(ItemOf(line, 2)));
 }
