@@ -75,6 +75,8 @@ HIMAGELIST MakeToolImages(int size)
 
 IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
 
+DWORD CMainFrame::s_nUpdateWait = 15000;
+
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
     ON_WM_CLOSE()
@@ -198,6 +200,10 @@ int CMainFrame::CreateToolBar()
         m_wndToolBar.SetButtonText(i, b.text);
     }
 
+    // Makes the control measure its buttons again now that they have texts
+    // (Wine's toolbar does not when a text is set by button info).
+    m_wndToolBar.SendMessage(TB_SETMAXTEXTROWS, 1);
+
     CRect button;
     m_wndToolBar.GetItemRect(0, &button);
     m_wndToolBar.SetSizes(CSize(button.Width(), button.Height()), CSize(46, 46));
@@ -283,7 +289,7 @@ void CMainFrame::OnClose()
         upper->CloseArticle();
     // A running update check may finish its file first, but not for ever.
     if (hUpdateDoneEvent)
-        WaitForSingleObject(hUpdateDoneEvent, kUpdateWait);
+        WaitForSingleObject(hUpdateDoneEvent, s_nUpdateWait);
     CFrameWnd::OnClose();
 }
 

@@ -31,7 +31,8 @@ public:
     static constexpr UINT kAutoSaveTimer = 6;
     static constexpr UINT kAutoSavePeriod = 360000;     // six minutes
     static constexpr DWORD kLoadWait = 258;             // ms a switch waits for the previous one
-    static constexpr DWORD kUpdateWait = 15000;         // ms closing waits for the update check
+    // How long closing waits for a running update check (ms).
+    static DWORD s_nUpdateWait;
 
     virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
     virtual BOOL PreTranslateMessage(MSG* pMsg);

@@ -28,6 +28,7 @@ CXSplitterWnd::CXSplitterWnd()
     m_cxBorderShare = m_cyBorderShare = 0;
     m_cxSplitterGap = m_cySplitterGap = 9;
     m_cxBorder = m_cyBorder = 1;
+    m_cxPaneEdge = m_cyPaneEdge = 1;
 }
 
 CXSplitterWnd::~CXSplitterWnd()
@@ -153,26 +154,9 @@ void CXSplitterWnd::Restore()
 
 void CXSplitterWnd::RecalcLayout()
 {
+    // The standard layout; panes with a sunken edge, and nested splitters,
+    // reach one pixel over the bars on every side (set in the constructor).
     CSplitterWnd::RecalcLayout();
-    // Panes with a sunken edge, and nested splitters, get one more pixel on
-    // every side so their edges meet the bars.
-    if (!m_hWnd)
-        return;
-    for (int row = 0; row < m_nRows; ++row) {
-        for (int col = 0; col < m_nCols; ++col) {
-            CWnd* pane = GetPane(row, col);
-            if (!pane || !pane->m_hWnd || !pane->IsWindowVisible())
-                continue;
-            if (!(pane->GetExStyle() & WS_EX_CLIENTEDGE) && !pane->IsKindOf(RUNTIME_CLASS(CSplitterWnd)))
-                continue;
-            CRect rc;
-            pane->GetWindowRect(&rc);
-            ScreenToClient(&rc);
-            rc.InflateRect(1, 1);
-            pane->SetWindowPos(nullptr, rc.left, rc.top, rc.Width(), rc.Height(),
-                               SWP_NOZORDER | SWP_NOACTIVATE);
-        }
-    }
 }
 
 bool CXSplitterWnd::IsOnButton(CPoint pt)

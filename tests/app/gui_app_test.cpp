@@ -60,6 +60,113 @@ TEST_F(StartUpTest, OpensMaximisedInsideTheWorkAreaWithTheLowerPaneCollapsed)
     CRect tree;
     TreeView()->GetWindowRect(&tree);
     EXPECT_LT(tree.right, upper.left);
+
+    // Toolbar buttons carry their texts under the icons; the status bar is at the bottom.
+    EXPECT_EQ(frame->m_wndToolBar.GetButtonText(0), L"新建目录");
+    EXPECT_EQ(frame->m_wndToolBar.GetItemID(17), (UINT)ID_APP_EXIT);
+    CRect button;
+    frame->m_wndToolBar.GetItemRect(0, &button);
+    EXPECT_GT(button.Height(), 46 + 8);
+    CRect status;
+    frame->m_wndStatusBar.GetWindowRect(&status);
+    EXPECT_TRUE(frame->m_wndStatusBar.IsWindowVisible());
+    EXPECT_EQ(status.bottom, client.bottom);
+    EXPECT_EQ(frame->GetMenu(), nullptr);
+}
+
+TEST_F(StartUpTest, AboutTellsTheVersionAndClosingDoesNotWaitForEver)
+{
+    Start();
+    Command(ID_APP_ABOUT);
+    ASSERT_EQ(Boxes::Texts().size(), 1u);
+    EXPECT_GE(Boxes::Texts()[0].Find(L"关于 Import"), 0);
+
+    // An update check that never finishes holds the closing only so long.
+    hUpdateDoneEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const DWORD oldWait = CMainFrame::s_nUpdateWait;
+    CMainFrame::s_nUpdateWait = 300;
+    DWORD t0 = GetTickCount();
+    frame->SendMessage(WM_CLOSE);
+    DWORD elapsed = GetTickCount() - t0;
+    CMainFrame::s_nUpdateWait = oldWait;
+    CloseHandle(hUpdateDoneEvent);
+    hUpdateDoneEvent = nullptr;
+    EXPECT_GE(elapsed, 250u);
+    EXPECT_LT(elapsed, 5000u);
+    EXPECT_EQ(theApp.m_pMainWnd, nullptr);
+    frame = nullptr;
+    theApp.ExitInstance();
+}
+
+TEST_F(StartUpTest, RecentFoldersReopenLibraries)
+{
+    ASSERT_TRUE(CreateFolderTree(programFolder + L"control"));   // where the list is kept
+    CString other = programFolder + L"别的书库";
+    ASSERT_TRUE(CreateFolderTree(other + L"\\卷"));
+    MakeArticle(L"0001_a.xml", L"甲");
+    Start();
+    Select(Item({L"0001_a.xml"}));
+    TypeIntoPane(Upper(), L"改");
+
+    frame->OpenLibrary(other, true);
+    EXPECT_EQ(Tree().GetItemText(Tree().GetRootItem()), other);
+    EXPECT_EQ(ChildTexts(Tree().GetRootItem()), std::vector<CString>{L"卷"});
+    EXPECT_EQ(frame->m_mru.GetAt(0), other);
+    frame->OpenLibrary(Library(), true);
+    EXPECT_EQ(frame->m_mru.GetCount(), 2);
+
+    // Opening another library saves and closes the open article first.
+    Command(ID_RECENT_PATH2);
+    EXPECT_EQ(frame->m_strLibraryRoot, other);
+    EXPECT_EQ(Tree().GetItemText(Tree().GetRootItem()), other);
+    EXPECT_EQ(FileText(InLibrary(L"0001_a.xml")), L"甲改");
+    EXPECT_EQ(Upper()->m_pRoot, nullptr);
+    EXPECT_TRUE(frame->m_upperParts.IsEmpty());
+    const CString ini = programFolder + L"control\\Mru.ini";
+    EXPECT_EQ(GetPrivateProfileIntW(L"Mru File", L"FileNum", -1, ini), 2u);
+
+    Command(ID_CLEAR_RECENT);
+    EXPECT_EQ(frame->m_mru.GetCount(), 0);
+    EXPECT_EQ(GetPrivateProfileIntW(L"Mru File", L"FileNum", -1, ini), 0u);
+    EXPECT_TRUE(Boxes::Texts().empty());
+}
+
+// Reads the tree's context menu as it opens and closes it again.
+std::vector<CString> g_menuTexts;
+HHOOK g_menuHook = nullptr;
+
+LRESULT CALLBACK MenuHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT* msg = (const CWPSTRUCT*)lParam;
+    if (code == HC_ACTION && msg->message == WM_INITMENUPOPUP) {
+        HMENU menu = (HMENU)msg->wParam;
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            wchar_t text[64] = {};
+            GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
+            UINT state = GetMenuState(menu, i, MF_BYPOSITION);
+            bool off = !(state & MF_SEPARATOR) && (state & (MF_GRAYED | MF_DISABLED));
+            CString item;
+            item.Format(L"%u:%s%s", GetMenuItemID(menu, i), text, off ? L"(off)" : L"");
+            g_menuTexts.push_back(item);
+        }
+        EndMenu();
+    }
+    return CallNextHookEx(g_menuHook, code, wParam, lParam);
+}
+
+TEST_F(StartUpTest, RightClickShowsTheTreeMenuEvenOnEmptySpace)
+{
+    Start();
+    g_menuTexts.clear();
+    g_menuHook = SetWindowsHookExW(WH_CALLWNDPROC, MenuHook, nullptr, GetCurrentThreadId());
+    CRect client;
+    TreeView()->GetClientRect(&client);
+    TreeView()->SendMessage(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, client.bottom - 10));
+    TreeView()->SendMessage(WM_RBUTTONUP, 0, MAKELPARAM(30, client.bottom - 10));
+    UnhookWindowsHookEx(g_menuHook);
+    Pump();
+    EXPECT_EQ(g_menuTexts, (std::vector<CString>{L"2:新建文章", L"3:新建目录", L"0:", L"1:更改名称", L"4:删除",
+                                                 L"0:", L"5:导入小说", L"6:保存图像"}));
 }
 
 TEST_F(StartUpTest, ListsTheLibraryTwoLevelsDeepWithoutDuplicates)
