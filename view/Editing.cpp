@@ -40,7 +40,6 @@ void CArticleModel::InsertTypedChar(const wchar_t* units)
         return;
     if (!m_pRoot || !m_pCurLine)
         return;
-    m_bModified = 1;
     WORD style, mark;
     TypedStyle(style, mark);
 
@@ -54,7 +53,8 @@ void CArticleModel::InsertTypedChar(const wchar_t* units)
             for (CharItem* it = line->pFirstItem; it && it->pNext && it->ch <= 32; it = it->pNext)
                 InsertCharNoWait(space, style, mark);
         } else if (line->nType == kNodeLine && IsCodeLine(line)) {
-            NewParagraphNoLayout();
+            if (!NewParagraphNoLayout())
+                return;
         } else {
             if (!NewParagraphNoLayout())
                 return;
@@ -62,6 +62,7 @@ void CArticleModel::InsertTypedChar(const wchar_t* units)
             for (int i = 0; i < kIndent; ++i)
                 InsertCharNoWait(space, 0, 0);
         }
+        m_bModified = 1;
         Relayout(m_pCurLine, 0);
         if (m_pCurLine->bottom > GetClientHeight() + GetVScrollPos())
             ScrollVertBy(kScrollStep);
@@ -92,6 +93,7 @@ void CArticleModel::InsertTypedChar(const wchar_t* units)
     }
     if (line->nType != kNodeLine || !m_pCurItem || m_pCurItem->pOwner != line)
         return;
+    m_bModified = 1;
     const bool overflow = !IsCodeLine(line) && line->right > limit;
     CharItem* item = CreateCharItem(units, m_pCurItem->pPrev, m_pCurItem, line);
     item->nStyle = style;
