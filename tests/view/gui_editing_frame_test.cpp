@@ -66,6 +66,7 @@ TEST_F(FrameEditingTest, AcceleratorsEditTheUpperPaneAndSwitchingKeepsTheChange)
     CImportView* v = Upper();
     ASSERT_NE(nullptr, v->m_pRoot);
     // The frame hands the pane the event that typing waits for.
+    EXPECT_EQ(frame->m_hAutoSaveEvent, v->m_hAutoSaveEvent);
     EXPECT_NE(nullptr, v->m_hAutoSaveEvent);
     frame->SetActiveView(v);
     v->SetFocus();
