@@ -13,7 +13,7 @@
 
 namespace {
 
-// Counts a nesting level for as long as it lives.
+// Holds a busy flag up for as long as it lives.
 class CNesting {
 public:
     explicit CNesting(bool& flag) : m_flag(flag) { m_flag = true; }
@@ -232,6 +232,11 @@ bool CMainFrame::SaveModifiedPanes(bool bAutoSave)
             all = false;
     }
     RestartAutoSaveTimer();
+    // A tree selection made while a save message was shown is followed now.
+    if (m_bSelectionPending && !m_bSwitching) {
+        m_bSelectionPending = false;
+        PostMessage(WM_FRAME_SYNC_SELECTION);
+    }
     return all;
 }
 
