@@ -2,21 +2,36 @@
 #include "app/LibraryPaths.h"
 #include "framework/File.h"
 
+#include <cwctype>
+#include <string>
+#include <unordered_map>
+
 namespace {
 
-struct ExistingChild {
-    CString text;
-    LibraryItem item;
-};
-
-LibraryItem FindByText(const std::vector<ExistingChild>& children, const CString& name)
+// Key for matching children by text with letter case ignored, the same folding
+// CompareNoCase does. Items typed by the user keep their letter case; names
+// from disk are lower-cased.
+std::wstring FoldedKey(const CString& text)
 {
-    // Items typed by the user keep their letter case; names from disk are lower-cased.
-    for (const ExistingChild& child : children) {
-        if (child.text.CompareNoCase(name) == 0)
-            return child.item;
+    std::wstring key(text.GetString(), (size_t)text.GetLength());
+    for (wchar_t& ch : key)
+        ch = (wchar_t)towlower(ch);
+    return key;
+}
+
+// Next (forward) or previous sibling of an item, or else that of its parent.
+LibraryItem SiblingOrParentSibling(ILibraryTree& tree, LibraryItem item, bool forward)
+{
+    auto sibling = [&tree, forward](LibraryItem of) {
+        return forward ? tree.GetNextSibling(of) : tree.GetPrevSibling(of);
+    };
+    LibraryItem target = sibling(item);
+    if (!target) {
+        LibraryItem parent = tree.GetParentItem(item);
+        if (parent)
+            target = sibling(parent);
     }
-    return nullptr;
+    return target;
 }
 
 } // namespace
@@ -67,18 +82,22 @@ void FillTree(ILibraryTree& tree, const CString& folder, LibraryItem parent, int
             tree.InsertLast(parent, first[0].name);
         return;
     }
-    std::vector<ExistingChild> existing;
+    // Built once per fill so each lookup is constant time; the first child
+    // with a given text wins, as a front-to-back search would find it.
+    std::unordered_map<std::wstring, LibraryItem> existing;
     for (LibraryItem child = tree.GetFirstChild(parent); child; child = tree.GetNextSibling(child))
-        existing.push_back({tree.GetText(child), child});
+        existing.emplace(FoldedKey(tree.GetText(child)), child);
 
     for (const LibraryEntry& entry : ListLibraryEntries(folder)) {
-        LibraryItem item = FindByText(existing, entry.name);
+        const std::wstring key = FoldedKey(entry.name);
+        auto found = existing.find(key);
+        LibraryItem item = found != existing.end() ? found->second : nullptr;
         const bool isNew = item == nullptr;
         if (isNew) {
             item = tree.InsertLast(parent, entry.name);
             if (!item)
                 continue;
-            existing.push_back({entry.name, item});
+            existing.emplace(key, item);
         }
         if (entry.isFolder)
             FillTree(tree, AppendPathPart(folder, entry.name), item, depth - 1, isNew ? 1 : 0);
@@ -89,12 +108,7 @@ LibraryItem NextPageItem(ILibraryTree& tree, LibraryItem selected)
 {
     if (!selected)
         return nullptr;
-    LibraryItem target = tree.GetNextSibling(selected);
-    if (!target) {
-        LibraryItem parent = tree.GetParentItem(selected);
-        if (parent)
-            target = tree.GetNextSibling(parent);
-    }
+    LibraryItem target = SiblingOrParentSibling(tree, selected, true);
     while (target) {
         LibraryItem child = tree.GetFirstChild(target);
         if (!child)
@@ -108,12 +122,7 @@ LibraryItem PrevPageItem(ILibraryTree& tree, LibraryItem selected)
 {
     if (!selected)
         return nullptr;
-    LibraryItem target = tree.GetPrevSibling(selected);
-    if (!target) {
-        LibraryItem parent = tree.GetParentItem(selected);
-        if (parent)
-            target = tree.GetPrevSibling(parent);
-    }
+    LibraryItem target = SiblingOrParentSibling(tree, selected, false);
     if (!target)
         return nullptr;
     if (tree.GetFirstChild(target)) {
