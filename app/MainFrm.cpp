@@ -483,12 +483,15 @@ void CMainFrame::OnRandomHorizontalBar()
 
 void CMainFrame::OnMark()
 {
-    // Marking the selection comes with the marks of the article pane.
+    // Marks and comments always act on the upper pane.
+    if (CImportView* upper = GetArticleView(0))
+        upper->MarkCommand();
 }
 
 void CMainFrame::OnComment()
 {
-    // Commenting the selection comes with the marks of the article pane.
+    if (CImportView* upper = GetArticleView(0))
+        upper->CommentSelection();
 }
 
 void CMainFrame::OnUpdateCheck()

@@ -345,8 +345,18 @@ void CImportView::OnSetChunkFormat() {}         // block settings come later
 void CImportView::NextBackground() {}           // background commands come later
 void CImportView::PrevBackground() {}           // background commands come later
 void CImportView::OnNothing() {}                // Shift+Left, Shift+Right and 32988 do nothing
-void CImportView::OnNextPage() {}               // page-by-page reading comes with the frame
-void CImportView::OnPrevPage() {}               // page-by-page reading comes with the frame
+// Page-by-page reading walks the library tree, which the frame owns.
+void CImportView::OnNextPage()
+{
+    if (CWnd* top = GetTopLevelParent())
+        top->SendMessage(WM_COMMAND, MAKEWPARAM(ID_NEXT_PAGE, 0), 0);
+}
+
+void CImportView::OnPrevPage()
+{
+    if (CWnd* top = GetTopLevelParent())
+        top->SendMessage(WM_COMMAND, MAKEWPARAM(ID_PREV_PAGE, 0), 0);
+}
 void CImportView::ShowPresetDialog() {}         // the preset dialog comes later
 void CImportView::OnRandomVerticalBar() {}      // decoration commands come later
 void CImportView::OnRandomHorizontalBar() {}    // decoration commands come later

@@ -555,6 +555,31 @@ TEST_F(SwitchingTest, PagesStepThroughTheArticlesInTreeOrder)
     EXPECT_EQ(ArticleText(*Upper()), L"b");
     Command(ID_PREV_PAGE);
     EXPECT_EQ(ArticleText(*Upper()), L"a");
+
+    // The pane's own context commands page through the frame too.
+    Upper()->SendMessage(WM_COMMAND, MAKEWPARAM(ID_VIEW_NEXT_PAGE, 0), 0);
+    EXPECT_EQ(ArticleText(*Upper()), L"b");
+    Upper()->SendMessage(WM_COMMAND, MAKEWPARAM(ID_VIEW_PREV_PAGE, 0), 0);
+    EXPECT_EQ(ArticleText(*Upper()), L"a");
+}
+
+TEST_F(SwitchingTest, TheMarkCommandMarksTheUpperPaneSelection)
+{
+    MakeArticle(L"卷一\\0001_a.xml", L"甲乙丙");
+    Start();
+    Select(Item({L"卷一", L"0001_a.xml"}));
+    ASSERT_EQ(ArticleText(*Upper()), L"甲乙丙");
+    ASSERT_NE(Upper()->m_pRoot, nullptr);
+    DisplaySettings.bSingle = 0;
+    DisplaySettings.nBiaozhu = 3;
+    Upper()->SelectAllItems(true);
+    Command(ID_MARK);
+    EXPECT_EQ(Upper()->m_bModified, 1);
+    ASSERT_NE(Upper()->m_pRoot, nullptr);
+    CharItem* first = Upper()->FirstLine(Upper()->m_pRoot)->pFirstItem;
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->nMark, 3);
+    EXPECT_EQ(first->nStyle, 0);
 }
 
 TEST_F(SwitchingTest, ArticlesDeeperThanTenLevelsKeepTheirWholePath)
