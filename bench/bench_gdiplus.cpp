@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchUtil.h"
 #include "controls/GDIPlus.h"
 #include "controls/PictureCache.h"
 
@@ -15,28 +16,19 @@ void RunPictureBench();
 
 namespace {
 
-double Seconds()
-{
-    LARGE_INTEGER f, t;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t);
-    return (double)t.QuadPart / (double)f.QuadPart;
-}
-
 void Report(const char* name, double ms)
 {
-    printf("%s: %.2f ms\n", name, ms);
-    fflush(stdout);
+    BenchReport(name, ms, "ms");
 }
 
 // Milliseconds of one call, averaged over `runs` calls.
 double TimeMs(int runs, const std::function<void()>& work)
 {
-    double t0 = Seconds();
+    double t0 = BenchNowMs();
     for (int i = 0; i < runs; ++i)
         work();
     GdiFlush();
-    return (Seconds() - t0) * 1000.0 / runs;
+    return (BenchNowMs() - t0) / runs;
 }
 
 // A 32-bit DIB in a memory DC, the shape of the page's off-screen surface.
@@ -64,37 +56,6 @@ struct Surface {
         DeleteDC(dc);
     }
 };
-
-bool WriteBmp(const std::wstring& path, int w, int h, COLORREF (*colour)(int, int))
-{
-    int stride = (w * 3 + 3) & ~3;
-    std::vector<BYTE> file(54 + (size_t)stride * h, 0);
-    BITMAPFILEHEADER* fh = (BITMAPFILEHEADER*)file.data();
-    BITMAPINFOHEADER* ih = (BITMAPINFOHEADER*)(file.data() + 14);
-    fh->bfType = 0x4D42;
-    fh->bfSize = (DWORD)file.size();
-    fh->bfOffBits = 54;
-    ih->biSize = 40;
-    ih->biWidth = w;
-    ih->biHeight = h;
-    ih->biPlanes = 1;
-    ih->biBitCount = 24;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            BYTE* p = file.data() + 54 + (size_t)(h - 1 - y) * stride + x * 3;
-            COLORREF c = colour(x, y);
-            p[0] = GetBValue(c);
-            p[1] = GetGValue(c);
-            p[2] = GetRValue(c);
-        }
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    if (f == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    WriteFile(f, file.data(), (DWORD)file.size(), &written, NULL);
-    CloseHandle(f);
-    return written == file.size();
-}
 
 COLORREF Landscape(int x, int y)
 {
@@ -182,19 +143,15 @@ void RunPictureBench()
 {
     CGDIPlus gdiplus;
     CPictureCache cache;
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    wchar_t name[64];
-    wsprintfW(name, L"lumivell_pictures_%lu", GetCurrentProcessId());
-    std::wstring folder = std::wstring(temp) + name;
+    const std::wstring folder = BenchTempFolder(L"lumivell_pictures").GetString();
     CreateDirectoryW(folder.c_str(), NULL);
     std::wstring landscape = folder + L"\\landscape.bmp";
     std::wstring strip = folder + L"\\strip.bmp";
 
     BenchGradient(gdiplus, cache);
-    if (WriteBmp(landscape, 1024, 768, Landscape))
+    if (WriteBmp(landscape.c_str(), 1024, 768, Landscape))
         BenchStretched(cache, landscape);
-    if (WriteBmp(strip, 100, 600, Ornament))
+    if (WriteBmp(strip.c_str(), 100, 600, Ornament))
         BenchKeyed(cache, strip);
 
     cache.Clear();

@@ -5,30 +5,13 @@
 #include <string>
 #include <vector>
 #include "app/DisplaySettings.h"
+#include "bench/BenchUtil.h"
 #include "framework/FileUtil.h"
 #include "framework/MessageBox.h"
 #include "view/ArticleCoder.h"
 #include "view/ArticleModel.h"
 
 namespace {
-
-double Now()
-{
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return (double)t.QuadPart / (double)freq.QuadPart;
-}
-
-void Print(const char* name, double value, const char* unit)
-{
-    printf("%s: %.2f %s\n", name, value, unit);
-    fflush(stdout);
-}
 
 struct Rng {
     unsigned state;
@@ -40,8 +23,6 @@ struct Rng {
     }
     unsigned Below(unsigned n) { return Next() % n; }
 };
-
-int SilentBox(const wchar_t*, UINT) { return IDOK; }
 
 // An article of about `chars` characters: paragraphs of several lines, Chinese and
 // ASCII text, marked runs and annotation styles.
@@ -89,14 +70,12 @@ void RunLayoutBench();   // layout_bench.cpp
 void RunPaintBench();    // paint_bench.cpp
 void RunEditingBench();  // editing_bench.cpp
 void RunLibraryBench();  // library_bench.cpp
+void RunPictureBench();  // bench_gdiplus.cpp
 
 int main()
 {
-    AfxSetMessageBoxHook(SilentBox);
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    CString folder;
-    folder.Format(L"%slumivell_bench_%lu\\", temp, GetCurrentProcessId());
+    AfxSetMessageBoxHook(BenchSilentBox);
+    const CString folder = BenchTempFolder(L"lumivell_bench") + L"\\";
     CreateFolderTree(folder + L"control");
     g_strAppFolder = folder;
     CString path = folder + L"bench.xml";
@@ -105,23 +84,23 @@ int main()
     {
         CArticleModel model;
         BuildArticle(model, 200000);
-        double t0 = Now();
+        double t0 = BenchNowMs();
         bool saved = model.SaveArticle(folder, path);
-        double t1 = Now();
+        double t1 = BenchNowMs();
         if (!saved) {
             fprintf(stderr, "save failed\n");
             return 1;
         }
-        Print("article_save_200k_chars", (t1 - t0) * 1000.0, "ms");
+        BenchReport("article_save_200k_chars", t1 - t0, "ms");
         std::string bytes;
         ReadWholeFile(path, bytes);
-        Print("article_file_size_200k_chars", bytes.size() / 1024.0, "KiB");
+        BenchReport("article_file_size_200k_chars", bytes.size() / 1024.0, "KiB");
 
         CArticleModel loaded;
-        double t2 = Now();
+        double t2 = BenchNowMs();
         loaded.OpenArticle(folder, path);
-        double t3 = Now();
-        Print("article_open_200k_chars", (t3 - t2) * 1000.0, "ms");
+        double t3 = BenchNowMs();
+        BenchReport("article_open_200k_chars", t3 - t2, "ms");
     }
 
     // Coder throughput over random bytes.
@@ -132,20 +111,20 @@ int main()
         for (int i = 0; i < size; ++i)
             data[i] = (unsigned char)rng.Next();
         char* coded = nullptr;
-        double t0 = Now();
+        double t0 = BenchNowMs();
         int n = ArticleCodeEncode(data.data(), size, &coded);
-        double t1 = Now();
+        double t1 = BenchNowMs();
         std::vector<unsigned char> back((size_t)n / 4 * 3 + 4);
-        double t2 = Now();
+        double t2 = BenchNowMs();
         int m = ArticleCodeDecode(coded, back.data());
-        double t3 = Now();
+        double t3 = BenchNowMs();
         free(coded);
         if (m != size) {
             fprintf(stderr, "coder round trip failed\n");
             return 1;
         }
-        Print("coder_encode", size / (1024.0 * 1024.0) / (t1 - t0), "MiB/s");
-        Print("coder_decode", size / (1024.0 * 1024.0) / (t3 - t2), "MiB/s");
+        BenchReport("coder_encode", size / (1024.0 * 1024.0) / ((t1 - t0) / 1000.0), "MiB/s");
+        BenchReport("coder_decode", size / (1024.0 * 1024.0) / ((t3 - t2) / 1000.0), "MiB/s");
     }
 
     DeleteFileW(path);
@@ -156,5 +135,6 @@ int main()
     RunPaintBench();
     RunEditingBench();
     RunLibraryBench();
+    RunPictureBench();
     return 0;
 }

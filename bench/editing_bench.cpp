@@ -10,45 +10,13 @@
 #include <vector>
 
 #include "app/DisplaySettings.h"
+#include "bench/BenchUtil.h"
 #include "framework/Doc.h"
 #include "framework/Ids.h"
 #include "res/resource.h"
 #include "view/ImportView.h"
 
 namespace {
-
-double NowMs()
-{
-    LARGE_INTEGER f, t;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t);
-    return (double)t.QuadPart * 1000.0 / (double)f.QuadPart;
-}
-
-void Report(const char* name, double value, const char* unit)
-{
-    printf("%s: %.2f %s\n", name, value, unit);
-    fflush(stdout);
-}
-
-// Paragraphs of 100 to 1,000 units, mostly Chinese with Latin letters.
-std::wstring ArticleText(int chars, unsigned seed)
-{
-    std::wstring text;
-    int left = 0;
-    while ((int)text.size() < chars) {
-        seed = seed * 1103515245u + 12345u;
-        if (left-- <= 0) {
-            if (!text.empty())
-                text += L"\r\n";
-            left = 100 + (int)((seed >> 8) % 900);
-            continue;
-        }
-        text += (seed >> 8) % 10 < 7 ? (wchar_t)(0x4E00 + (seed >> 12) % 0x5000)
-                                     : (wchar_t)(L'a' + (seed >> 12) % 26);
-    }
-    return text;
-}
 
 // chars units in the given number of paragraphs, CR LF between them.
 std::wstring PasteText(int chars, int paragraphs)
@@ -84,15 +52,6 @@ bool SetClipboardText(HWND owner, const std::wstring& text)
     return ok;
 }
 
-void Pump()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
 class Pane {
 public:
     bool Open(int chars)
@@ -110,20 +69,20 @@ public:
         view->OnInitialUpdate();
         view->NewArticle();
         bImporting = TRUE;
-        view->InsertText(CString(ArticleText(chars, 12345u + chars).c_str()));
+        view->InsertText(CString(BenchArticleText(chars, 12345u + chars).c_str()));
         bImporting = FALSE;
         view->Relayout(view->m_pRoot, 0);
         view->UpdateGeometry(view->m_pRoot, 0);
         m_frame.SetForegroundWindow();
         view->SetFocus();
-        Pump();
+        BenchPump();
         return true;
     }
     ~Pane()
     {
         if (m_frame.m_hWnd)
             m_frame.DestroyWindow();
-        Pump();
+        BenchPump();
     }
     // Puts the caret on a full line near the middle of the article and shows it.
     void CaretToMiddle()
@@ -142,7 +101,7 @@ public:
     void Paint()
     {
         view->UpdateWindow();
-        Pump();
+        BenchPump();
     }
     CImportView* view = nullptr;
 
@@ -177,29 +136,29 @@ void RunEditingBench()
             pane.CaretToMiddle();
             std::vector<double> times, typing;
             for (int i = 0; i < 31; ++i) {
-                double t0 = NowMs();
+                double t0 = BenchNowMs();
                 // Chinese arrives from the input method, Latin as a character.
                 if (i % 3)
                     pane.view->SendMessage(WM_IME_CHAR, 0x5B57, 1);
                 else
                     pane.view->SendMessage(WM_CHAR, L'k', 1);
-                double t1 = NowMs();
+                double t1 = BenchNowMs();
                 pane.Paint();
-                times.push_back(NowMs() - t0);
+                times.push_back(BenchNowMs() - t0);
                 typing.push_back(t1 - t0);
             }
             sprintf(name, "keystroke_rebreak_%dk", k);
-            Report(name, Median(typing), "ms");
+            BenchReport(name, Median(typing), "ms");
             sprintf(name, "keystroke_rebreak_paint_%dk", k);
-            Report(name, Median(times), "ms");
+            BenchReport(name, Median(times), "ms");
 
             // Select all, then Delete, then the paint that follows.
-            double t0 = NowMs();
+            double t0 = BenchNowMs();
             pane.view->SendMessage(WM_COMMAND, MAKEWPARAM(ID_SELECT_ALL, 0), 0);
             pane.view->SendMessage(WM_KEYDOWN, VK_DELETE, 1);
             pane.Paint();
             sprintf(name, "select_all_delete_%dk", k);
-            Report(name, NowMs() - t0, "ms");
+            BenchReport(name, BenchNowMs() - t0, "ms");
         }
         {
             // A paste into the middle of the article through the clipboard.
@@ -213,11 +172,11 @@ void RunEditingBench()
                 fprintf(stderr, "editing bench: clipboard refused the text\n");
                 return;
             }
-            double t0 = NowMs();
+            double t0 = BenchNowMs();
             pane.view->SendMessage(WM_COMMAND, MAKEWPARAM(ID_ARTICLE_PASTE, 0), 0);
             pane.Paint();
             sprintf(name, "paste_%dk_chars_%dk_paragraphs", pasted / 1000, pasted / 50 / 1000);
-            Report(name, NowMs() - t0, "ms");
+            BenchReport(name, BenchNowMs() - t0, "ms");
         }
     }
     DisplaySettings.nPageWidth = pageWidth;

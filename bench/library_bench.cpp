@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/DisplaySettings.h"
+#include "bench/BenchUtil.h"
 #include "app/ImportApp.h"
 #include "app/ImportTreeView.h"
 #include "app/MainFrm.h"
@@ -20,66 +21,13 @@ namespace {
 
 const int kArticles = 3000;
 
-double NowMs()
-{
-    LARGE_INTEGER f, t;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t);
-    return (double)t.QuadPart * 1000.0 / (double)f.QuadPart;
-}
-
-void Report(const char* name, double value, const char* unit)
-{
-    printf("%s: %.2f %s\n", name, value, unit);
-    fflush(stdout);
-}
-
-int QuietBox(const wchar_t*, UINT)
-{
-    return IDOK;
-}
-
-void RemoveTree(const CString& folder)
-{
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(folder + L"\\*", &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            CString name = fd.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            CString path = folder + L"\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileW(path);
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryW(folder);
-}
-
-void Pump()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT)
-            continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
 } // namespace
 
 void RunLibraryBench()
 {
-    AfxMessageBoxHook oldHook = AfxSetMessageBoxHook(&QuietBox);
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    CString program;
-    program.Format(L"%slumivell_library_bench_%lu", temp, GetCurrentProcessId());
-    RemoveTree(program);
+    AfxMessageBoxHook oldHook = AfxSetMessageBoxHook(&BenchSilentBox);
+    const CString program = BenchTempFolder(L"lumivell_library_bench");
+    RemoveFolderTree(program);
     const CString folder = program + L"\\藏书库\\卷一";
     CreateFolderTree(folder);
 
@@ -103,41 +51,41 @@ void RunLibraryBench()
         fprintf(stderr, "library bench: the program did not start\n");
         CImportApp::SetAppFolderOverride(CString());
         AfxSetMessageBoxHook(oldHook);
-        RemoveTree(program);
+        RemoveFolderTree(program);
         return;
     }
     CMainFrame* frame = DYNAMIC_DOWNCAST(CMainFrame, theApp.m_pMainWnd);
-    Pump();
+    BenchPump();
     CTreeCtrl& tree = frame->GetTreeView()->GetTreeCtrl();
     HTREEITEM volume = tree.GetChildItem(tree.GetRootItem());
 
-    double t0 = NowMs();
+    double t0 = BenchNowMs();
     tree.Expand(volume, TVE_EXPAND);
-    double t1 = NowMs();
+    double t1 = BenchNowMs();
     int shown = 0;
     for (HTREEITEM c = tree.GetChildItem(volume); c; c = tree.GetNextSiblingItem(c))
         ++shown;
     if (shown != kArticles)
         fprintf(stderr, "library bench: %d items shown instead of %d\n", shown, kArticles);
-    Report("library_expand_3000_articles", t1 - t0, "ms");
-    Report("library_expand_per_article", (t1 - t0) * 1000.0 / kArticles, "us");
+    BenchReport("library_expand_3000_articles", t1 - t0, "ms");
+    BenchReport("library_expand_per_article", (t1 - t0) * 1000.0 / kArticles, "us");
 
     tree.SelectItem(tree.GetChildItem(volume));
-    Pump();
+    BenchPump();
     CImportView* upper = frame->GetArticleView(0);
-    double t2 = NowMs();
+    double t2 = BenchNowMs();
     for (int i = 1; i < kArticles; ++i) {
         upper->m_bModified = 1;
         frame->SendMessage(WM_COMMAND, ID_NEXT_PAGE, 0);
     }
-    double t3 = NowMs();
-    Report("library_page_open_save_per_article", (t3 - t2) / (kArticles - 1), "ms");
+    double t3 = BenchNowMs();
+    BenchReport("library_page_open_save_per_article", (t3 - t2) / (kArticles - 1), "ms");
 
     upper->m_bModified = 0;
     frame->SendMessage(WM_CLOSE);
-    Pump();
+    BenchPump();
     theApp.ExitInstance();
     CImportApp::SetAppFolderOverride(CString());
     AfxSetMessageBoxHook(oldHook);
-    RemoveTree(program);
+    RemoveFolderTree(program);
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/DisplaySettings.h"
+#include "bench/BenchUtil.h"
 #include "framework/Doc.h"
 #include "framework/FileUtil.h"
 #include "framework/Frame.h"
@@ -18,52 +19,6 @@
 #include "view/ImportView.h"
 
 namespace {
-
-double NowMs()
-{
-    LARGE_INTEGER f, t;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t);
-    return (double)t.QuadPart * 1000.0 / (double)f.QuadPart;
-}
-
-void Report(const char* name, double value, const char* unit)
-{
-    printf("%s: %.2f %s\n", name, value, unit);
-    fflush(stdout);
-}
-
-bool WriteBmp(const CString& path, int w, int h, const std::function<COLORREF(int, int)>& colour)
-{
-    int stride = (w * 3 + 3) & ~3;
-    std::vector<BYTE> file(54 + (size_t)stride * h, 0);
-    BITMAPFILEHEADER* fh = (BITMAPFILEHEADER*)file.data();
-    BITMAPINFOHEADER* ih = (BITMAPINFOHEADER*)(file.data() + 14);
-    fh->bfType = 0x4D42;
-    fh->bfSize = (DWORD)file.size();
-    fh->bfOffBits = 54;
-    ih->biSize = 40;
-    ih->biWidth = w;
-    ih->biHeight = h;
-    ih->biPlanes = 1;
-    ih->biBitCount = 24;
-    for (int y = 0; y < h; ++y) {
-        BYTE* row = file.data() + 54 + (size_t)(h - 1 - y) * stride;
-        for (int x = 0; x < w; ++x) {
-            COLORREF c = colour(x, y);
-            row[x * 3] = GetBValue(c);
-            row[x * 3 + 1] = GetGValue(c);
-            row[x * 3 + 2] = GetRValue(c);
-        }
-    }
-    HANDLE f = CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    if (f == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(f, file.data(), (DWORD)file.size(), &written, NULL);
-    CloseHandle(f);
-    return ok && written == file.size();
-}
 
 void AppendText(CArticleModel& m, ChunkNode* line, const std::wstring& text, WORD mark = 0)
 {
@@ -110,33 +65,11 @@ void BuildArticle(CArticleModel& m)
     }
 }
 
-void DeleteTree(const CString& folder)
-{
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(folder + L"*", &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            CString name = fd.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteTree(folder + name + L"\\");
-            else
-                DeleteFileW(folder + name);
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryW(folder);
-}
-
 }  // namespace
 
 void RunPaintBench()
 {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    CString folder;
-    folder.Format(L"%slumivell_paint_bench_%lu\\", temp, GetCurrentProcessId());
+    const CString folder = BenchTempFolder(L"lumivell_paint_bench") + L"\\";
     CString lines = folder + L"control\\IMG\\lines";
     CString strips = folder + L"control\\IMG\\strips";
     CreateFolderTree(lines);
@@ -197,26 +130,26 @@ void RunPaintBench()
         RedrawWindow(view->m_hWnd, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
         GdiFlush();
     };
-    double t0 = NowMs();
+    double t0 = BenchNowMs();
     paint();
-    Report("paint_1920x1080_first", NowMs() - t0, "ms");
+    BenchReport("paint_1920x1080_first", BenchNowMs() - t0, "ms");
     std::vector<double> times;
     for (int i = 0; i < 30; ++i) {
-        double t = NowMs();
+        double t = BenchNowMs();
         paint();
-        times.push_back(NowMs() - t);
+        times.push_back(BenchNowMs() - t);
     }
     std::sort(times.begin(), times.end());
     double sum = 0;
     for (double t : times)
         sum += t;
-    Report("paint_1920x1080_mean", sum / times.size(), "ms");
-    Report("paint_1920x1080_median", times[times.size() / 2], "ms");
-    Report("paint_1920x1080_max", times.back(), "ms");
+    BenchReport("paint_1920x1080_mean", sum / times.size(), "ms");
+    BenchReport("paint_1920x1080_median", times[times.size() / 2], "ms");
+    BenchReport("paint_1920x1080_max", times.back(), "ms");
 
     view->DestroyWindow();
     frame.DestroyWindow();
     DisplaySettings = saved;
     g_strAppFolder = oldFolder;
-    DeleteTree(folder);
+    RemoveFolderTree(folder);
 }

@@ -1,0 +1,36 @@
+// Pieces every benchmark needs: a clock, the "name: value unit" line, a
+// scratch folder, picture files and generated article text.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "framework/CString.h"
+
+// Milliseconds from a fixed start, for differences.
+double BenchNowMs();
+
+// One result line: "name: value unit".
+void BenchReport(const char* name, double value, const char* unit);
+
+// A fresh name in the temp folder, "<temp><prefix>_<process id>", without a
+// trailing separator. Nothing is created.
+CString BenchTempFolder(const wchar_t* prefix);
+
+// Deletes a folder with everything in it; a trailing separator is allowed.
+void RemoveFolderTree(CString folder);
+
+// Writes a 24-bit BMP file, colour(x, y) giving each pixel.
+bool WriteBmp(const wchar_t* path, int w, int h, const std::function<COLORREF(int, int)>& colour);
+
+// Runs the messages waiting for this thread.
+void BenchPump();
+
+// Answers every message box at once.
+int BenchSilentBox(const wchar_t*, UINT);
+
+// Paragraphs of 100 to 1,000 units, mostly Chinese with Latin letters, CR LF
+// between them.
+std::wstring BenchArticleText(int chars, unsigned seed);
