@@ -321,6 +321,8 @@ private:
     void RefreshAncestors(ChunkNode* node);
     void PlaceLegacyChildren(ChunkNode* node, bool measure);
     void PlaceBlockBox(ChunkNode* node);
+    void PlaceContents(ChunkNode* node, bool measure);
+    void FreeNextSibling(ChunkNode* node);
     void RootLaidOut();
     int BreakWidthOf(const CharItem* item, bool plainBig) const;
     bool NewParagraphNoLayout();

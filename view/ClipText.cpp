@@ -122,17 +122,8 @@ void CArticleModel::PasteTextAtCaret(const CString& text)
         if (!IsCodeLine(line)) {
             for (ChunkNode* l = line->pNext; l && l->nType == kNodeLine; l = l->pNext)
                 TakeLineItems(l, tail);
-            while (ChunkNode* l = line->pNext) {
-                if (l->nType != kNodeLine)
-                    break;
-                line->pNext = l->pNext;
-                if (l->pNext)
-                    l->pNext->pPrev = line;
-                l->pNext = l->pPrev = nullptr;
-                if (m_pFirstDrawn == l)
-                    m_pFirstDrawn = line;
-                FreeNodeTree(l);
-            }
+            while (line->pNext && line->pNext->nType == kNodeLine)
+                FreeNextSibling(line);
         }
 
         const wchar_t* s = text.GetString();

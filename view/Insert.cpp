@@ -18,6 +18,19 @@ void CArticleModel::WaitForAutoSave()
 
 // Moves every item of line but its line end to the back of out; the line keeps
 // only its line end.
+// Unlinks the node after this one and frees it with everything it holds.
+void CArticleModel::FreeNextSibling(ChunkNode* node)
+{
+    ChunkNode* l = node->pNext;
+    node->pNext = l->pNext;
+    if (l->pNext)
+        l->pNext->pPrev = node;
+    l->pNext = l->pPrev = nullptr;
+    if (m_pFirstDrawn == l)
+        m_pFirstDrawn = node;
+    FreeNodeTree(l);
+}
+
 void CArticleModel::TakeLineItems(ChunkNode* line, std::vector<CharItem*>& out)
 {
     if (!line || line->nType != kNodeLine)
@@ -191,15 +204,8 @@ void CArticleModel::RebreakOverflow()
             caretOnFreedEnd = true;
         TakeLineItems(l, items);
     }
-    while (ChunkNode* l = line->pNext) {
-        line->pNext = l->pNext;
-        if (l->pNext)
-            l->pNext->pPrev = line;
-        l->pNext = l->pPrev = nullptr;
-        if (m_pFirstDrawn == l)
-            m_pFirstDrawn = line;
-        FreeNodeTree(l);
-    }
+    while (line->pNext)
+        FreeNextSibling(line);
 
     ChunkNode* last = AppendBroken(NewLineAfter(line->pParent, line), items, 0);
     if (caretOnFreedEnd || !caret) {

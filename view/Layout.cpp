@@ -211,24 +211,7 @@ void CArticleModel::Relayout(ChunkNode* node, int flag)
         node->x = m_nLeftMargin;
     }
 
-    switch (node->nType) {
-    case kNodeLine:
-        LayoutLineItems(node);
-        break;
-    case kNodeGlyph:
-    case kNodeImage:
-        PlaceBlockBox(node);
-        break;
-    case kNodeLegacy:
-        PlaceLegacyChildren(node, true);
-        break;
-    case kNodeContainer:
-        for (ChunkNode* c = node->pFirstChild; c; c = c->WalkNext())
-            Relayout(c, 0);
-        break;
-    default:
-        break;
-    }
+    PlaceContents(node, true);
 
     node->height = NodeHeight(node);
     if (m_nVersion == 1) {
@@ -277,6 +260,34 @@ void CArticleModel::RefreshAncestors(ChunkNode* node)
     }
 }
 
+// Lays out what a node holds: measured again (Relayout) or only moved to the
+// node's new place (UpdateGeometry).
+void CArticleModel::PlaceContents(ChunkNode* node, bool measure)
+{
+    switch (node->nType) {
+    case kNodeLine:
+        LayoutLineItems(node);
+        break;
+    case kNodeGlyph:
+    case kNodeImage:
+        PlaceBlockBox(node);
+        break;
+    case kNodeLegacy:
+        PlaceLegacyChildren(node, measure);
+        break;
+    case kNodeContainer:
+        for (ChunkNode* c = node->pFirstChild; c; c = c->WalkNext()) {
+            if (measure)
+                Relayout(c, 0);
+            else
+                UpdateGeometry(c, 0);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
 void CArticleModel::UpdateGeometry(ChunkNode* node, int /*flag*/)
 {
     if (!node)
@@ -294,24 +305,7 @@ void CArticleModel::UpdateGeometry(ChunkNode* node, int /*flag*/)
     }
     node->right = node->x + node->width;
     node->bottom = node->y + node->height;
-    switch (node->nType) {
-    case kNodeLine:
-        LayoutLineItems(node);
-        break;
-    case kNodeGlyph:
-    case kNodeImage:
-        PlaceBlockBox(node);
-        break;
-    case kNodeLegacy:
-        PlaceLegacyChildren(node, false);
-        break;
-    case kNodeContainer:
-        for (ChunkNode* c = node->pFirstChild; c; c = c->WalkNext())
-            UpdateGeometry(c, 0);
-        break;
-    default:
-        break;
-    }
+    PlaceContents(node, false);
 }
 
 void CArticleModel::RelayoutParagraph(ChunkNode* para)
