@@ -30,21 +30,6 @@ protected:
     }
 };
 
-// Keeps the shared settings of one test from leaking into the next.
-class SettingsGuard {
-public:
-    SettingsGuard() : m_saved(DisplaySettings), m_importing(bImporting) {}
-    ~SettingsGuard()
-    {
-        DisplaySettings = m_saved;
-        bImporting = m_importing;
-    }
-
-private:
-    DisplaySettingsBlock m_saved;
-    BOOL m_importing;
-};
-
 // One character of the article with everything a re-break must keep.
 struct CharRecord {
     wchar_t ch, chLow;
@@ -170,3 +155,24 @@ inline void ExpectBrokenAtPageWidth(CArticleModel& m, const ChunkNode* root)
         if (!p->nCode)
             ExpectLinesBrokenFrom(m, p->pFirstChild);
 }
+
+// A model of its own with an empty article, laid out at the given page width.
+class LayoutModelTest : public testing::Test {
+protected:
+    SettingsGuard settings;
+    TempProgramFolder folder;
+    MessageRecorder boxes;
+    LayoutModel m;
+
+    void StartArticle(int pageWidth)
+    {
+        DisplaySettings.nPageWidth = pageWidth;
+        DisplaySettings.Increase = 0;
+        bImporting = FALSE;
+        m.m_nTextSize = 28;
+        m.NewArticle();
+        m.caretUpdates = m.invalidations = 0;
+    }
+    ChunkNode* Para() { return m.m_pRoot->pFirstChild; }
+    ChunkNode* Line() { return Para()->pFirstChild; }
+};

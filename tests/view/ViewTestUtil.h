@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 #include "app/DisplaySettings.h"
+#include "framework/Doc.h"
 #include "framework/FileUtil.h"
 #include "framework/MessageBox.h"
+#include "framework/Wnd.h"
 #include "view/ArticleModel.h"
 
 // Answers every message box with OK and records what it said.
@@ -58,6 +60,21 @@ private:
         return IDOK;
     }
     AfxMessageBoxHook m_old;
+};
+
+// Keeps the shared settings of one test from leaking into the next.
+class SettingsGuard {
+public:
+    SettingsGuard() : m_saved(DisplaySettings), m_importing(bImporting) {}
+    ~SettingsGuard()
+    {
+        DisplaySettings = m_saved;
+        bImporting = m_importing;
+    }
+
+private:
+    DisplaySettingsBlock m_saved;
+    BOOL m_importing;
 };
 
 // A temporary program folder with "control\"; g_strAppFolder points at it.
@@ -264,3 +281,52 @@ inline std::string ReferenceFileBytes(const std::wstring& xml)
     }
     return AsUtf16Bytes(ReferenceEncode(ansi));
 }
+
+// The Unicode text on the clipboard now.
+inline std::wstring ClipboardText()
+{
+    std::wstring s;
+    if (!OpenClipboard(nullptr))
+        return L"<not open>";
+    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+        if (const wchar_t* p = static_cast<const wchar_t*>(GlobalLock(h))) {
+            s = p;
+            GlobalUnlock(h);
+        }
+    }
+    CloseClipboard();
+    return s;
+}
+
+// A frame window for article panes, with default settings, a program folder
+// of its own and message boxes answered.
+class PaneFrameTest : public testing::Test {
+protected:
+    SettingsGuard settings;
+    TempProgramFolder folder;
+    MessageRecorder boxes;
+    CWnd frame;
+    CDocument doc;
+
+    void OpenFrame(const wchar_t* title, int width, int height)
+    {
+        DisplaySettings = DisplaySettingsBlock();
+        bImporting = FALSE;
+        ASSERT_TRUE(frame.CreateEx(0, AfxDefaultWndClass(), title, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                   0, 0, width, height, nullptr, nullptr));
+        doc.m_bAutoDelete = FALSE;
+    }
+    void TearDown() override
+    {
+        if (frame.m_hWnd)
+            frame.DestroyWindow();
+    }
+    static void Pump()
+    {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+};

@@ -7,24 +7,9 @@
 
 namespace {
 
-class InsertTest : public testing::Test {
+class InsertTest : public LayoutModelTest {
 protected:
-    SettingsGuard settings;
-    TempProgramFolder folder;
-    MessageRecorder boxes;
-    LayoutModel m;
-
-    void SetUp() override
-    {
-        DisplaySettings.nPageWidth = 500;
-        DisplaySettings.Increase = 0;
-        bImporting = FALSE;
-        m.m_nTextSize = 28;
-        m.NewArticle();
-        m.caretUpdates = m.invalidations = 0;
-    }
-    ChunkNode* Para() { return m.m_pRoot->pFirstChild; }
-    ChunkNode* Line() { return Para()->pFirstChild; }
+    void SetUp() override { StartArticle(500); }
     int LineCount(const ChunkNode* para)
     {
         int n = 0;

@@ -6,24 +6,9 @@
 
 namespace {
 
-class LayoutTest : public testing::Test {
+class LayoutTest : public LayoutModelTest {
 protected:
-    SettingsGuard settings;
-    TempProgramFolder folder;
-    MessageRecorder boxes;
-    LayoutModel m;
-
-    void SetUp() override
-    {
-        DisplaySettings.nPageWidth = 1000;
-        DisplaySettings.Increase = 0;
-        bImporting = FALSE;
-        m.m_nTextSize = 28;
-        m.NewArticle();
-        m.caretUpdates = m.invalidations = 0;
-    }
-    ChunkNode* Para() { return m.m_pRoot->pFirstChild; }
-    ChunkNode* Line() { return Para()->pFirstChild; }
+    void SetUp() override { StartArticle(1000); }
     void Layout()
     {
         m.Relayout(m.m_pRoot, 0);

@@ -2,25 +2,11 @@
 // the frame's message loop and accelerator table, and a switch of article
 // saves what the editing commands changed.
 #include "tests/app/AppTestUtil.h"
+#include "tests/view/ViewTestUtil.h"
 
 using namespace apptest;
 
 namespace {
-
-std::wstring ClipboardText()
-{
-    std::wstring s;
-    if (!OpenClipboard(nullptr))
-        return L"<not open>";
-    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
-        if (const wchar_t* p = static_cast<const wchar_t*>(GlobalLock(h))) {
-            s = p;
-            GlobalUnlock(h);
-        }
-    }
-    CloseClipboard();
-    return s;
-}
 
 class FrameEditingTest : public AppTest {
 protected:

@@ -49,21 +49,6 @@ std::vector<ChunkNode*> Leaves(CArticleModel& m)
     return out;
 }
 
-std::wstring ClipboardText()
-{
-    std::wstring s;
-    if (!OpenClipboard(nullptr))
-        return L"<not open>";
-    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
-        if (const wchar_t* p = static_cast<const wchar_t*>(GlobalLock(h))) {
-            s = p;
-            GlobalUnlock(h);
-        }
-    }
-    CloseClipboard();
-    return s;
-}
-
 LCID ClipboardLocale()
 {
     LCID id = 0;
@@ -130,31 +115,18 @@ private:
     HANDLE m_ready, m_release, m_thread;
 };
 
-class EditingWindowTest : public testing::Test {
+class EditingWindowTest : public PaneFrameTest {
 protected:
-    SettingsGuard settings;
-    TempProgramFolder folder;
-    MessageRecorder boxes;
-    CWnd frame;
-    CDocument doc;
     CTestView* view = nullptr;
     HACCEL accel = nullptr;
 
     void SetUp() override
     {
-        DisplaySettings = DisplaySettingsBlock();
-        bImporting = FALSE;
-        ASSERT_TRUE(frame.CreateEx(0, AfxDefaultWndClass(), L"gui_editing",
-                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, kPaneWidth + 60,
-                                   2 * kPaneHeight + 80, nullptr, nullptr));
-        doc.m_bAutoDelete = FALSE;
+        OpenFrame(L"gui_editing", kPaneWidth + 60, 2 * kPaneHeight + 80);
+        if (HasFatalFailure())
+            return;
         accel = LoadAcceleratorsW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_DOC_TEMPLATE));
         ASSERT_NE(nullptr, accel);
-    }
-    void TearDown() override
-    {
-        if (frame.m_hWnd)
-            frame.DestroyWindow();
     }
     CTestView* MakeView(bool upper, int top)
     {
@@ -174,14 +146,6 @@ protected:
         frame.SetForegroundWindow();
         v->SetFocus();
         Pump();
-    }
-    static void Pump()
-    {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
     }
     CString WriteArticle(const std::vector<std::wstring>& paragraphs)
     {

@@ -23,28 +23,11 @@ public:
     using CImportView::UpdateCaret;
 };
 
-class ViewWindowTest : public testing::Test {
+class ViewWindowTest : public PaneFrameTest {
 protected:
-    SettingsGuard settings;
-    TempProgramFolder folder;
-    MessageRecorder boxes;
-    CWnd frame;
-    CDocument doc;
     CTestView* view = nullptr;
 
-    void SetUp() override
-    {
-        DisplaySettings = DisplaySettingsBlock();
-        bImporting = FALSE;
-        ASSERT_TRUE(frame.CreateEx(0, AfxDefaultWndClass(), L"gui_view", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                   0, 0, kPaneWidth + 60, kPaneHeight + 80, nullptr, nullptr));
-        doc.m_bAutoDelete = FALSE;
-    }
-    void TearDown() override
-    {
-        if (frame.m_hWnd)
-            frame.DestroyWindow();
-    }
+    void SetUp() override { OpenFrame(L"gui_view", kPaneWidth + 60, kPaneHeight + 80); }
     // Creates the pane and starts it up the way the frame does.
     void CreateView(bool upper = true)
     {
@@ -55,14 +38,6 @@ protected:
         doc.AddView(view);
         view->OnInitialUpdate();
         Pump();
-    }
-    static void Pump()
-    {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
     }
     // An article file of several paragraphs written by the model's own writer.
     CString WriteArticle(int paragraphs, int charsEach)
