@@ -1,37 +1,11 @@
 // Resource and command ids of Lumivell-Velquor.
 // Included by the resource script (windres) and by the C++ code.
 #pragma once
+#include "framework/Ids.h"   // the framework's own command and window ids
 
 // ---------------------------------------------------------------------------
 // Framework-standard ids. The framework may define the same names with the
 // same values; the guards keep both definitions from clashing.
-#ifndef ID_SEPARATOR
-#define ID_SEPARATOR                0
-#endif
-#ifndef ID_FILE_NEW
-#define ID_FILE_NEW                 0xE100  // 57600
-#endif
-#ifndef ID_FILE_OPEN
-#define ID_FILE_OPEN                0xE101  // 57601
-#endif
-#ifndef ID_FILE_PRINT_SETUP
-#define ID_FILE_PRINT_SETUP         0xE106  // 57606
-#endif
-#ifndef ID_APP_ABOUT
-#define ID_APP_ABOUT                0xE140  // 57664
-#endif
-#ifndef ID_APP_EXIT
-#define ID_APP_EXIT                 0xE141  // 57665
-#endif
-#ifndef ID_INDICATOR_CAPS
-#define ID_INDICATOR_CAPS           0xE701
-#endif
-#ifndef ID_INDICATOR_NUM
-#define ID_INDICATOR_NUM            0xE702
-#endif
-#ifndef ID_INDICATOR_SCRL
-#define ID_INDICATOR_SCRL           0xE703
-#endif
 #ifndef AFX_IDS_APP_TITLE
 #define AFX_IDS_APP_TITLE           0xE000
 #endif
