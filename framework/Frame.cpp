@@ -197,35 +197,39 @@ CDocument* CFrameWnd::GetActiveDocument()
 
 namespace {
 
-// The frame's visible control bars in child order.
-template <typename Fn>
-void ForEachBar(HWND hFrame, Fn fn)
+// Stacks the frame's visible top and bottom bars (in child order) inside its
+// client area and returns what is left for the pane; moves the bars when asked.
+CRect LayOutBars(HWND hFrame, bool move)
 {
+    CRect rc;
+    ::GetClientRect(hFrame, &rc);
     for (HWND h = ::GetWindow(hFrame, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
         CControlBar* bar = DYNAMIC_DOWNCAST(CControlBar, CWnd::FromHandlePermanent(h));
-        if (bar && ::IsWindowVisible(h))
-            fn(bar);
+        if (!bar || !::IsWindowVisible(h))
+            continue;
+        DWORD style = bar->GetBarStyle();
+        if (!(style & (CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM)))
+            continue;
+        CSize size = bar->CalcFixedLayout(TRUE, TRUE);
+        int cy = std::min<int>(size.cy, std::max<int>(0, rc.Height()));
+        if (style & CBRS_ALIGN_TOP) {
+            if (move)
+                ::MoveWindow(h, rc.left, rc.top, rc.Width(), cy, TRUE);
+            rc.top += cy;
+        } else {
+            if (move)
+                ::MoveWindow(h, rc.left, rc.bottom - cy, rc.Width(), cy, TRUE);
+            rc.bottom -= cy;
+        }
     }
+    return rc;
 }
 
 } // namespace
 
 void CFrameWnd::GetPaneRect(LPRECT lpRect)
 {
-    CRect rc;
-    ::GetClientRect(m_hWnd, &rc);
-    ForEachBar(m_hWnd, [&](CControlBar* bar) {
-        DWORD style = bar->GetBarStyle();
-        if (!(style & (CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM)))
-            return;
-        CSize size = bar->CalcFixedLayout(TRUE, TRUE);
-        int cy = std::min<int>(size.cy, std::max<int>(0, rc.Height()));
-        if (style & CBRS_ALIGN_TOP)
-            rc.top += cy;
-        else
-            rc.bottom -= cy;
-    });
-    *lpRect = rc;
+    *lpRect = LayOutBars(m_hWnd, false);
 }
 
 void CFrameWnd::RecalcLayout(BOOL)
@@ -233,22 +237,7 @@ void CFrameWnd::RecalcLayout(BOOL)
     if (!m_hWnd || m_bInRecalcLayout)
         return;
     m_bInRecalcLayout = true;
-    CRect rc;
-    ::GetClientRect(m_hWnd, &rc);
-    ForEachBar(m_hWnd, [&](CControlBar* bar) {
-        DWORD style = bar->GetBarStyle();
-        if (!(style & (CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM)))
-            return;
-        CSize size = bar->CalcFixedLayout(TRUE, TRUE);
-        int cy = std::min<int>(size.cy, std::max<int>(0, rc.Height()));
-        if (style & CBRS_ALIGN_TOP) {
-            ::MoveWindow(bar->m_hWnd, rc.left, rc.top, rc.Width(), cy, TRUE);
-            rc.top += cy;
-        } else {
-            ::MoveWindow(bar->m_hWnd, rc.left, rc.bottom - cy, rc.Width(), cy, TRUE);
-            rc.bottom -= cy;
-        }
-    });
+    CRect rc = LayOutBars(m_hWnd, true);
     if (HWND hPane = ::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST))
         ::MoveWindow(hPane, rc.left, rc.top, rc.Width(), rc.Height(), TRUE);
     m_bInRecalcLayout = false;

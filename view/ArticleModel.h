@@ -327,6 +327,9 @@ private:
     int BreakWidthOf(const CharItem* item, bool plainBig) const;
     bool NewParagraphNoLayout();
     CharItem* InsertCharNoWait(const wchar_t* units, WORD style, WORD mark);
+    // The characters of a text at the caret, a line feed opening a paragraph;
+    // no wait and no layout (the callers do both once).
+    void InsertTextItems(const CString& text);
     void TakeLineItems(ChunkNode* line, std::vector<CharItem*>& out);
     ChunkNode* AppendBroken(ChunkNode* line, const std::vector<CharItem*>& items, size_t first);
     ChunkNode* m_pWidthLine = nullptr;  // InsertChar's width cache, kept during bulk insertion

@@ -126,21 +126,7 @@ void CArticleModel::PasteTextAtCaret(const CString& text)
                 FreeNextSibling(line);
         }
 
-        const wchar_t* s = text.GetString();
-        m_bBulkInsert = true;
-        m_pWidthLine = nullptr;
-        for (int i = 0; i < n; ++i) {
-            wchar_t units[2] = {s[i], 0};
-            if (units[0] == L'\r')
-                continue;
-            if (units[0] == kLineFeed)
-                NewParagraphNoLayout();
-            else if (IsHighSurrogate(units[0]) && i + 1 < n)
-                units[1] = s[++i];
-            InsertCharNoWait(units, 0, 0);
-        }
-        m_bBulkInsert = false;
-        m_pWidthLine = nullptr;
+        InsertTextItems(text);
 
         if (!tail.empty()) {
             AppendBroken(m_pCurLine && m_pCurLine->nType == kNodeLine ? m_pCurLine : line, tail, 0);

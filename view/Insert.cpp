@@ -145,13 +145,10 @@ void CArticleModel::NewParagraph()
     }
 }
 
-void CArticleModel::InsertText(const CString& text)
+void CArticleModel::InsertTextItems(const CString& text)
 {
     const int n = text.GetLength();
-    if (n == 0)
-        return;
     const wchar_t* s = text.GetString();
-    WaitForAutoSave();
     m_bBulkInsert = true;
     m_pWidthLine = nullptr;
     for (int i = 0; i < n; ++i) {
@@ -167,6 +164,14 @@ void CArticleModel::InsertText(const CString& text)
     }
     m_bBulkInsert = false;
     m_pWidthLine = nullptr;
+}
+
+void CArticleModel::InsertText(const CString& text)
+{
+    if (text.IsEmpty())
+        return;
+    WaitForAutoSave();
+    InsertTextItems(text);
     // One layout for the whole text; the importer lays out once when it ends.
     if (!bImporting && m_pRoot) {
         Relayout(m_pRoot, 0);
