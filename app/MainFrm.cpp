@@ -200,10 +200,6 @@ int CMainFrame::CreateToolBar()
         m_wndToolBar.SetButtonText(i, b.text);
     }
 
-    // Makes the control measure its buttons again now that they have texts
-    // (Wine's toolbar does not when a text is set by button info).
-    m_wndToolBar.SendMessage(TB_SETMAXTEXTROWS, 1);
-
     CRect button;
     m_wndToolBar.GetItemRect(0, &button);
     m_wndToolBar.SetSizes(CSize(button.Width(), button.Height()), CSize(46, 46));

@@ -152,13 +152,6 @@ void CXSplitterWnd::Restore()
     RecalcLayout();
 }
 
-void CXSplitterWnd::RecalcLayout()
-{
-    // The standard layout; panes with a sunken edge, and nested splitters,
-    // reach one pixel over the bars on every side (set in the constructor).
-    CSplitterWnd::RecalcLayout();
-}
-
 bool CXSplitterWnd::IsOnButton(CPoint pt)
 {
     if (m_nSide == kNoButton)

@@ -31,7 +31,6 @@ public:
     void GetButtonRect(CRect& rect);
     void DrawButton(CDC* pDC);
 
-    virtual void RecalcLayout();
 
     int GetSide() const { return m_nSide; }
     bool IsCollapsed() const { return m_bCollapsed != 0; }

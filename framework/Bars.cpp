@@ -374,7 +374,10 @@ BOOL CToolBar::SetButtonText(int nIndex, LPCTSTR lpszText)
     info.pszText = const_cast<LPWSTR>(lpszText ? lpszText : L"");
     if (!SendMessage(TB_SETBUTTONINFOW, (WPARAM)nIndex, (LPARAM)&info))
         return FALSE;
-    // Texts change the button size.
+    // Texts change the button size. Setting the text-row count again (to the
+    // same value) makes the control measure its buttons anew, which Wine's
+    // toolbar does not do for a text set through button info.
+    SendMessage(TB_SETMAXTEXTROWS, SendMessage(TB_GETTEXTROWS));
     SendMessage(TB_AUTOSIZE);
     Invalidate();
     return TRUE;
