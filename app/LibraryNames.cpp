@@ -48,11 +48,6 @@ bool IsReservedDeviceName(const CString& name)
     return false;
 }
 
-bool ExistsOnDisk(const CString& path)
-{
-    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
-}
-
 bool ListedIn(const std::vector<CString>& texts, const CString& name, const CString& except)
 {
     for (const CString& text : texts) {
@@ -116,7 +111,7 @@ CString NewItemName(const CString& folderPath, const std::vector<LibraryChild>& 
     // Folders not yet expanded show only one child, so the disk has the last word.
     for (int tries = 0; tries < 100000; ++tries) {
         const bool taken = ListedIn(texts, name, CString()) ||
-                           (!folderPath.IsEmpty() && ExistsOnDisk(AppendPathPart(folderPath, name)));
+                           (!folderPath.IsEmpty() && PathExists(AppendPathPart(folderPath, name)));
         if (!taken)
             break;
         name = NumberedNewName(++number, article);
@@ -211,12 +206,12 @@ RenameResult RenameItemOnDisk(const CString& folder, const CString& oldName, con
     }
     // Changing only the letter case keeps the same item.
     const bool sameItem = oldName.CompareNoCase(newName) == 0;
-    if (!sameItem && (ListedIn(siblingTexts, newName, oldName) || ExistsOnDisk(newPath))) {
+    if (!sameItem && (ListedIn(siblingTexts, newName, oldName) || PathExists(newPath))) {
         text.Format(L"已有同名的文件或目录：%s", newName.GetString());
         SetMessage(message, text);
         return RenameResult::Refused;
     }
-    if (ExistsOnDisk(oldPath)) {
+    if (PathExists(oldPath)) {
         if (!MoveFileW(oldPath, newPath)) {
             text.Format(L"无法更改名称：%s\n%s", oldPath.GetString(),
                         SystemErrorText(GetLastError()).GetString());

@@ -11,11 +11,6 @@ namespace {
 
 const int kMaxTypedName = 199;
 
-bool ExistsOnDisk(const CString& path)
-{
-    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
-}
-
 } // namespace
 
 // ---------------------------------------------------------------- label editor
@@ -181,7 +176,7 @@ void CImportTreeView::EnsureFolderOnDisk(HTREEITEM item)
     if (IsArticleName(name))
         return;
     const CString path = GetItemPath(item);
-    if (!ExistsOnDisk(path) && path.GetLength() <= kMaxLibraryFolderPath)
+    if (!PathExists(path) && path.GetLength() <= kMaxLibraryFolderPath)
         CreateDirectoryW(path, nullptr);
 }
 
@@ -244,7 +239,7 @@ void CImportTreeView::OnDelete()
         return;
     }
     const bool article = IsArticleName(name);
-    const bool onDisk = ExistsOnDisk(path);
+    const bool onDisk = PathExists(path);
     // A deleted file does not go to the recycle bin: ask before an article goes.
     if (article && onDisk) {
         CString question;

@@ -162,6 +162,11 @@ bool FileExists(const wchar_t* path)
     return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool PathExists(const wchar_t* path)
+{
+    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
 bool FolderExists(const wchar_t* path)
 {
     if (!path || !*path)

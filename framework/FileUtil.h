@@ -24,6 +24,7 @@ bool CreateFolderTree(const wchar_t* path);
 
 bool FileExists(const wchar_t* path);     // a file, not a folder
 bool FolderExists(const wchar_t* path);
+bool PathExists(const wchar_t* path);     // a file or a folder
 
 // Windows' text for an error code (GetLastError value), trimmed.
 CString SystemErrorText(DWORD code);

@@ -283,20 +283,13 @@ ChunkNode* CArticleModel::FindLineAtYImpl(ChunkNode* node, int y, bool fromFirst
 
 // ---------------------------------------------------------------- text forms
 
-static void AppendUnits(CString& out, const CharItem* it)
-{
-    out += it->ch;
-    if (IsHighSurrogate(it->ch) && it->chLow)
-        out += it->chLow;
-}
-
 CString CArticleModel::ItemsText(CharItem* first, CharItem* end)
 {
     CString out;
     for (CharItem* it = first; it && it != end; it = it->pNext) {
         if (!end && !it->pNext)
             break;      // the line end
-        AppendUnits(out, it);
+        AppendItemUnits(out, it);
     }
     return out;
 }
@@ -369,7 +362,7 @@ CString CArticleModel::RunText(CharItem* first, CharItem* end, CharItem* follow)
                 AppendStyleOpen(out, style);
                 open = true;
             }
-            AppendUnits(out, it);
+            AppendItemUnits(out, it);
         }
         if (open)
             out += L"[/T]";

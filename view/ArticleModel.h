@@ -83,6 +83,14 @@ struct MarkRun {
 
 inline bool IsHighSurrogate(wchar_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 
+// The UTF-16 units of one character item (a surrogate pair as two units).
+inline void AppendItemUnits(CString& out, const CharItem* it)
+{
+    out += it->ch;
+    if (IsHighSurrogate(it->ch) && it->chLow)
+        out += it->chLow;
+}
+
 class CArticleModel {
 public:
     CArticleModel();

@@ -9,13 +9,6 @@ namespace {
 
 const wchar_t kLineFeed = 10;
 
-void AppendUnits(CString& out, const CharItem* it)
-{
-    out += it->ch;
-    if (IsHighSurrogate(it->ch) && it->chLow)
-        out += it->chLow;
-}
-
 // The paragraph of a line: its ancestor at level 2, else its container.
 ChunkNode* ParagraphOfLine(ChunkNode* line)
 {
@@ -55,7 +48,7 @@ CString CArticleModel::BuildCopyText()
             if (lineEnd)
                 out += L"\r\n";
             else
-                AppendUnits(out, it);
+                AppendItemUnits(out, it);
         } else {
             // A new paragraph starts on a line of its own; its first character
             // stays, unless it is the line feed that marks the paragraph.
@@ -64,7 +57,7 @@ CString CArticleModel::BuildCopyText()
             if (lineEnd)
                 out += (wchar_t)kLineEnd;
             else if (it->ch != kLineFeed)
-                AppendUnits(out, it);
+                AppendItemUnits(out, it);
         }
         prevPara = para;
     }
@@ -83,7 +76,7 @@ bool CArticleModel::BuildCutText(CString& text)
     text.Preallocate((int)items.size());
     for (CharItem* it : items)
         if (!(it->ch == kLineEnd && !it->pNext))
-            AppendUnits(text, it);
+            AppendItemUnits(text, it);
     return true;
 }
 
