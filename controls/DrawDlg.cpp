@@ -1,9 +1,9 @@
 #include "controls/DrawDlg.h"
 
 #include <shlwapi.h>
-#include <cstdlib>
 
 #include "app/DisplaySettings.h"
+#include "controls/DecorationPick.h"
 #include "controls/PictureCache.h"
 
 namespace {
@@ -12,25 +12,6 @@ namespace {
 const int kTopOverhang = 10;
 const int kStripHeight = 20;
 const int kSideStripWidth = 60;
-// Colour keys: every pixel from this grey up to white is transparent.
-const COLORREF kStripKey = RGB(200, 200, 200);
-const COLORREF kSideKey = RGB(220, 220, 220);
-
-// A stored index outside the list becomes a random pick, kept for the
-// dialogs and the upper article pane alike.
-int PickIndex(int& index, size_t count)
-{
-    if (index < 0 || index >= (int)count)
-        index = rand() % (int)count;
-    return index;
-}
-
-CString PicturePath(const ImageSet& set, const wchar_t* sub, int index)
-{
-    CString path;
-    path.Format(L"%s%s\\%s", set.strFolder.GetString(), sub, set.vecFiles[(size_t)index].GetString());
-    return path;
-}
 
 bool IsBackgroundPicture(const CString& file)
 {
@@ -110,13 +91,13 @@ void CDrawDlg::DrawTopBottomStrips(CDC* pDC, int nHeight)
         return;
     CRect rc;
     GetClientRect(&rc);
-    CString path = PicturePath(set, L"", PickIndex(ds.nWholeTB0, set.vecFiles.size()));
+    CString path = PicturePath(set, PickPictureIndex(ds.nWholeTB0, set.vecFiles.size()));
     const int bottomY = (nHeight > 0 ? nHeight : rc.Height()) - kStripHeight;
     CPictureCache& cache = CPictureCache::Instance();
     if (ds.bWholeTop)
-        cache.DrawKeyed(*pDC, path, 0, 0, rc.Width(), kStripHeight, kStripKey);
+        cache.DrawKeyed(*pDC, path, 0, 0, rc.Width(), kStripHeight, kLinePictureKey);
     if (ds.bWholeBottom)
-        cache.DrawKeyed(*pDC, path, 0, bottomY, rc.Width(), kStripHeight, kStripKey);
+        cache.DrawKeyed(*pDC, path, 0, bottomY, rc.Width(), kStripHeight, kLinePictureKey);
 }
 
 void CDrawDlg::DrawSideStrips(CDC* pDC, int)
@@ -131,17 +112,17 @@ void CDrawDlg::DrawSideStrips(CDC* pDC, int)
     const int band = rc.Height();
     CPictureCache& cache = CPictureCache::Instance();
     if (!::PathFileExistsW(set.strFolder + L"\\L")) {
-        CString path = PicturePath(set, L"", PickIndex(ds.nWholeLR0, set.vecFiles.size()));
-        cache.DrawKeyed(*pDC, path, 0, rc.top, kSideStripWidth, band, kSideKey);
-        cache.DrawKeyed(*pDC, path, xRight, rc.top, kSideStripWidth, band, kSideKey);
+        CString path = PicturePath(set, PickPictureIndex(ds.nWholeLR0, set.vecFiles.size()));
+        cache.DrawKeyed(*pDC, path, 0, rc.top, kSideStripWidth, band, kSidePictureKey);
+        cache.DrawKeyed(*pDC, path, xRight, rc.top, kSideStripWidth, band, kSidePictureKey);
         return;
     }
     // Two-sided sets keep the left and right pictures under the same names.
-    CString left = PicturePath(set, L"\\L", PickIndex(ds.nWholeLR0, set.vecFiles.size()));
-    cache.DrawKeyed(*pDC, left, 0, rc.top, kSideStripWidth, band, kSideKey);
-    CString right = PicturePath(set, L"\\R", PickIndex(ds.nWholeLR0, set.vecFiles.size()));
+    CString left = PicturePath(set, PickPictureIndex(ds.nWholeLR0, set.vecFiles.size()), L"\\L");
+    cache.DrawKeyed(*pDC, left, 0, rc.top, kSideStripWidth, band, kSidePictureKey);
+    CString right = PicturePath(set, PickPictureIndex(ds.nWholeLR0, set.vecFiles.size()), L"\\R");
     if (::PathFileExistsW(right))
-        cache.DrawKeyed(*pDC, right, xRight, rc.top, kSideStripWidth, band, kStripKey);
+        cache.DrawKeyed(*pDC, right, xRight, rc.top, kSideStripWidth, band, kLinePictureKey);
     else
-        cache.DrawKeyed(*pDC, left, xRight, rc.top, kSideStripWidth, band, kSideKey);
+        cache.DrawKeyed(*pDC, left, xRight, rc.top, kSideStripWidth, band, kSidePictureKey);
 }
