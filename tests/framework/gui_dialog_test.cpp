@@ -11,6 +11,7 @@
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/MessageBox.h"
+#include "tests/support/DialogDriver.h"
 #include "tests/support/Pixels.h"
 
 namespace {
@@ -168,14 +169,6 @@ BEGIN_MESSAGE_MAP(CFieldsDlg, CDialogEx)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
 
-// A key as the keyboard sends it: posted to the window with the focus.
-void PostKey(UINT vk)
-{
-    HWND focus = ::GetFocus();
-    ::PostMessageW(focus, WM_KEYDOWN, vk, 1);
-    ::PostMessageW(focus, WM_KEYUP, vk, 0xC0000001);
-}
-
 CString TextOf(HWND wnd)
 {
     wchar_t buf[256] = {};
@@ -237,8 +230,8 @@ TEST_F(DialogTest, EnterExchangesEveryFieldAndEndsWithOk)
         ::SetWindowTextW(d.Item(IDF_DROPDOWN), L"自定义");
         ::SendMessageW(d.Item(IDF_LIST), LB_SETCURSEL, 3, 0);
         d.m_slider.SetPos(60);
-        PostKey(VK_F5);     // the frame's accelerator key: not the frame's business here
-        PostKey(VK_RETURN);
+        PostKeyToFocus(VK_F5);     // the frame's accelerator key: not the frame's business here
+        PostKeyToFocus(VK_RETURN);
     });
     EXPECT_EQ(dlg.DoModal(), IDOK);
 
@@ -268,7 +261,7 @@ TEST_F(DialogTest, EscapeCancelsWithoutExchange)
     CFieldsDlg dlg;
     dlg.steps.push_back([](CFieldsDlg& d) {
         ::SetWindowTextW(d.Item(IDF_COUNT), L"60");
-        PostKey(VK_ESCAPE);
+        PostKeyToFocus(VK_ESCAPE);
     });
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_EQ(dlg.m_nCount, 50);
@@ -283,7 +276,7 @@ TEST_F(DialogTest, FailingFieldKeepsTheDialogOpenWithItsMessage)
         return [text](CFieldsDlg& d) {
             ::SetWindowTextW(d.Item(IDF_COUNT), text);
             ::SetWindowTextW(d.Item(IDF_SIZE), L"9");
-            PostKey(VK_RETURN);
+            PostKeyToFocus(VK_RETURN);
         };
     };
     std::vector<HWND> focusAfter;
@@ -392,18 +385,18 @@ TEST_F(ExchangeTest, ModelessKeysGoThroughTheApplicationLoop)
     dlg.ShowWindow(SW_SHOW);
     ::SetActiveWindow(dlg.m_hWnd);
     ::SetFocus(dlg.Item(IDF_COUNT));
-    PostKey(VK_TAB);
+    PostKeyToFocus(VK_TAB);
     PumpApp();
     EXPECT_EQ(::GetFocus(), dlg.Item(IDF_SIZE));
 
     ::SetWindowTextW(dlg.Item(IDF_COUNT), L"300");
-    PostKey(VK_RETURN);
+    PostKeyToFocus(VK_RETURN);
     PumpApp();
     EXPECT_EQ(g_boxes, std::vector<CString>{L"Enter an integer between 22 and 100."});
     EXPECT_TRUE(dlg.IsWindowVisible());
 
     ::SetWindowTextW(dlg.Item(IDF_COUNT), L"30");
-    PostKey(VK_RETURN);
+    PostKeyToFocus(VK_RETURN);
     PumpApp();
     EXPECT_EQ(dlg.m_nCount, 30);
     EXPECT_FALSE(dlg.IsWindowVisible());   // ended: hidden, the owner decides about the window
@@ -411,7 +404,7 @@ TEST_F(ExchangeTest, ModelessKeysGoThroughTheApplicationLoop)
 
     dlg.ShowWindow(SW_SHOW);
     ::SetFocus(dlg.Item(IDF_NAME));
-    PostKey(VK_ESCAPE);
+    PostKeyToFocus(VK_ESCAPE);
     PumpApp();
     EXPECT_FALSE(dlg.IsWindowVisible());
     EXPECT_EQ(dlg.okCalls, 2);
