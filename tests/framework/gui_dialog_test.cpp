@@ -274,6 +274,25 @@ TEST_F(DialogTest, EscapeCancelsWithoutExchange)
     EXPECT_EQ(dlg.okCalls, 0);
 }
 
+TEST_F(DialogTest, MissingTemplateFailsWithoutTouchingTheOwner)
+{
+    CDialog missing(12345, &frame);
+    EXPECT_EQ(missing.DoModal(), -1);
+    EXPECT_FALSE(missing.Create(12345, &frame));
+    EXPECT_TRUE(frame.IsWindowEnabled());
+}
+
+TEST_F(DialogTest, QuitWhileOpenCancelsAndReachesTheOuterLoop)
+{
+    CFieldsDlg dlg;
+    dlg.steps.push_back([](CFieldsDlg&) { ::PostQuitMessage(5); });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(dlg.okCalls, 0);
+    MSG msg = {};
+    EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 5u);
+}
+
 TEST_F(DialogTest, FailingFieldKeepsTheDialogOpenWithItsMessage)
 {
     CFieldsDlg dlg;
