@@ -351,6 +351,7 @@ private:
     void FreeItems(CharItem* first);
     bool IsInside(const ChunkNode* node, const ChunkNode* ancestor) const;
     CString RunText(CharItem* first, CharItem* end, CharItem* follow);
+    CharItem* LineEndOf(CharItem* item);
     int CountRuns(ChunkNode* line, std::vector<CharItem*>& starts, bool countTyped);
     ChunkNode* FindLineAtYImpl(ChunkNode* node, int y, bool fromFirst);
     void AppendLineChunk(ChunkNode* line, CXmlDocument& doc);

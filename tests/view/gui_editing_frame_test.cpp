@@ -93,3 +93,68 @@ TEST_F(FrameEditingTest, AcceleratorsEditTheUpperPaneAndSwitchingKeepsTheChange)
     EXPECT_TRUE(Boxes::Texts().empty());
     EXPECT_EQ(0, AfxGetCaughtExceptionCount());
 }
+
+TEST_F(FrameEditingTest, AnArticleEmptiedByCutStaysEmptyAfterASwitch)
+{
+    MakeArticle(L"0001_a.xml", L"甲乙丙");
+    MakeArticle(L"0002_b.xml", L"子丑");
+    Start();
+    Select(Item({L"0001_a.xml"}));
+    CImportView* v = Upper();
+    frame->SetActiveView(v);
+    v->SetFocus();
+    Pump();
+    ASSERT_EQ(v->m_hWnd, ::GetFocus());
+    Key(v, 'A', VK_CONTROL);
+    Key(v, 'X', VK_CONTROL);
+    ASSERT_TRUE(v->IsArticleEmpty());
+    Select(Item({L"0002_b.xml"}));
+    EXPECT_EQ(CString(), FileText(InLibrary(L"0001_a.xml")));
+    Select(Item({L"0001_a.xml"}));
+    EXPECT_TRUE(Upper()->IsArticleEmpty());
+    // A new article nobody typed in still makes no file.
+    Command(ID_TREE_NEW_ARTICLE);
+    PostMessage(::GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
+    Pump();
+    Select(Item({L"0002_b.xml"}));
+    EXPECT_FALSE(Exists(InLibrary(L"0003_新文章.xml")));
+    EXPECT_TRUE(Boxes::Texts().empty());
+}
+
+TEST_F(FrameEditingTest, CodeLinesTypedInComeBackUnitForUnit)
+{
+    // Written by hand the way older code blocks were stored: a line may hold a 13.
+    const CString path = InLibrary(L"0001_code.xml");
+    CreateFolderTree(Library());
+    ASSERT_TRUE(WriteBytes(path, ReferenceFileBytes(
+        L"<Page Version=\"2\">\r\n<Body Type=\"R2\">\r\n<Chunk Type=\"C2\">\r\n"
+        L"<Chunk Code=\"1\">  int a;\r</Chunk>\r\n"
+        L"<Chunk Code=\"1\">\r观为指场治（\r</Chunk>\r\n"
+        L"</Chunk>\r\n</Body>\r\n</Page>\r\n")));
+    MakeArticle(L"0002_b.xml", L"子丑");
+    Start();
+    Select(Item({L"0001_code.xml"}));
+    CImportView* v = Upper();
+    frame->SetActiveView(v);
+    v->SetFocus();
+    Pump();
+    ChunkNode* first = v->FirstLine(v->m_pRoot);
+    ASSERT_NE(nullptr, first);
+    ClickOn(v, ItemOf(first, 8));   // the line end of "  int a;"
+    for (wchar_t ch : std::wstring(L"\rb = 1;"))
+        PostMessage(::GetFocus(), WM_CHAR, ch, 1);
+    Pump();
+    auto units = [](CArticleModel& m) {
+        std::vector<std::wstring> lines;
+        for (ChunkNode* l = m.FirstLeaf(m.m_pRoot); l; l = m.NextLeaf(l))
+            lines.push_back(LineUnits(l));
+        return lines;
+    };
+    const std::vector<std::wstring> typed = units(*v);
+    ASSERT_EQ(3u, typed.size());
+    EXPECT_EQ(L"\r观为指场治（\r", typed[2]);
+    Select(Item({L"0002_b.xml"}));
+    Select(Item({L"0001_code.xml"}));
+    EXPECT_EQ(typed, units(*Upper()));
+    EXPECT_TRUE(Boxes::Texts().empty());
+}
