@@ -314,7 +314,7 @@ protected:
     virtual void EnableView(bool /*enable*/) {}
     virtual void ScrollToTop() {}
     virtual void ClearSelection() { ResetSelection(true); }
-    virtual void OnFatalError() {}      // the pane sends the quit message
+    virtual void OnFatalError() {}      // the pane ends the program through its frame
     virtual int GetClientWidth() { return 0; }
     virtual int GetClientHeight() { return 0; }
     virtual int GetVScrollWidth() { return GetSystemMetrics(SM_CXVSCROLL); }

@@ -545,17 +545,12 @@ TEST_F(PresetWriterTest, FolderShortening)
     EXPECT_EQ(CString(L""), ShortPictureFolder(L"", def));
 }
 
-TEST_F(PresetWriterTest, ExitWritesOnlyFilesThatWereRead)
+TEST_F(PresetWriterTest, ExitCreatesBothFiles)
 {
     AfxMessageBoxHook old = AfxSetMessageBoxHook([](const wchar_t*, UINT) { return IDOK; });
     const CString color = g_strAppFolder + L"control\\Color.xml";
-    SaveSettingsAtExit(false, false);
-    EXPECT_FALSE(FileExists(m_path));
-    EXPECT_FALSE(FileExists(color));
-    SaveSettingsAtExit(false, true);
+    SaveSettingsAtExit();
     EXPECT_TRUE(FileExists(m_path));
-    EXPECT_FALSE(FileExists(color));
-    SaveSettingsAtExit(true, false);
     EXPECT_TRUE(FileExists(color));
     AfxSetMessageBoxHook(old);
 }

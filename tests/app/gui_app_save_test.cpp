@@ -177,6 +177,21 @@ TEST_F(SaveTest, ClosingSavesAndAsksBeforeDroppingEditsThatCannotBeSaved)
     EXPECT_EQ(FileText(InLibrary(L"0001_a.xml")), L"甲改");
 }
 
+TEST_F(SaveTest, AnInternalErrorEndsTheProgramThroughItsSave)
+{
+    MakeArticle(L"0001_a.xml", L"甲");
+    Start();
+    Select(Item({L"0001_a.xml"}));
+    TypeIntoPane(Upper(), L"改");
+    Upper()->ReportError(1);
+    Pump();
+    EXPECT_EQ(Boxes::CountContaining(L"程序发生异常"), 1);
+    EXPECT_EQ(theApp.m_pMainWnd, nullptr);
+    frame = nullptr;
+    theApp.ExitInstance();
+    EXPECT_EQ(FileText(InLibrary(L"0001_a.xml")), L"甲改");
+}
+
 // ---------------------------------------------------------------- windows
 
 TEST_F(WindowTest, FullScreenFillsTheScreenWithTheArticlesAndComesBack)

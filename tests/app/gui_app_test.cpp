@@ -195,12 +195,22 @@ TEST_F(StartUpTest, ListsTheLibraryTwoLevelsDeepWithoutDuplicates)
     EXPECT_EQ(ChildTexts(volume).size(), 3u);
 }
 
-TEST_F(StartUpTest, ExitWritesOnlyTheSettingsFilesThatWereRead)
+TEST_F(StartUpTest, AFirstRunKeepsItsSettingsForTheNext)
 {
     Start();
+    ASSERT_FALSE(Exists(programFolder + L"control\\Color.xml"));
+    DisplaySettings.clrBg = 0x203040;
+    DisplaySettings.nPageWidth = 700;
+    DisplaySettings.nWholeTB0 = 2;      // a random pick made while drawing
     Stop();
-    EXPECT_FALSE(Exists(programFolder + L"control\\Color.xml"));
-    EXPECT_FALSE(Exists(programFolder + L"control\\preSet.ini"));
+    EXPECT_TRUE(Exists(programFolder + L"control\\Color.xml"));
+    EXPECT_TRUE(Exists(programFolder + L"control\\preSet.ini"));
+
+    DisplaySettings = DisplaySettingsBlock();
+    Start();
+    EXPECT_EQ(DisplaySettings.clrBg, 0x203040u);
+    EXPECT_EQ(DisplaySettings.nPageWidth, 700);
+    EXPECT_EQ(DisplaySettings.nWholeTB0, 2);
 }
 
 TEST_F(StartUpTest, ColourSchemesAndPresetsSurviveARestart)
