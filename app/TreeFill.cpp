@@ -1,6 +1,7 @@
 #include "app/TreeFill.h"
 #include "app/LibraryPaths.h"
 #include "framework/File.h"
+#include "framework/FileUtil.h"
 
 #include <cwctype>
 #include <string>
@@ -49,8 +50,8 @@ std::vector<LibraryEntry> ListLibraryEntries(const CString& folder, bool firstOn
         entry.name = finder.GetFileName();
         entry.name.MakeLower();
         entry.isFolder = finder.IsDirectory() != FALSE;
-        if (!entry.isFolder && entry.name.Find(L".xml") < 0)
-            continue;
+        if (!entry.isFolder && (entry.name.Find(L".xml") < 0 || IsSaveLeftoverName(entry.name)))
+            continue;   // other files, and what an unfinished save left
         entries.push_back(entry);
         if (firstOnly)
             break;
