@@ -88,6 +88,8 @@ public:
     void OnNewArticle();
     void OnNewFolder();
     void OnRename();
+    // Starts editing the label of item (the selected one for OnRename).
+    void RenameItem(HTREEITEM item);
     void OnDelete();
     // Applies a finished rename on disk and in the frame's article paths;
     // a refused one puts the old name back.

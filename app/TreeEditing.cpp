@@ -82,8 +82,10 @@ void CImportTreeView::NewItem(bool article)
         AfxMessageBox(PathTooLongMessage(path), MB_OK | MB_ICONWARNING);
         return;
     }
-    if (InsertAndSelect(name))
-        OnRename();
+    // The new item is the one edited, whatever the selection did meanwhile
+    // (a refused switch puts it back on the article that stays shown).
+    if (HTREEITEM item = InsertAndSelect(name))
+        RenameItem(item);
 }
 
 void CImportTreeView::OnNewArticle()
@@ -100,8 +102,12 @@ void CImportTreeView::OnNewFolder()
 
 void CImportTreeView::OnRename()
 {
+    RenameItem(GetTreeCtrl().GetSelectedItem());
+}
+
+void CImportTreeView::RenameItem(HTREEITEM item)
+{
     CTreeCtrl& tree = GetTreeCtrl();
-    HTREEITEM item = tree.GetSelectedItem();
     if (!item || item == tree.GetRootItem())
         return;
     m_hEditItem = item;
