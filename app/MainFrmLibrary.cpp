@@ -138,9 +138,14 @@ void CMainFrame::SwitchToSelection()
 
     if (item && IsArticleName(text)) {
         StopAutoSaveTimer();
-        const int row = IsInWritingFolder(item);
-        CPathParts& current = PaneParts(row);
         CPathParts target = treeView->ItemParts(item);
+        int row = IsInWritingFolder(item);
+        // A file is open in one pane at most: an article the other pane
+        // already shows (its folder was renamed into or out of a "写小说"
+        // folder since) stays there, so no second copy can overwrite its edits.
+        if (!PaneParts(row).SameArticle(target) && PaneParts(1 - row).SameArticle(target))
+            row = 1 - row;
+        CPathParts& current = PaneParts(row);
         HTREEITEM parent = tree.GetParentItem(item);
         const CString title = ArticleWindowTitle(parent ? tree.GetItemText(parent) : CString(), text);
 

@@ -440,6 +440,27 @@ TEST_F(EditingTest, RenamingAFolderMovesThePathsOfOpenArticles)
     EXPECT_EQ(FileText(InLibrary(L"写小说二\\0001_草稿.xml")), L"稿下");
 }
 
+TEST_F(EditingTest, AnArticleIsOpenInOnePaneOnlyAfterItsFolderIsRenamed)
+{
+    MakeArticle(L"卷一\\0001_a.xml", L"甲");
+    Start();
+    Select(Item({L"卷一", L"0001_a.xml"}));
+    TypeIntoPane(Upper(), L"改");
+    Select(Item({L"卷一"}));
+    TreeCommand(ID_TREE_RENAME);
+    PostChars(L"写小说卷一");
+    PostKey(VK_RETURN);
+    ASSERT_TRUE(IsFolder(InLibrary(L"写小说卷一")));
+
+    Select(Item({L"写小说卷一", L"0001_a.xml"}));
+    EXPECT_TRUE(frame->m_lowerParts.IsEmpty());
+    EXPECT_EQ(Lower()->m_pRoot, nullptr);
+    EXPECT_EQ(ArticleText(*Upper()), L"甲改");
+    TypeIntoPane(Upper(), L"再");
+    Command(ID_SAVE_PAGE);
+    EXPECT_EQ(FileText(InLibrary(L"写小说卷一\\0001_a.xml")), L"甲改再");
+}
+
 TEST_F(EditingTest, DeleteAsksFirstAndClosesOnlyTheDeletedArticle)
 {
     MakeArticle(L"卷一\\0001_a.xml", L"a");
