@@ -5,6 +5,7 @@
 #include "app/DisplaySettings.h"
 #include "app/LibraryNames.h"
 #include "app/MainFrm.h"
+#include "framework/FileUtil.h"
 #include "controls/PictureCache.h"
 #include "framework/Menu.h"
 #include "res/resource.h"
@@ -51,6 +52,11 @@ LibraryItem CTreeCtrlLibrary::InsertLast(LibraryItem parent, const CString& text
 {
     return m_tree.InsertItem(TVIF_TEXT, text, 0, 0, 0, 0, 0, parent ? (HTREEITEM)parent : TVI_ROOT,
                              TVI_LAST);
+}
+
+void CTreeCtrlLibrary::MarkFolder(LibraryItem item)
+{
+    m_tree.SetItemData((HTREEITEM)item, kFolderItem);
 }
 
 // ---------------------------------------------------------------- life
@@ -170,9 +176,18 @@ HTREEITEM CImportTreeView::CurrentFolderItem()
     HTREEITEM item = tree.GetSelectedItem();
     if (!item)
         return tree.GetRootItem();
-    if (IsArticleName(tree.GetItemText(item)))
+    if (IsArticleItem(item))
         item = tree.GetParentItem(item);
     return item ? item : tree.GetRootItem();
+}
+
+bool CImportTreeView::IsArticleItem(HTREEITEM item)
+{
+    CTreeCtrl& tree = GetTreeCtrl();
+    if (!item || item == tree.GetRootItem() || !IsArticleName(tree.GetItemText(item)))
+        return false;
+    // A folder whose name holds ".xml" (made by another program) is a folder.
+    return tree.GetItemData(item) != kFolderItem;
 }
 
 // ---------------------------------------------------------------- painting

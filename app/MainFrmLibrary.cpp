@@ -136,7 +136,7 @@ void CMainFrame::SwitchToSelection()
     WaitForSingleObject(m_hLoadEvent, kLoadWait);
     ResetEvent(m_hLoadEvent);
 
-    if (item && IsArticleName(text)) {
+    if (item && treeView->IsArticleItem(item)) {
         StopAutoSaveTimer();
         CPathParts target = treeView->ItemParts(item);
         int row = IsInWritingFolder(item);

@@ -79,8 +79,11 @@ void FillTree(ILibraryTree& tree, const CString& folder, LibraryItem parent, int
         if (tree.GetFirstChild(parent))
             return;
         const std::vector<LibraryEntry> first = ListLibraryEntries(folder, true);
-        if (!first.empty())
-            tree.InsertLast(parent, first[0].name);
+        if (first.empty())
+            return;
+        LibraryItem item = tree.InsertLast(parent, first[0].name);
+        if (item && first[0].isFolder)
+            tree.MarkFolder(item);
         return;
     }
     // Built once per fill so each lookup is constant time; the first child
@@ -100,8 +103,10 @@ void FillTree(ILibraryTree& tree, const CString& folder, LibraryItem parent, int
                 continue;
             existing.emplace(key, item);
         }
-        if (entry.isFolder)
+        if (entry.isFolder) {
+            tree.MarkFolder(item);
             FillTree(tree, AppendPathPart(folder, entry.name), item, depth - 1, isNew ? 1 : 0);
+        }
     }
 }
 

@@ -461,6 +461,51 @@ TEST_F(EditingTest, AnArticleIsOpenInOnePaneOnlyAfterItsFolderIsRenamed)
     EXPECT_EQ(FileText(InLibrary(L"写小说卷一\\0001_a.xml")), L"甲改再");
 }
 
+TEST_F(EditingTest, LongTitlesAreCutToFitAndFoldersNeverTakeTheArticleMark)
+{
+    MakeArticle(L"0001_a.xml", L"甲");
+    MakeFolder(L"0002_资料");
+    Start();
+    Select(Item({L"0001_a.xml"}));
+    TreeCommand(ID_TREE_RENAME);
+    PostChars(std::wstring(94, L'章').c_str());
+    PostKey(VK_RETURN);
+    const CString cut = CString(L"0001_") + std::wstring(82, L'章').c_str() + L".xml";
+    EXPECT_EQ(Boxes::CountContaining(L"截短"), 1);
+    EXPECT_EQ(FileText(Library() + L"\\" + cut), L"甲");
+
+    Select(Item({L"0002_资料"}));
+    TreeCommand(ID_TREE_RENAME);
+    PostChars(L"资料.xml版");
+    PostKey(VK_RETURN);
+    EXPECT_EQ(Boxes::CountContaining(L".xml"), 1);
+    EXPECT_TRUE(IsFolder(InLibrary(L"0002_资料")));
+
+    Stop();
+    Start();
+    EXPECT_NE(Item({cut.GetString()}), nullptr);
+    EXPECT_NE(Item({L"0002_资料"}), nullptr);
+}
+
+TEST_F(EditingTest, AFolderWhoseNameHoldsTheArticleMarkStaysAFolder)
+{
+    // Made by another program.
+    MakeArticle(L"0002_资料.xml版\\0001_a.xml", L"甲");
+    Start();
+    HTREEITEM folder = Item({L"0002_资料.xml版"});
+    ASSERT_NE(folder, nullptr);
+    Select(folder);
+    EXPECT_EQ(Upper()->m_pRoot, nullptr);
+    Command(ID_TREE_NEW_ARTICLE);
+    PostKey(VK_RETURN);
+    EXPECT_EQ(ChildTexts(folder).size(), 2u);
+    Select(Item({L"0002_资料.xml版", L"0001_a.xml"}));
+    EXPECT_EQ(ArticleText(*Upper()), L"甲");
+    TypeIntoPane(Upper(), L"乙");
+    Command(ID_SAVE_PAGE);
+    EXPECT_EQ(FileText(InLibrary(L"0002_资料.xml版\\0001_a.xml")), L"甲乙");
+}
+
 TEST_F(EditingTest, DeleteAsksFirstAndClosesOnlyTheDeletedArticle)
 {
     MakeArticle(L"卷一\\0001_a.xml", L"a");
