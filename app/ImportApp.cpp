@@ -9,11 +9,9 @@
 #include "app/MainFrm.h"
 #include "app/PresetWriter.h"
 #include "framework/DocTemplate.h"
-#include "framework/FileUtil.h"
 #include "framework/MessageBox.h"
 #include "res/resource.h"
 #include "view/ImportView.h"
-#include "view/PresetFile.h"
 
 namespace {
 

@@ -5,7 +5,6 @@
 #include "app/DisplaySettings.h"
 #include "app/LibraryNames.h"
 #include "app/MainFrm.h"
-#include "framework/FileUtil.h"
 #include "controls/PictureCache.h"
 #include "framework/Menu.h"
 #include "res/resource.h"

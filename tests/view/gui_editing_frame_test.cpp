@@ -23,6 +23,18 @@ protected:
         Pump();
         SetKeyboardState(saved);
     }
+    // Opens an article of the library root in the upper pane and gives that
+    // pane the keyboard.
+    CImportView* OpenFocused(const wchar_t* name)
+    {
+        Select(Item({name}));
+        CImportView* v = Upper();
+        frame->SetActiveView(v);
+        v->SetFocus();
+        Pump();
+        EXPECT_EQ(v->m_hWnd, ::GetFocus());
+        return v;
+    }
     void ClickOn(CImportView* v, const CharItem* it)
     {
         CPoint pt = v->DocumentToClient(
@@ -48,15 +60,11 @@ TEST_F(FrameEditingTest, AcceleratorsEditTheUpperPaneAndSwitchingKeepsTheChange)
     MakeArticle(L"0001_a.xml", L"甲乙丙丁戊己庚");
     MakeArticle(L"0002_b.xml", L"子丑");
     Start();
-    Select(Item({L"0001_a.xml"}));
-    CImportView* v = Upper();
+    CImportView* v = OpenFocused(L"0001_a.xml");
     ASSERT_NE(nullptr, v->m_pRoot);
     // The frame hands the pane the event that typing waits for.
     EXPECT_EQ(frame->m_hAutoSaveEvent, v->m_hAutoSaveEvent);
     EXPECT_NE(nullptr, v->m_hAutoSaveEvent);
-    frame->SetActiveView(v);
-    v->SetFocus();
-    Pump();
     ChunkNode* line = v->FirstLine(v->m_pRoot);
     ClickOn(v, ItemOf(line, 3));
     ASSERT_EQ(ItemOf(line, 3), v->m_pCurItem);
@@ -99,12 +107,7 @@ TEST_F(FrameEditingTest, AnArticleEmptiedByCutStaysEmptyAfterASwitch)
     MakeArticle(L"0001_a.xml", L"甲乙丙");
     MakeArticle(L"0002_b.xml", L"子丑");
     Start();
-    Select(Item({L"0001_a.xml"}));
-    CImportView* v = Upper();
-    frame->SetActiveView(v);
-    v->SetFocus();
-    Pump();
-    ASSERT_EQ(v->m_hWnd, ::GetFocus());
+    CImportView* v = OpenFocused(L"0001_a.xml");
     Key(v, 'A', VK_CONTROL);
     Key(v, 'X', VK_CONTROL);
     ASSERT_TRUE(v->IsArticleEmpty());
@@ -133,11 +136,7 @@ TEST_F(FrameEditingTest, CodeLinesTypedInComeBackUnitForUnit)
         L"</Chunk>\r\n</Body>\r\n</Page>\r\n")));
     MakeArticle(L"0002_b.xml", L"子丑");
     Start();
-    Select(Item({L"0001_code.xml"}));
-    CImportView* v = Upper();
-    frame->SetActiveView(v);
-    v->SetFocus();
-    Pump();
+    CImportView* v = OpenFocused(L"0001_code.xml");
     ChunkNode* first = v->FirstLine(v->m_pRoot);
     ASSERT_NE(nullptr, first);
     ClickOn(v, ItemOf(first, 8));   // the line end of "  int a;"
