@@ -188,9 +188,10 @@ bool CompleteEditedName(const CString& prefix, const CString& typedTitle, bool i
 {
     SetMessage(note, CString());
     CString title = CleanNamePart(typedTitle);
+    const bool endsInMark = title.GetLength() >= 4 && title.Right(4) == L".xml";
     if (isArticle) {
         // A typed ".xml" at the end is the extension, kept out of the cut.
-        if (title.GetLength() >= 4 && title.Right(4) == L".xml" && !IsArticleName(prefix + title.Left(title.GetLength() - 4))) {
+        if (endsInMark && !IsArticleName(prefix + title.Left(title.GetLength() - 4))) {
             title = title.Left(title.GetLength() - 4);
             TrimNameEnd(title);
         }
