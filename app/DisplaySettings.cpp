@@ -130,14 +130,19 @@ bool SaveColorXml()
     // A file this program cannot read may still be the user's only copy of the
     // schemes: keep it before it is replaced.
     std::string old;
+    CString error;
+    bool ok = true;
     if (ReadWholeFile(path, old) && !old.empty()) {
         CXmlDocument check;
-        if (!FindPage(check, old))
-            BackupFileOnce(path, g_strAppFolder + L"control\\Color.xml.bak");
+        const CString backup = g_strAppFolder + L"control\\Color.xml.bak";
+        if (!FindPage(check, old) && !BackupFileOnce(path, backup)) {
+            ok = false;
+            error = L"无法备份原文件到 " + backup;
+        }
     }
-
-    CString error;
-    if (!WriteFileReplacing(path, text.GetString(), (size_t)text.GetLength() * sizeof(wchar_t), &error)) {
+    if (ok)
+        ok = WriteFileReplacing(path, text.GetString(), (size_t)text.GetLength() * sizeof(wchar_t), &error);
+    if (!ok) {
         CString message;
         message.Format(L"无法保存配色文件：\n%s\n\n%s", path.GetString(), error.GetString());
         AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);

@@ -10,11 +10,9 @@
 #include "app/MainFrm.h"
 #include "app/PresetWriter.h"
 #include "framework/DocTemplate.h"
-#include "framework/FileUtil.h"
 #include "framework/MessageBox.h"
 #include "res/resource.h"
 #include "view/ImportView.h"
-#include "view/PresetFile.h"
 
 namespace {
 
@@ -98,9 +96,6 @@ BOOL CImportApp::InitInstance()
         AddDocTemplate(pDocTemplate);
     }
 
-    // What the article panes read while they start belongs to this run only.
-    m_bPresetFileRead = FileExists(PresetFilePath());
-
     CCommandLineInfo cmdInfo;
     ParseCommandLine(cmdInfo);
     if (!ProcessShellCommand(cmdInfo))
@@ -110,8 +105,8 @@ BOOL CImportApp::InitInstance()
     m_pszAppName = _wcsdup(kAppName);
     AfxSetMessageBoxCaption(kAppName);
 
-    m_bColorFileRead = FileExists(ColorXmlPath());
     LoadColorXml();
+    m_bSettingsLoaded = true;
 
     if (!m_pMainWnd)
         return FALSE;
@@ -123,9 +118,11 @@ BOOL CImportApp::InitInstance()
 
 int CImportApp::ExitInstance()
 {
-    // The colour file first, then the preset file; each only when it was read.
-    SaveSettingsAtExit(m_bColorFileRead, m_bPresetFileRead);
-    m_bColorFileRead = m_bPresetFileRead = false;
+    // The colour file first, then the preset file; not after a start-up
+    // that never read them.
+    if (m_bSettingsLoaded)
+        SaveSettingsAtExit();
+    m_bSettingsLoaded = false;
     if (m_gdiplusToken) {
         Gdiplus::GdiplusShutdown(m_gdiplusToken);
         m_gdiplusToken = 0;

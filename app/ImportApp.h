@@ -19,11 +19,9 @@ public:
     // program file's.
     static void SetAppFolderOverride(const CString& folder);
 
-    // Whether the settings files were read in this run; only those are
-    // written back at exit, so an unreadable or absent file is never
-    // replaced by defaults.
-    bool m_bColorFileRead = false;
-    bool m_bPresetFileRead = false;
+    // Start-up got as far as reading the settings files: exit writes both
+    // back (a first run creates them).
+    bool m_bSettingsLoaded = false;
 
 protected:
     ULONG_PTR m_gdiplusToken = 0;

@@ -53,6 +53,11 @@ LibraryItem CTreeCtrlLibrary::InsertLast(LibraryItem parent, const CString& text
                              TVI_LAST);
 }
 
+void CTreeCtrlLibrary::MarkFolder(LibraryItem item)
+{
+    m_tree.SetItemData((HTREEITEM)item, kFolderItem);
+}
+
 // ---------------------------------------------------------------- life
 
 IMPLEMENT_DYNCREATE(CImportTreeView, CTreeView)
@@ -170,9 +175,18 @@ HTREEITEM CImportTreeView::CurrentFolderItem()
     HTREEITEM item = tree.GetSelectedItem();
     if (!item)
         return tree.GetRootItem();
-    if (IsArticleName(tree.GetItemText(item)))
+    if (IsArticleItem(item))
         item = tree.GetParentItem(item);
     return item ? item : tree.GetRootItem();
+}
+
+bool CImportTreeView::IsArticleItem(HTREEITEM item)
+{
+    CTreeCtrl& tree = GetTreeCtrl();
+    if (!item || item == tree.GetRootItem() || !IsArticleName(tree.GetItemText(item)))
+        return false;
+    // A folder whose name holds ".xml" (made by another program) is a folder.
+    return tree.GetItemData(item) != kFolderItem;
 }
 
 // ---------------------------------------------------------------- painting

@@ -19,6 +19,9 @@
 class CImportTreeView;
 class CMainFrame;
 
+// Item data of an item that stands for a folder on disk.
+const DWORD_PTR kFolderItem = 1;
+
 // The tree control seen through the library rules (filling, page walks).
 class CTreeCtrlLibrary : public ILibraryTree {
 public:
@@ -29,6 +32,7 @@ public:
     LibraryItem GetPrevSibling(LibraryItem item) override;
     CString GetText(LibraryItem item) override;
     LibraryItem InsertLast(LibraryItem parent, const CString& text) override;
+    void MarkFolder(LibraryItem item) override;
 
 private:
     CTreeCtrl& m_tree;
@@ -48,7 +52,7 @@ public:
     // The name an edit ends with: the typed title cleaned, the prefix put
     // back in front, ".xml" kept for articles and dropped for folders. The
     // prefix is used once. False when the title cannot make a name.
-    bool EndEdit(const CString& typed, CString& newName);
+    bool EndEdit(const CString& typed, CString& newName, CString* note = nullptr);
 
 protected:
     afx_msg void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
@@ -80,6 +84,8 @@ public:
     // The selected item, or its parent when an article is selected; the root
     // when nothing is selected.
     HTREEITEM CurrentFolderItem();
+    // An article item: its text holds ".xml" and it does not stand for a folder.
+    bool IsArticleItem(HTREEITEM item);
 
     // ---- editing ----
     // Adds name as the last child of the current folder, selects it (which
@@ -88,6 +94,8 @@ public:
     void OnNewArticle();
     void OnNewFolder();
     void OnRename();
+    // Starts editing the label of item (the selected one for OnRename).
+    void RenameItem(HTREEITEM item);
     void OnDelete();
     // Applies a finished rename on disk and in the frame's article paths;
     // a refused one puts the old name back.

@@ -139,9 +139,25 @@ CString CleanNamePart(const CString& text)
     return clean;
 }
 
+bool HasArticleMark(const CString& name)
+{
+    CString lower = name;
+    lower.MakeLower();
+    return lower.Find(L".xml") >= 0;
+}
+
+bool FitsNameOnDisk(const CString& name)
+{
+    if (name.GetLength() > kMaxNameOnDisk)
+        return false;
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, name.GetString(), name.GetLength(), nullptr, 0,
+                                          nullptr, nullptr);
+    return bytes <= kMaxNameOnDisk;
+}
+
 bool IsAcceptableName(const CString& name)
 {
-    if (name.IsEmpty() || name.GetLength() > kMaxNameOnDisk || name == L"." || name == L"..")
+    if (name.IsEmpty() || !FitsNameOnDisk(name) || name == L"." || name == L"..")
         return false;
     for (int i = 0; i < name.GetLength(); ++i) {
         if (IsForbiddenChar(name[i]))
@@ -167,21 +183,52 @@ CString TitleForEditing(const CString& itemText, CString& prefix, bool& isArticl
     return text;
 }
 
-bool CompleteEditedName(const CString& prefix, const CString& typedTitle, bool isArticle, CString& newName)
+bool CompleteEditedName(const CString& prefix, const CString& typedTitle, bool isArticle, CString& newName,
+                        CString* note)
 {
+    SetMessage(note, CString());
     CString title = CleanNamePart(typedTitle);
+    const bool endsInMark = title.GetLength() >= 4 && title.Right(4) == L".xml";
+    if (isArticle) {
+        // A typed ".xml" at the end is the extension, kept out of the cut.
+        if (endsInMark && !IsArticleName(prefix + title.Left(title.GetLength() - 4))) {
+            title = title.Left(title.GetLength() - 4);
+            TrimNameEnd(title);
+        }
+    } else {
+        while (title.GetLength() >= 4 && title.Right(4) == L".xml") {
+            title = title.Left(title.GetLength() - 4);
+            TrimNameEnd(title);
+        }
+        if (HasArticleMark(prefix + title)) {
+            CString text;
+            text.Format(L"目录名称中不能含有“.xml”：%s", (prefix + title).GetString());
+            SetMessage(note, text);
+            return false;
+        }
+    }
     if (title.IsEmpty())
         return false;
-    CString name = prefix + title;
-    if (isArticle) {
-        if (!IsArticleName(name))
-            name += L".xml";
-    } else if (name.GetLength() >= 4 && name.Right(4) == L".xml") {
-        name = name.Left(name.GetLength() - 4);
-        TrimNameEnd(name);
+    const CString suffix = (isArticle && !IsArticleName(prefix + title)) ? CString(L".xml") : CString();
+    bool cut = false;
+    while (!title.IsEmpty() && !FitsNameOnDisk(prefix + title + suffix)) {
+        int keep = title.GetLength() - 1;
+        if (keep > 0 && IS_HIGH_SURROGATE(title[keep - 1]))
+            --keep;
+        title = title.Left(keep);
+        TrimNameEnd(title);
+        cut = true;
     }
+    if (title.IsEmpty())
+        return false;
+    const CString name = prefix + title + suffix;
     if (!IsAcceptableName(name))
         return false;
+    if (cut) {
+        CString text;
+        text.Format(L"名称太长，标题已截短为：%s", title.GetString());
+        SetMessage(note, text);
+    }
     newName = name;
     return true;
 }
@@ -194,6 +241,11 @@ RenameResult RenameItemOnDisk(const CString& folder, const CString& oldName, con
     CString text;
     if (!IsAcceptableName(newName)) {
         text.Format(L"“%s”不能用作文件名。", newName.GetString());
+        SetMessage(message, text);
+        return RenameResult::Refused;
+    }
+    if (!IsArticleName(oldName) && HasArticleMark(newName)) {
+        text.Format(L"目录名称中不能含有“.xml”：%s", newName.GetString());
         SetMessage(message, text);
         return RenameResult::Refused;
     }
@@ -238,7 +290,7 @@ bool DeleteItemOnDisk(const CString& folder, const CString& name)
     const CString path = AppendPathPart(folder, name);
     if (path.GetLength() > kMaxLibraryFilePath)
         return false;
-    if (IsArticleName(name))
-        return DeleteFileW(path) != FALSE;
-    return RemoveDirectoryW(path) != FALSE;
+    if (FolderExists(path))
+        return RemoveDirectoryW(path) != FALSE;
+    return DeleteFileW(path) != FALSE;
 }

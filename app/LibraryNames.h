@@ -52,9 +52,19 @@ bool IsAcceptableName(const CString& name);
 // text contains ".xml".
 CString TitleForEditing(const CString& itemText, CString& prefix, bool& isArticle);
 // Completes an edited title: cleaned, prefix put back in front; an article
-// gets ".xml" when it has none, a folder loses a final ".xml". False when
-// the cleaned title is empty or the name is not acceptable: the old name stays.
-bool CompleteEditedName(const CString& prefix, const CString& typedTitle, bool isArticle, CString& newName);
+// gets ".xml" when it has none, a folder loses a final ".xml". A title too
+// long for the file system is cut (never inside a surrogate pair, never the
+// ".xml") and *note says so. False when the cleaned title is empty, when a
+// folder name would still hold ".xml" (any case: the library would take the
+// folder for an article) or when the name is not acceptable; *note then
+// says why when there is more to say. The old name stays.
+bool CompleteEditedName(const CString& prefix, const CString& typedTitle, bool isArticle, CString& newName,
+                        CString* note = nullptr);
+// A folder name that holds ".xml" in any letter case.
+bool HasArticleMark(const CString& name);
+// Fits the file systems the program runs on: at most kMaxNameOnDisk UTF-16
+// units and kMaxNameOnDisk UTF-8 bytes (Linux file systems under Wine).
+bool FitsNameOnDisk(const CString& name);
 
 enum class RenameResult {
     Unchanged,      // new name equals the old one

@@ -136,8 +136,12 @@ bool BuildArticlePath(const CPathParts& parts, CString& folder, CString& path, b
         f.Delete(f.GetLength() - 1);
     std::vector<CString> folders;
     CString name;
-    for (const CString& part : parts.GetParts()) {
-        if (!IsFolderPart(part, &name))
+    const std::vector<CString>& all = parts.GetParts();
+    for (size_t i = 0; i < all.size(); ++i) {
+        const CString& part = all[i];
+        // Only the last component can be the article: a folder above it is a
+        // folder whatever its name holds.
+        if (!IsFolderPart(part, &name) && i + 1 == all.size())
             break;
         f = AppendPathPart(f, part);
         folders.push_back(f);

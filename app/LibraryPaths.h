@@ -74,10 +74,10 @@ int IsInWritingFolder(const CPathParts& parts);
 CString AppendPathPart(const CString& folder, const CString& part);
 
 // Folder and full path of the article that parts names: the folder is the
-// root plus every leading folder component, the full path the folder plus the
-// first non-folder component (empty when there is none, so the path then
-// ends with a backslash). With createFolders, missing folders are created on
-// the way (failures are left to the later save). Refuses, with a message text
+// root plus every component but the last, the full path the folder plus the
+// last one (when that is no folder component; else it joins the folder and
+// the path ends with a backslash). With createFolders, missing folders are
+// created on the way (failures are left to the later save). Refuses, with a message text
 // in *error, an empty root and a folder or path too long for the platform;
 // nothing is created then.
 bool BuildArticlePath(const CPathParts& parts, CString& folder, CString& path, bool createFolders,

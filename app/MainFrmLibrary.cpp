@@ -136,11 +136,16 @@ void CMainFrame::SwitchToSelection()
     WaitForSingleObject(m_hLoadEvent, kLoadWait);
     ResetEvent(m_hLoadEvent);
 
-    if (item && IsArticleName(text)) {
+    if (item && treeView->IsArticleItem(item)) {
         StopAutoSaveTimer();
-        const int row = IsInWritingFolder(item);
-        CPathParts& current = PaneParts(row);
         CPathParts target = treeView->ItemParts(item);
+        int row = IsInWritingFolder(item);
+        // A file is open in one pane at most: an article the other pane
+        // already shows (its folder was renamed into or out of a "写小说"
+        // folder since) stays there, so no second copy can overwrite its edits.
+        if (!PaneParts(row).SameArticle(target) && PaneParts(1 - row).SameArticle(target))
+            row = 1 - row;
+        CPathParts& current = PaneParts(row);
         HTREEITEM parent = tree.GetParentItem(item);
         const CString title = ArticleWindowTitle(parent ? tree.GetItemText(parent) : CString(), text);
 

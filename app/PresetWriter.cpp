@@ -1,5 +1,6 @@
 #include "app/PresetWriter.h"
 #include "app/DisplaySettings.h"
+#include "framework/FileUtil.h"
 
 namespace {
 
@@ -76,10 +77,9 @@ void SavePreSetIni(const CString& path)
     WriteNumber(path, L"Inc", L"Increase", ds.Increase);
 }
 
-void SaveSettingsAtExit(bool colorFileRead, bool presetFileRead)
+void SaveSettingsAtExit()
 {
-    if (colorFileRead)
-        SaveColorXml();
-    if (presetFileRead)
-        SavePreSetIni(g_strAppFolder + L"control\\preSet.ini");
+    SaveColorXml();
+    CreateFolderTree(g_strAppFolder + L"control");
+    SavePreSetIni(g_strAppFolder + L"control\\preSet.ini");
 }

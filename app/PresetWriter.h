@@ -17,8 +17,5 @@ void SavePreSetIni(const CString& path);
 CString ShortPictureFolder(const CString& folder, const CString& defaultFolder);
 
 // The settings files written at exit, in order: "control\Color.xml", then
-// "control\preSet.ini". Each is written only when it was read in this run
-// (the caller passes what it read, e.g. the file existed before
-// LoadColorXml, ReadPresetFile returned true), so a file that could not be
-// read is never replaced by defaults.
-void SaveSettingsAtExit(bool colorFileRead, bool presetFileRead);
+// "control\preSet.ini"; both are created when missing (a first run).
+void SaveSettingsAtExit();

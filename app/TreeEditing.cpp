@@ -19,11 +19,11 @@ BEGIN_MESSAGE_MAP(CMyEdit, CEdit)
     ON_WM_CHAR()
 END_MESSAGE_MAP()
 
-bool CMyEdit::EndEdit(const CString& typed, CString& newName)
+bool CMyEdit::EndEdit(const CString& typed, CString& newName, CString* note)
 {
     const CString prefix = m_strPrefix;
     m_strPrefix.Empty();
-    return CompleteEditedName(prefix, typed, m_bArticle != 0, newName);
+    return CompleteEditedName(prefix, typed, m_bArticle != 0, newName, note);
 }
 
 void CMyEdit::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags)
@@ -54,6 +54,8 @@ HTREEITEM CImportTreeView::InsertAndSelect(const CString& name)
     HTREEITEM item = tree.InsertItem(TVIF_TEXT, name, 0, 0, 0, 0, 0, folder, TVI_LAST);
     if (!item)
         return nullptr;
+    if (!IsArticleName(name))
+        tree.SetItemData(item, kFolderItem);
     tree.Expand(folder, TVE_EXPAND);
     tree.Select(item, TVGN_CARET);
     SetFocus();
@@ -82,8 +84,10 @@ void CImportTreeView::NewItem(bool article)
         AfxMessageBox(PathTooLongMessage(path), MB_OK | MB_ICONWARNING);
         return;
     }
-    if (InsertAndSelect(name))
-        OnRename();
+    // The new item is the one edited, whatever the selection did meanwhile
+    // (a refused switch puts it back on the article that stays shown).
+    if (HTREEITEM item = InsertAndSelect(name))
+        RenameItem(item);
 }
 
 void CImportTreeView::OnNewArticle()
@@ -100,8 +104,12 @@ void CImportTreeView::OnNewFolder()
 
 void CImportTreeView::OnRename()
 {
+    RenameItem(GetTreeCtrl().GetSelectedItem());
+}
+
+void CImportTreeView::RenameItem(HTREEITEM item)
+{
     CTreeCtrl& tree = GetTreeCtrl();
-    HTREEITEM item = tree.GetSelectedItem();
     if (!item || item == tree.GetRootItem())
         return;
     m_hEditItem = item;
@@ -125,7 +133,7 @@ void CImportTreeView::OnRename()
     CString prefix;
     bool isArticle = false;
     const CString title = TitleForEditing(tree.GetItemText(item), prefix, isArticle);
-    m_edit.m_bArticle = isArticle ? 1 : 0;
+    m_edit.m_bArticle = IsArticleItem(item) ? 1 : 0;
     m_edit.m_strPrefix = prefix;
 
     // Only the title can be changed; number and ".xml" stay as they are.
@@ -147,6 +155,7 @@ void CImportTreeView::OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult)
     CTreeCtrl& tree = GetTreeCtrl();
     const CString oldName = tree.GetItemText(item);
     CString newName = oldName;
+    CString note;
     // The tree ends the edit (Enter, Esc, a click elsewhere) before the box
     // hears of it, so the name is completed here. A cancelled edit has no text.
     if (info->item.pszText) {
@@ -154,17 +163,21 @@ void CImportTreeView::OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult)
         if (typed.GetLength() > kMaxTypedName)
             typed = typed.Left(kMaxTypedName);
         CString completed;
-        if (m_edit.EndEdit(typed, completed)) {
+        if (m_edit.EndEdit(typed, completed, &note)) {
             newName = completed;
         } else if (!CleanNamePart(typed).IsEmpty()) {
-            CString text;
-            text.Format(L"“%s”不能用作文件名。", typed.GetString());
-            AfxMessageBox(text, MB_OK | MB_ICONWARNING);
+            if (note.IsEmpty())
+                note.Format(L"“%s”不能用作文件名。", typed.GetString());
+            AfxMessageBox(note, MB_OK | MB_ICONWARNING);
+            note.Empty();
         }
     }
     m_edit.m_strPrefix.Empty();
     ModifyStyle(TVS_EDITLABELS, 0);
     RenameOnDisk(item, newName, oldName);
+    // A title cut to fit is said, once the name stands.
+    if (!note.IsEmpty() && GetTreeCtrl().GetItemText(item) == newName)
+        AfxMessageBox(note, MB_OK | MB_ICONINFORMATION);
 }
 
 void CImportTreeView::EnsureFolderOnDisk(HTREEITEM item)
@@ -172,8 +185,7 @@ void CImportTreeView::EnsureFolderOnDisk(HTREEITEM item)
     CTreeCtrl& tree = GetTreeCtrl();
     if (!item || item == tree.GetRootItem())
         return;
-    const CString name = tree.GetItemText(item);
-    if (IsArticleName(name))
+    if (IsArticleItem(item))
         return;
     const CString path = GetItemPath(item);
     if (!PathExists(path) && path.GetLength() <= kMaxLibraryFolderPath)
@@ -238,7 +250,7 @@ void CImportTreeView::OnDelete()
         AfxMessageBox(PathTooLongMessage(path), MB_OK | MB_ICONWARNING);
         return;
     }
-    const bool article = IsArticleName(name);
+    const bool article = IsArticleItem(item);
     const bool onDisk = PathExists(path);
     // A deleted file does not go to the recycle bin: ask before an article goes.
     if (article && onDisk) {

@@ -1,6 +1,7 @@
 #include "app/TreeFill.h"
 #include "app/LibraryPaths.h"
 #include "framework/File.h"
+#include "framework/FileUtil.h"
 
 #include <cwctype>
 #include <string>
@@ -49,8 +50,8 @@ std::vector<LibraryEntry> ListLibraryEntries(const CString& folder, bool firstOn
         entry.name = finder.GetFileName();
         entry.name.MakeLower();
         entry.isFolder = finder.IsDirectory() != FALSE;
-        if (!entry.isFolder && entry.name.Find(L".xml") < 0)
-            continue;
+        if (!entry.isFolder && (entry.name.Find(L".xml") < 0 || IsSaveLeftoverName(entry.name)))
+            continue;   // other files, and what an unfinished save left
         entries.push_back(entry);
         if (firstOnly)
             break;
@@ -78,8 +79,11 @@ void FillTree(ILibraryTree& tree, const CString& folder, LibraryItem parent, int
         if (tree.GetFirstChild(parent))
             return;
         const std::vector<LibraryEntry> first = ListLibraryEntries(folder, true);
-        if (!first.empty())
-            tree.InsertLast(parent, first[0].name);
+        if (first.empty())
+            return;
+        LibraryItem item = tree.InsertLast(parent, first[0].name);
+        if (item && first[0].isFolder)
+            tree.MarkFolder(item);
         return;
     }
     // Built once per fill so each lookup is constant time; the first child
@@ -99,8 +103,10 @@ void FillTree(ILibraryTree& tree, const CString& folder, LibraryItem parent, int
                 continue;
             existing.emplace(key, item);
         }
-        if (entry.isFolder)
+        if (entry.isFolder) {
+            tree.MarkFolder(item);
             FillTree(tree, AppendPathPart(folder, entry.name), item, depth - 1, isNew ? 1 : 0);
+        }
     }
 }
 

@@ -20,6 +20,9 @@ public:
     virtual CString GetText(LibraryItem item) = 0;
     // Appends an item with the text as the last child of parent.
     virtual LibraryItem InsertLast(LibraryItem parent, const CString& text) = 0;
+    // The item stands for a folder on disk: it is never taken for an article,
+    // whatever its name holds.
+    virtual void MarkFolder(LibraryItem /*item*/) {}
 };
 
 // One entry of a library folder that the tree shows.

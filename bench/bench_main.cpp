@@ -10,6 +10,8 @@
 #include "framework/MessageBox.h"
 #include "view/ArticleCoder.h"
 #include "view/ArticleModel.h"
+#include "xml/XmlDocument.h"
+#include <algorithm>
 
 namespace {
 
@@ -80,27 +82,73 @@ int main()
     g_strAppFolder = folder;
     CString path = folder + L"bench.xml";
 
-    // Article open and save.
+    // Article save and open (decode, parse, build and lay out) at three sizes;
+    // each doubling or more should cost at most its share of time.
     {
-        CArticleModel model;
-        BuildArticle(model, 200000);
-        double t0 = BenchNowMs();
-        bool saved = model.SaveArticle(folder, path);
-        double t1 = BenchNowMs();
-        if (!saved) {
-            fprintf(stderr, "save failed\n");
-            return 1;
+        struct Size { int chars; const char* name; int runs; };
+        const Size sizes[] = {{20000, "20k", 5}, {1000000, "1m", 1}, {2000000, "2m", 1}};
+        double save[3] = {}, open[3] = {};
+        for (int s = 0; s < 3; ++s) {
+            CArticleModel model;
+            BuildArticle(model, sizes[s].chars);
+            save[s] = open[s] = 1e30;
+            for (int r = 0; r < sizes[s].runs; ++r) {
+                double t0 = BenchNowMs();
+                bool saved = model.SaveArticle(folder, path);
+                double t1 = BenchNowMs();
+                if (!saved) {
+                    fprintf(stderr, "save failed\n");
+                    return 1;
+                }
+                CArticleModel loaded;
+                double t2 = BenchNowMs();
+                loaded.OpenArticle(folder, path);
+                double t3 = BenchNowMs();
+                save[s] = std::min(save[s], t1 - t0);
+                open[s] = std::min(open[s], t3 - t2);
+            }
+            std::string name = std::string("article_save_") + sizes[s].name + "_chars";
+            BenchReport(name.c_str(), save[s], "ms");
+            name = std::string("article_open_") + sizes[s].name + "_chars";
+            BenchReport(name.c_str(), open[s], "ms");
+            if (s == 1) {
+                std::string bytes;
+                ReadWholeFile(path, bytes);
+                BenchReport("article_file_size_1m_chars", bytes.size() / 1024.0, "KiB");
+            }
         }
-        BenchReport("article_save_200k_chars", t1 - t0, "ms");
-        std::string bytes;
-        ReadWholeFile(path, bytes);
-        BenchReport("article_file_size_200k_chars", bytes.size() / 1024.0, "KiB");
+        // Time at the next size over time at this one (sizes grow 50 and 2 times).
+        for (int s = 0; s < 2; ++s) {
+            const std::string pair = std::string(sizes[s].name) + "_to_" + sizes[s + 1].name;
+            BenchReport(("article_save_ratio_" + pair).c_str(), save[s + 1] / save[s], "x");
+            BenchReport(("article_open_ratio_" + pair).c_str(), open[s + 1] / open[s], "x");
+        }
+    }
 
-        CArticleModel loaded;
-        double t2 = BenchNowMs();
-        loaded.OpenArticle(folder, path);
-        double t3 = BenchNowMs();
-        BenchReport("article_open_200k_chars", t3 - t2, "ms");
+    // XML parsing of 200,000 and 400,000 elements.
+    {
+        double parse[2] = {};
+        const int counts[2] = {200000, 400000};
+        for (int s = 0; s < 2; ++s) {
+            std::wstring xml = L"<Page>\r\n<Body>\r\n";
+            for (int i = 0; i < counts[s]; ++i)
+                xml += (i % 5 == 0) ? L"<Chunk Type=\"C4\" Line=\"3\">\r\n"
+                                    : L"<Chunk Size=\"30\" FrameStyle=\"2\">文字abc[T1]x[/T]\r</Chunk>\r\n";
+            for (int i = 0; i < counts[s]; i += 5)
+                xml += L"</Chunk>\r\n";
+            xml += L"</Body>\r\n</Page>\r\n";
+            double best = 1e30;
+            for (int r = 0; r < 3; ++r) {
+                CXmlDocument doc;
+                double t0 = BenchNowMs();
+                doc.LoadFromText(xml.c_str());
+                best = std::min(best, BenchNowMs() - t0);
+            }
+            parse[s] = best;
+        }
+        BenchReport("xml_parse_200k_elements", parse[0], "ms");
+        BenchReport("xml_parse_400k_elements", parse[1], "ms");
+        BenchReport("xml_parse_ratio_200k_to_400k", parse[1] / parse[0], "x");
     }
 
     // Coder throughput over random bytes.

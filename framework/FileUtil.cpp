@@ -76,7 +76,7 @@ bool WriteFileReplacing(const wchar_t* path, const void* data, size_t size, CStr
         SetError(error, L"Cannot write", path, ERROR_FILE_TOO_LARGE);
         return false;
     }
-    CString temp = CString(path) + L".~tmp";
+    const CString temp = SaveTempPath(path);
     HANDLE file = CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
@@ -110,6 +110,25 @@ bool WriteFileReplacing(const wchar_t* path, const void* data, size_t size, CStr
         return false;
     }
     return true;
+}
+
+CString SaveTempPath(const wchar_t* path)
+{
+    const CString folder = ParentFolder(path);
+    // FNV-1a of the full path, so saves of different files in one folder
+    // never share a temporary file.
+    DWORD hash = 2166136261u;
+    for (const wchar_t* p = path; *p; ++p)
+        hash = (hash ^ (DWORD)*p) * 16777619u;
+    CString name;
+    name.Format(L"~sav%lx_%08lx.~tmp", (unsigned long)GetCurrentProcessId(), (unsigned long)hash);
+    return folder.IsEmpty() ? name : folder + L"\\" + name;
+}
+
+bool IsSaveLeftoverName(const wchar_t* name)
+{
+    const size_t n = wcslen(name);
+    return n >= 5 && _wcsicmp(name + n - 5, L".~tmp") == 0;
 }
 
 bool BackupFileOnce(const wchar_t* path, const wchar_t* backupPath)

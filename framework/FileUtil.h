@@ -15,6 +15,13 @@ bool ReadWholeFile(const wchar_t* path, std::string& bytes);
 // receives a readable reason (Windows error text). Returns true on success.
 bool WriteFileReplacing(const wchar_t* path, const void* data, size_t size, CString* error = nullptr);
 
+// The temporary file WriteFileReplacing writes first: in the target's folder,
+// named "~sav" + a number + ".~tmp", so it never carries the target's
+// extension (a library never takes it for an article) and stays short.
+CString SaveTempPath(const wchar_t* path);
+// A file name ending in ".~tmp": what a save that never finished leaves behind.
+bool IsSaveLeftoverName(const wchar_t* name);
+
 // Copies path to backupPath once: does nothing when backupPath already exists.
 // Creates the backup's folder (and its parents) as needed.
 bool BackupFileOnce(const wchar_t* path, const wchar_t* backupPath);

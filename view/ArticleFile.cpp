@@ -318,8 +318,8 @@ ChunkNode* CArticleModel::ReadChunk(CXmlDocument& doc, ChunkNode* parent, ChunkN
     return result;
 }
 
-// After a load every container holds a line and every line ends with exactly one
-// line end, whatever the file held.
+// After a load every container holds a line and every line ends with a line end,
+// whatever the file held.
 void CArticleModel::NormalizeTree()
 {
     if (!m_pRoot)
@@ -341,15 +341,9 @@ void CArticleModel::NormalizeTree()
             for (ChunkNode* c = n->pFirstChild; c; c = c->WalkNext())
                 pending.push_back(c);
         } else if (n->IsLine()) {
-            CharItem* last = nullptr;
-            for (CharItem* it = n->pFirstItem; it;) {
-                CharItem* next = it->pNext;
-                if (it->ch == kLineEnd && next)
-                    DeleteCharItem(it);     // a line end inside the line
-                else
-                    last = it;
-                it = next;
-            }
+            // Only the last unit 13 is the line end; one inside the line is a
+            // character the line holds (code lines keep them).
+            CharItem* last = LastItem(n);
             if (!last || last->ch != kLineEnd)
                 CreateCharItem(end, last, nullptr, n);
         }
@@ -470,7 +464,9 @@ void CArticleModel::WriteChunk(ChunkNode* node, CXmlDocument& doc)
 
 bool CArticleModel::SaveArticle(const CString& /*folder*/, const CString& fullPath)
 {
-    if (IsArticleEmpty())
+    // A new article nobody typed in makes no file; an article emptied by its
+    // user is written empty, or the old text would come back.
+    if (IsArticleEmpty() && !FileExists(fullPath))
         return true;
     m_nCountInput = 0;
     CString stored;

@@ -294,13 +294,21 @@ CString CArticleModel::ItemsText(CharItem* first, CharItem* end)
     return out;
 }
 
+// The line end of the line that holds item; null when the line has lost it, so
+// a range up to it still takes the line's last character.
+CharItem* CArticleModel::LineEndOf(CharItem* item)
+{
+    CharItem* last = item->pOwner ? LastItem(item->pOwner) : nullptr;
+    return (last && last->ch == kLineEnd) ? last : nullptr;
+}
+
 int CArticleModel::CollectStyleRuns(CharItem* first, CharItem* end)
 {
     m_vecStyleRuns.clear();
     if (!first || first == end)
         return 0;
-    if (!end && first->pOwner)
-        end = LastItem(first->pOwner);
+    if (!end)
+        end = LineEndOf(first);
     int runs = 0;
     WORD style = 0;
     for (CharItem* it = first; it && it != end; it = it->pNext) {
@@ -374,8 +382,8 @@ CString CArticleModel::StyledRunText(CharItem* first, CharItem* end)
 {
     if (!first)
         return CString();
-    if (!end && first->pOwner)
-        end = LastItem(first->pOwner);
+    if (!end)
+        end = LineEndOf(first);
     return RunText(first, end, end);
 }
 
@@ -464,6 +472,10 @@ CharItem* CArticleModel::ParseRunText(const CString& text, const CString& mark, 
     const int n = text.GetLength();
     CharItem* next = prev ? prev->pNext : (line ? line->pFirstItem : nullptr);
     auto make = [&](int& i, WORD style) {
+        if (!s[i]) {
+            ++i;    // a zero unit is no character
+            return;
+        }
         wchar_t units[2] = {s[i], 0};
         if (IsHighSurrogate(s[i]) && i + 1 < n)
             units[1] = s[++i];

@@ -314,7 +314,7 @@ protected:
     virtual void EnableView(bool /*enable*/) {}
     virtual void ScrollToTop() {}
     virtual void ClearSelection() { ResetSelection(true); }
-    virtual void OnFatalError() {}      // the pane sends the quit message
+    virtual void OnFatalError() {}      // the pane ends the program through its frame
     virtual int GetClientWidth() { return 0; }
     virtual int GetClientHeight() { return 0; }
     virtual int GetVScrollWidth() { return GetSystemMetrics(SM_CXVSCROLL); }
@@ -351,6 +351,7 @@ private:
     void FreeItems(CharItem* first);
     bool IsInside(const ChunkNode* node, const ChunkNode* ancestor) const;
     CString RunText(CharItem* first, CharItem* end, CharItem* follow);
+    CharItem* LineEndOf(CharItem* item);
     int CountRuns(ChunkNode* line, std::vector<CharItem*>& starts, bool countTyped);
     ChunkNode* FindLineAtYImpl(ChunkNode* node, int y, bool fromFirst);
     void AppendLineChunk(ChunkNode* line, CXmlDocument& doc);

@@ -272,8 +272,10 @@ void CImportView::ScrollToTop()
 
 void CImportView::OnFatalError()
 {
+    // The program ends through the frame's close, which saves what was typed
+    // (and says so when it cannot); a bare quit message would drop it.
     if (CWnd* main = AfxGetMainWnd())
-        main->PostMessage(WM_QUIT);
+        main->PostMessage(WM_CLOSE);
 }
 
 int CImportView::GetClientWidth()

@@ -153,8 +153,8 @@ void CArticleModel::InsertTextItems(const CString& text)
     m_pWidthLine = nullptr;
     for (int i = 0; i < n; ++i) {
         wchar_t units[2] = {s[i], 0};
-        if (units[0] == L'\r')
-            continue;
+        if (units[0] == L'\r' || units[0] == 0)
+            continue;   // a zero unit would end the line's text wherever it is handed on
         if (units[0] == L'\n') {
             NewParagraphNoLayout();
         } else if (IsHighSurrogate(units[0]) && i + 1 < n) {

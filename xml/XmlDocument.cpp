@@ -580,7 +580,7 @@ bool CXmlDocument::WriteAttributeAt(int element, const wchar_t* name, const CStr
 {
     if (!element || element >= iFreeRecord || nCursorKind != 1 || !name || !*name)
         return false;
-    std::wstring quoted = L"\"" + XmlEscapeText(value.GetString(), true) + L"\"";
+    std::wstring quoted = L"\"" + XmlEscapeText(value.GetString(), (size_t)value.GetLength(), true) + L"\"";
     XmlElementRecord& r = Element(element);
     XmlAttributeSpan span =
         XmlFindAttribute(strDocumentText.GetString(), r.nStart, r.nStart + r.nStartTagLength, name);
@@ -620,7 +620,7 @@ bool CXmlDocument::WriteContentAt(int element, const CString& text, int /*flags*
     XmlElementRecord& r = Element(element);
     if (r.iFirstChild)
         return false;
-    std::wstring escaped = XmlEscapeText(text.GetString(), false);
+    std::wstring escaped = XmlEscapeText(text.GetString(), (size_t)text.GetLength(), false);
     int delta;
     if (r.IsEmpty()) {
         std::wstring name = TagName(element);

@@ -249,14 +249,19 @@ int XmlTagNameLength(const wchar_t* text, int textLength, int start)
 
 std::wstring XmlEscapeText(const wchar_t* text, bool attribute)
 {
+    return text ? XmlEscapeText(text, wcslen(text), attribute) : std::wstring();
+}
+
+std::wstring XmlEscapeText(const wchar_t* text, size_t n, bool attribute)
+{
     std::wstring out;
     if (!text)
         return out;
-    size_t n = wcslen(text);
     out.reserve(n + n / 8 + 8);
     for (size_t i = 0; i < n; ++i) {
         wchar_t ch = text[i];
         switch (ch) {
+        case 0: break;      // XML has no way to write it; what follows is kept
         case L'<': out += L"&lt;"; break;
         case L'&': out += L"&amp;"; break;
         case L'>': out += L"&gt;"; break;

@@ -64,6 +64,8 @@ bool XmlNameMatches(const wchar_t* text, int start, int length, const wchar_t* w
 int XmlTagNameLength(const wchar_t* text, int textLength, int start);
 
 std::wstring XmlEscapeText(const wchar_t* text, bool attribute);
+// The same for n units; a zero unit is left out, never taken as the end.
+std::wstring XmlEscapeText(const wchar_t* text, size_t n, bool attribute);
 std::wstring XmlUnescapeText(const wchar_t* text, int length);
 
 // Result of looking up one attribute in a start tag.

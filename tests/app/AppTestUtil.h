@@ -330,6 +330,19 @@ protected:
             SendMessageW(box, WM_CHAR, key, 1);
         Pump();
     }
+    // Characters and keys as a keyboard sends them: posted to the window
+    // with the focus and taken through the message loop.
+    void PostChars(const wchar_t* text)
+    {
+        for (const wchar_t* p = text; *p; ++p)
+            PostMessageW(GetFocus(), WM_CHAR, *p, 1);
+        Pump();
+    }
+    void PostKey(UINT key)
+    {
+        PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+        Pump();
+    }
     // Article text typed into a pane the way typing ends: marked modified.
     void TypeIntoPane(CImportView* view, const wchar_t* text)
     {

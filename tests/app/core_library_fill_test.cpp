@@ -37,6 +37,15 @@ TEST(TreeFill, OnlyFoldersAndXmlFilesQualifyLowerCased)
     EXPECT_EQ(1u, ListLibraryEntries(lib.Root(), true).size());
     EXPECT_TRUE(ListLibraryEntries(lib.Path(L"没有")).empty());
 
+    // A save that never finished leaves a file the tree does not list.
+    const CString leftover = SaveTempPath(lib.Path(L"0001_新文章.XML"));
+    EXPECT_EQ(lib.Root(), leftover.Left(leftover.ReverseFind(L'\\')));
+    CString lower = leftover;
+    EXPECT_LT(lower.MakeLower().Find(L".xml"), 0);
+    lib.File(leftover.Mid(leftover.ReverseFind(L'\\') + 1));
+    lib.File(L"0002_b.xml.~tmp");
+    EXPECT_EQ(3u, ListLibraryEntries(lib.Root()).size());
+
     TempLibrary only;
     only.File(L"b.txt");
     only.File(L"a.XML");

@@ -345,6 +345,28 @@ TEST(LibraryNames, EditingKeepsPrefixAndSuffix)
     EXPECT_FALSE(CompleteEditedName(L"", L"con", false, name));
     EXPECT_FALSE(CompleteEditedName(L"", L".xml", false, name));
     EXPECT_EQ(CString(L"keep"), name);
+    // A folder never carries ".xml": the library would take it for an article.
+    CString note;
+    EXPECT_FALSE(CompleteEditedName(L"0002_", L"资料.XML版", false, name, &note));
+    EXPECT_GE(note.Find(L".xml"), 0);
+    EXPECT_EQ(CString(L"keep"), name);
+
+    // Titles are cut to fit 255 UTF-8 bytes (and UTF-16 units), never inside a
+    // pair and never the extension, and the note says so.
+    std::wstring longTitle(94, L'章');
+    ASSERT_TRUE(CompleteEditedName(L"0001_", longTitle.c_str(), true, name, &note));
+    EXPECT_EQ(CString(L"0001_") + std::wstring(82, L'章').c_str() + L".xml", name);
+    EXPECT_TRUE(FitsNameOnDisk(name));
+    EXPECT_GE(note.Find(L"截短"), 0);
+    std::wstring pairs;
+    for (int i = 0; i < 70; ++i)
+        pairs += L"\xD840\xDC00";     // four UTF-8 bytes each
+    ASSERT_TRUE(CompleteEditedName(L"", pairs.c_str(), true, name, &note));
+    EXPECT_EQ(4 + 2 * 62, name.GetLength());
+    EXPECT_FALSE(IS_HIGH_SURROGATE(name[name.GetLength() - 5]));
+    ASSERT_TRUE(CompleteEditedName(L"0001_", L"短", true, name, &note));
+    EXPECT_TRUE(note.IsEmpty());
+    EXPECT_FALSE(IsAcceptableName(CString(std::wstring(86, L'章').c_str())));
 }
 
 TEST(LibraryNames, RenameOnDisk)
@@ -400,7 +422,7 @@ TEST(LibraryNames, RenameOnDisk)
     EXPECT_EQ(RenameResult::Refused, RenameItemOnDisk(folder, L"0003_新.xml", L"..", {}, &message));
     EXPECT_FALSE(message.IsEmpty());
     EXPECT_EQ(RenameResult::Refused, RenameItemOnDisk(folder, L"0003_新.xml", L"a\\..\\b.xml", {}, &message));
-    CString longName = Repeat(L"长", kMaxLibraryFilePath - folder.GetLength()) + L".xml";
+    CString longName = Repeat(L"c", kMaxLibraryFilePath - folder.GetLength()) + L".xml";
     message.Empty();
     EXPECT_EQ(RenameResult::Refused, RenameItemOnDisk(folder, L"0003_新.xml", longName, {}, &message));
     EXPECT_NE(-1, message.Find(L"路径太长"));
@@ -545,17 +567,12 @@ TEST_F(PresetWriterTest, FolderShortening)
     EXPECT_EQ(CString(L""), ShortPictureFolder(L"", def));
 }
 
-TEST_F(PresetWriterTest, ExitWritesOnlyFilesThatWereRead)
+TEST_F(PresetWriterTest, ExitCreatesBothFiles)
 {
     AfxMessageBoxHook old = AfxSetMessageBoxHook([](const wchar_t*, UINT) { return IDOK; });
     const CString color = g_strAppFolder + L"control\\Color.xml";
-    SaveSettingsAtExit(false, false);
-    EXPECT_FALSE(FileExists(m_path));
-    EXPECT_FALSE(FileExists(color));
-    SaveSettingsAtExit(false, true);
+    SaveSettingsAtExit();
     EXPECT_TRUE(FileExists(m_path));
-    EXPECT_FALSE(FileExists(color));
-    SaveSettingsAtExit(true, false);
     EXPECT_TRUE(FileExists(color));
     AfxSetMessageBoxHook(old);
 }

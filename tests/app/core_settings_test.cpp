@@ -282,6 +282,17 @@ TEST_F(ColorFileTest, UnreadableFileIsIgnoredThenBackedUpOnce)
     EXPECT_TRUE(g_messages.empty());
 }
 
+TEST_F(ColorFileTest, AnUnreadableFileThatCannotBeBackedUpIsKept)
+{
+    std::string broken = Bytes(L"<Pages Bg=\"1\"/>\r\n");
+    PutBytes(broken);
+    // A folder where the backup should go.
+    ASSERT_TRUE(CreateDirectoryW(control + L"\\Color.xml.bak", nullptr));
+    EXPECT_FALSE(SaveColorXml());
+    EXPECT_EQ(broken, FileBytes(file));
+    EXPECT_EQ(1u, g_messages.size());
+}
+
 TEST_F(ColorFileTest, FailedSaveKeepsStateAndReportsOnce)
 {
     ASSERT_TRUE(CreateDirectoryW(file, nullptr));     // a folder where the file should be

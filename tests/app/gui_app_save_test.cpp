@@ -100,6 +100,28 @@ TEST_F(SaveTest, AFailedSaveOnSwitchKeepsTheArticleShown)
     EXPECT_EQ(FileText(InLibrary(L"0001_a.xml")), L"甲改");
 }
 
+TEST_F(SaveTest, ANewArticleAfterARefusedSwitchIsTheItemRenamed)
+{
+    MakeArticle(L"0001_a.xml", L"甲");
+    Start();
+    HTREEITEM a = Item({L"0001_a.xml"});
+    Select(a);
+    TypeIntoPane(Upper(), L"改");
+    BlockFile(L"0001_a.xml");
+
+    Command(ID_TREE_NEW_ARTICLE);
+    EXPECT_EQ(Boxes::Texts().size(), 1u);
+    EXPECT_EQ(Tree().GetSelectedItem(), a);
+    PostChars(L"第二章");
+    PostKey(VK_RETURN);
+    EXPECT_EQ(Tree().GetItemText(a), L"0001_a.xml");
+    EXPECT_NE(Item({L"0002_第二章.xml"}), nullptr);
+    UnblockFile(L"0001_a.xml");
+    Command(ID_SAVE_PAGE);
+    EXPECT_EQ(FileText(InLibrary(L"0001_a.xml")), L"甲改");
+    EXPECT_FALSE(Exists(InLibrary(L"0001_第二章.xml")));
+}
+
 TEST_F(SaveTest, ASelectionWhileTheMessageIsShownSavesNothingElsewhere)
 {
     MakeArticle(L"0001_a.xml", L"甲");
@@ -171,6 +193,21 @@ TEST_F(SaveTest, ClosingSavesAndAsksBeforeDroppingEditsThatCannotBeSaved)
     frame->SendMessage(WM_CLOSE);
     Pump();
     EXPECT_TRUE(Boxes::Texts().empty());
+    EXPECT_EQ(theApp.m_pMainWnd, nullptr);
+    frame = nullptr;
+    theApp.ExitInstance();
+    EXPECT_EQ(FileText(InLibrary(L"0001_a.xml")), L"甲改");
+}
+
+TEST_F(SaveTest, AnInternalErrorEndsTheProgramThroughItsSave)
+{
+    MakeArticle(L"0001_a.xml", L"甲");
+    Start();
+    Select(Item({L"0001_a.xml"}));
+    TypeIntoPane(Upper(), L"改");
+    Upper()->ReportError(1);
+    Pump();
+    EXPECT_EQ(Boxes::CountContaining(L"程序发生异常"), 1);
     EXPECT_EQ(theApp.m_pMainWnd, nullptr);
     frame = nullptr;
     theApp.ExitInstance();

@@ -215,12 +215,22 @@ TEST_F(StartUpTest, ListsTheLibraryTwoLevelsDeepWithoutDuplicates)
     EXPECT_EQ(ChildTexts(volume).size(), 3u);
 }
 
-TEST_F(StartUpTest, ExitWritesOnlyTheSettingsFilesThatWereRead)
+TEST_F(StartUpTest, AFirstRunKeepsItsSettingsForTheNext)
 {
     Start();
+    ASSERT_FALSE(Exists(programFolder + L"control\\Color.xml"));
+    DisplaySettings.clrBg = 0x203040;
+    DisplaySettings.nPageWidth = 700;
+    DisplaySettings.nWholeTB0 = 2;      // a random pick made while drawing
     Stop();
-    EXPECT_FALSE(Exists(programFolder + L"control\\Color.xml"));
-    EXPECT_FALSE(Exists(programFolder + L"control\\preSet.ini"));
+    EXPECT_TRUE(Exists(programFolder + L"control\\Color.xml"));
+    EXPECT_TRUE(Exists(programFolder + L"control\\preSet.ini"));
+
+    DisplaySettings = DisplaySettingsBlock();
+    Start();
+    EXPECT_EQ(DisplaySettings.clrBg, 0x203040u);
+    EXPECT_EQ(DisplaySettings.nPageWidth, 700);
+    EXPECT_EQ(DisplaySettings.nWholeTB0, 2);
 }
 
 TEST_F(StartUpTest, ColourSchemesAndPresetsSurviveARestart)
@@ -448,6 +458,72 @@ TEST_F(EditingTest, RenamingAFolderMovesThePathsOfOpenArticles)
     EXPECT_FALSE(Exists(InLibrary(L"我的写小说")));
     EXPECT_EQ(FileText(InLibrary(L"0001_卷甲\\0001_a.xml")), L"一上");
     EXPECT_EQ(FileText(InLibrary(L"写小说二\\0001_草稿.xml")), L"稿下");
+}
+
+TEST_F(EditingTest, AnArticleIsOpenInOnePaneOnlyAfterItsFolderIsRenamed)
+{
+    MakeArticle(L"卷一\\0001_a.xml", L"甲");
+    Start();
+    Select(Item({L"卷一", L"0001_a.xml"}));
+    TypeIntoPane(Upper(), L"改");
+    Select(Item({L"卷一"}));
+    TreeCommand(ID_TREE_RENAME);
+    PostChars(L"写小说卷一");
+    PostKey(VK_RETURN);
+    ASSERT_TRUE(IsFolder(InLibrary(L"写小说卷一")));
+
+    Select(Item({L"写小说卷一", L"0001_a.xml"}));
+    EXPECT_TRUE(frame->m_lowerParts.IsEmpty());
+    EXPECT_EQ(Lower()->m_pRoot, nullptr);
+    EXPECT_EQ(ArticleText(*Upper()), L"甲改");
+    TypeIntoPane(Upper(), L"再");
+    Command(ID_SAVE_PAGE);
+    EXPECT_EQ(FileText(InLibrary(L"写小说卷一\\0001_a.xml")), L"甲改再");
+}
+
+TEST_F(EditingTest, LongTitlesAreCutToFitAndFoldersNeverTakeTheArticleMark)
+{
+    MakeArticle(L"0001_a.xml", L"甲");
+    MakeFolder(L"0002_资料");
+    Start();
+    Select(Item({L"0001_a.xml"}));
+    TreeCommand(ID_TREE_RENAME);
+    PostChars(std::wstring(94, L'章').c_str());
+    PostKey(VK_RETURN);
+    const CString cut = CString(L"0001_") + std::wstring(82, L'章').c_str() + L".xml";
+    EXPECT_EQ(Boxes::CountContaining(L"截短"), 1);
+    EXPECT_EQ(FileText(Library() + L"\\" + cut), L"甲");
+
+    Select(Item({L"0002_资料"}));
+    TreeCommand(ID_TREE_RENAME);
+    PostChars(L"资料.xml版");
+    PostKey(VK_RETURN);
+    EXPECT_EQ(Boxes::CountContaining(L".xml"), 1);
+    EXPECT_TRUE(IsFolder(InLibrary(L"0002_资料")));
+
+    Stop();
+    Start();
+    EXPECT_NE(Item({cut.GetString()}), nullptr);
+    EXPECT_NE(Item({L"0002_资料"}), nullptr);
+}
+
+TEST_F(EditingTest, AFolderWhoseNameHoldsTheArticleMarkStaysAFolder)
+{
+    // Made by another program.
+    MakeArticle(L"0002_资料.xml版\\0001_a.xml", L"甲");
+    Start();
+    HTREEITEM folder = Item({L"0002_资料.xml版"});
+    ASSERT_NE(folder, nullptr);
+    Select(folder);
+    EXPECT_EQ(Upper()->m_pRoot, nullptr);
+    Command(ID_TREE_NEW_ARTICLE);
+    PostKey(VK_RETURN);
+    EXPECT_EQ(ChildTexts(folder).size(), 2u);
+    Select(Item({L"0002_资料.xml版", L"0001_a.xml"}));
+    EXPECT_EQ(ArticleText(*Upper()), L"甲");
+    TypeIntoPane(Upper(), L"乙");
+    Command(ID_SAVE_PAGE);
+    EXPECT_EQ(FileText(InLibrary(L"0002_资料.xml版\\0001_a.xml")), L"甲乙");
 }
 
 TEST_F(EditingTest, DeleteAsksFirstAndClosesOnlyTheDeletedArticle)

@@ -144,12 +144,65 @@ TEST_F(ArticleFileTest, MissingFileStartsANewArticleAndWritesNothing)
     EXPECT_TRUE(boxes.Texts().empty());
 }
 
-TEST_F(ArticleFileTest, EmptyArticleLeavesAnExistingFileAlone)
+TEST_F(ArticleFileTest, AnEmptiedArticleIsWrittenEmpty)
 {
-    ASSERT_TRUE(WriteBytes(path, "old content"));
     m.NewArticle();
+    AppendText(m, m.m_pCurLine, L"ab");
+    ASSERT_TRUE(m.SaveArticle(lib, path));
+    m.CloseArticle();
+    m.OpenArticle(lib, path);
+    m.SelectAllItems(true);
+    ASSERT_TRUE(m.DeleteSelection());
+    ASSERT_TRUE(m.IsArticleEmpty());
     EXPECT_TRUE(m.SaveArticle(lib, path));
-    EXPECT_EQ("old content", ReadBytes(path));
+    TestModel back;
+    back.OpenArticle(lib, path);
+    EXPECT_TRUE(back.IsArticleEmpty());
+    ExpectWellFormed(back);
+}
+
+TEST_F(ArticleFileTest, ALineWithoutItsLineEndKeepsEveryCharacter)
+{
+    m.NewArticle();
+    AppendText(m, m.m_pCurLine, L"ab");
+    m.DeleteCharItem(m.LastItem(m.m_pCurLine));
+    ASSERT_EQ(L"ab", LineUnits(m.m_pCurLine));
+    ASSERT_TRUE(m.SaveArticle(lib, path));
+    TestModel back;
+    back.OpenArticle(lib, path);
+    EXPECT_EQ(L"ab\r", LineUnits(back.FirstLine(back.m_pRoot)));
+}
+
+TEST_F(ArticleFileTest, AUnitThirteenInsideALineIsKept)
+{
+    // As an older code block stored it: the line's first character is a 13.
+    WriteXml(path, Page(L"<Chunk Type=\"C2\">\r\n"
+                        L"<Chunk Code=\"1\">int a;\r</Chunk>\r\n"
+                        L"<Chunk Code=\"1\">\r观为指场治（\r</Chunk>\r\n"
+                        L"</Chunk>\r\n"));
+    m.OpenArticle(lib, path);
+    ASSERT_NE(nullptr, m.m_pRoot);
+    const std::vector<std::wstring> lines = {L"int a;", L"\r观为指场治（"};
+    EXPECT_EQ(lines, Lines(m));
+    ASSERT_TRUE(m.SaveArticle(lib, path));
+    TestModel back;
+    back.OpenArticle(lib, path);
+    EXPECT_EQ(lines, Lines(back));
+    EXPECT_EQ(DumpTree(m.m_pRoot), DumpTree(back.m_pRoot));
+}
+
+TEST_F(ArticleFileTest, ZeroUnitsNeverEnterOrCutALine)
+{
+    // Inserted text (paste, import) leaves them out.
+    m.NewArticle();
+    m.InsertText(CString(L"ab\0cd", 5));
+    EXPECT_EQ(L"abcd\r", LineUnits(m.FirstLine(m.m_pRoot)));
+    // One that got into a line anyway does not cut the rest of it on saving.
+    AppendText(m, m.m_pCurLine, std::wstring(L"x\0y", 3));
+    ASSERT_TRUE(m.SaveArticle(lib, path));
+    TestModel back;
+    back.OpenArticle(lib, path);
+    EXPECT_EQ(L"abcdxy\r", LineUnits(back.FirstLine(back.m_pRoot)));
 }
 
 TEST_F(ArticleFileTest, OneLineIsWrittenInTheUnchangedFormat)
