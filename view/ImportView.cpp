@@ -322,7 +322,6 @@ void CImportView::OnUpdateFullScreen(CCmdUI* pCmdUI)
 
 void CImportView::InsertCode() {}               // block insertion comes later
 void CImportView::ShowColorDialog() {}          // the colour dialog comes later
-void CImportView::SetCurrentChunkFont() {}      // block settings come later
 void CImportView::OnSetChunkFormat() {}         // block settings come later
 void CImportView::OnNothing() {}                // Shift+Left, Shift+Right and 32988 do nothing
 // Page-by-page reading walks the library tree, which the frame owns.
