@@ -101,6 +101,9 @@
 #define IDD_SCHEME_NAME             172     // CCodeCorlorNameDlg "配色方案命名"
 #define IDD_IMPORT_NOVEL            182     // XiaoshuoDlg "导入小说"
 
+// About box (100)
+#define IDC_ABOUT_VERSION           1000
+
 // Book-pack dialog (102)
 #define IDC_PACK_LIST               1000
 #define IDC_PACK_DOWNLOAD           1001
