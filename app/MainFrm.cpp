@@ -86,6 +86,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_NOTIFY(TVN_ITEMEXPANDINGW, AFX_IDW_PANE_FIRST, &CMainFrame::OnTreeItemExpanding)
     ON_MESSAGE(WM_FRAME_SYNC_SELECTION, &CMainFrame::OnSyncSelection)
     ON_MESSAGE(WM_FRAME_FULL_SCREEN, &CMainFrame::OnPaneFullScreen)
+    ON_MESSAGE(WM_FRAME_TITLE_TEXT, &CMainFrame::OnTitleText)
     ON_COMMAND(ID_TREE_NEW_ARTICLE, &CMainFrame::OnNewArticle)
     ON_COMMAND(ID_TREE_NEW_FOLDER, &CMainFrame::OnNewFolder)
     ON_COMMAND(ID_FILE_NEW_ARTICLE, &CMainFrame::OnFileNewArticle)
@@ -420,6 +421,18 @@ LRESULT CMainFrame::OnPaneFullScreen(WPARAM wParam, LPARAM)
     else
         m_fullScreen.Restore();
     return 0;
+}
+
+LRESULT CMainFrame::OnTitleText(WPARAM wParam, LPARAM lParam)
+{
+    CString* text = reinterpret_cast<CString*>(lParam);
+    if (!text)
+        return 0;
+    if (wParam)
+        m_strTitleText = *text;
+    else
+        *text = m_strTitleText;
+    return 1;
 }
 
 void CMainFrame::OnColorSettings()

@@ -113,6 +113,8 @@ protected:
     afx_msg LRESULT OnSyncSelection(WPARAM wParam, LPARAM lParam);
     // A pane's full-screen toggle: wParam 1 enters, 0 restores.
     afx_msg LRESULT OnPaneFullScreen(WPARAM wParam, LPARAM lParam);
+    // The presets read (wParam 0) or set (1) m_strTitleText through the CString at lParam.
+    afx_msg LRESULT OnTitleText(WPARAM wParam, LPARAM lParam);
 
     afx_msg void OnNewArticle();
     afx_msg void OnNewFolder();

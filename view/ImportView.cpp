@@ -320,9 +320,7 @@ void CImportView::OnUpdateFullScreen(CCmdUI* pCmdUI)
 
 // ---------------------------------------------------------------- commands of later work
 
-void CImportView::InsertCode() {}               // block insertion comes later
 void CImportView::ShowColorDialog() {}          // the colour dialog comes later
-void CImportView::OnSetChunkFormat() {}         // block settings come later
 void CImportView::OnNothing() {}                // Shift+Left, Shift+Right and 32988 do nothing
 // Page-by-page reading walks the library tree, which the frame owns.
 void CImportView::OnNextPage()
@@ -336,4 +334,3 @@ void CImportView::OnPrevPage()
     if (CWnd* top = GetTopLevelParent())
         top->SendMessage(WM_COMMAND, MAKEWPARAM(ID_PREV_PAGE, 0), 0);
 }
-void CImportView::ShowPresetDialog() {}         // the preset dialog comes later

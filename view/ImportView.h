@@ -18,6 +18,9 @@
 
 // Sent to a pane to have its caret placed and the page redrawn.
 const UINT WM_VIEW_RELAYOUT = WM_USER + 150;
+// Sent by a pane to its top-level frame for the chapter-title text of the
+// presets: wParam 0 copies it into the CString at lParam, 1 sets it from there.
+const UINT WM_FRAME_TITLE_TEXT = WM_APP + 42;
 // Sent by a pane to its top-level frame: wParam 1 puts the frame in full
 // screen so the panes cover the screen, 0 puts it back.
 const UINT WM_FRAME_FULL_SCREEN = WM_APP + 41;
@@ -80,6 +83,9 @@ public:
     // The colour dialog, when it exists, and this pane are redrawn.
     void InvalidateWithColorDialog();
     CWnd* m_pColorDlg = nullptr;        // the modeless colour dialog, made on first use
+
+    // ---- block commands (view/BlockCommands.cpp) ----
+    void SetChunkFormat();
 
     // ---- picture export (view/Export.cpp) ----
     // Pictures of the article under g_strAppFolder + "BookImg"; false (after
