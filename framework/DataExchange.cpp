@@ -181,49 +181,67 @@ CString AfxFormatMessageString(UINT nIDPrompt, LPCTSTR lpsz1, LPCTSTR lpsz2)
 
 // DDX ---------------------------------------------------------------------------------
 
-void DDX_Text(CDataExchange* pDX, int nIDC, int& value)
+namespace {
+
+// The field's control, or null when the exchange has failed already or the
+// dialog has no such control (then the field is skipped).
+HWND BeginField(CDataExchange* pDX, int nIDC, bool edit)
 {
     if (pDX->m_bFailed)
-        return;
-    HWND hCtrl = pDX->PrepareEditCtrl(nIDC);
+        return nullptr;
+    return edit ? pDX->PrepareEditCtrl(nIDC) : pDX->PrepareCtrl(nIDC);
+}
+
+template <class T>
+void ExchangeNumber(CDataExchange* pDX, int nIDC, T& value, BOOL (*parse)(const wchar_t*, T&),
+                    UINT nIDPrompt)
+{
+    HWND hCtrl = BeginField(pDX, nIDC, true);
     if (!hCtrl)
         return;
     if (!pDX->m_bSaveAndValidate) {
         ::SetWindowTextW(hCtrl, NumberText(value));
         return;
     }
-    int parsed = 0;
-    if (!AfxParseInt(ControlText(hCtrl), parsed)) {
-        FailWithMessage(pDX, AFX_IDP_PARSE_INT);
+    T parsed = 0;
+    if (!parse(ControlText(hCtrl), parsed)) {
+        FailWithMessage(pDX, nIDPrompt);
         return;
     }
     value = parsed;
+}
+
+// A value the control gives with getMsg and takes with setMsg (in wParam,
+// or in lParam with wParam TRUE when bValueInLParam).
+void ExchangeState(CDataExchange* pDX, int nIDC, int& value, UINT getMsg, UINT setMsg,
+                   bool bValueInLParam = false)
+{
+    HWND hCtrl = BeginField(pDX, nIDC, false);
+    if (!hCtrl)
+        return;
+    if (pDX->m_bSaveAndValidate)
+        value = (int)::SendMessageW(hCtrl, getMsg, 0, 0);
+    else if (bValueInLParam)
+        ::SendMessageW(hCtrl, setMsg, TRUE, (LPARAM)value);
+    else
+        ::SendMessageW(hCtrl, setMsg, (WPARAM)value, 0);
+}
+
+} // namespace
+
+void DDX_Text(CDataExchange* pDX, int nIDC, int& value)
+{
+    ExchangeNumber(pDX, nIDC, value, AfxParseInt, AFX_IDP_PARSE_INT);
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, UINT& value)
 {
-    if (pDX->m_bFailed)
-        return;
-    HWND hCtrl = pDX->PrepareEditCtrl(nIDC);
-    if (!hCtrl)
-        return;
-    if (!pDX->m_bSaveAndValidate) {
-        ::SetWindowTextW(hCtrl, NumberText(value));
-        return;
-    }
-    UINT parsed = 0;
-    if (!AfxParseUInt(ControlText(hCtrl), parsed)) {
-        FailWithMessage(pDX, AFX_IDP_PARSE_UINT);
-        return;
-    }
-    value = parsed;
+    ExchangeNumber(pDX, nIDC, value, AfxParseUInt, AFX_IDP_PARSE_UINT);
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value)
 {
-    if (pDX->m_bFailed)
-        return;
-    HWND hCtrl = pDX->PrepareEditCtrl(nIDC);
+    HWND hCtrl = BeginField(pDX, nIDC, true);
     if (!hCtrl)
         return;
     if (pDX->m_bSaveAndValidate)
@@ -234,22 +252,12 @@ void DDX_Text(CDataExchange* pDX, int nIDC, CString& value)
 
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value)
 {
-    if (pDX->m_bFailed)
-        return;
-    HWND hCtrl = pDX->PrepareCtrl(nIDC);
-    if (!hCtrl)
-        return;
-    if (pDX->m_bSaveAndValidate)
-        value = (int)::SendMessageW(hCtrl, BM_GETCHECK, 0, 0);
-    else
-        ::SendMessageW(hCtrl, BM_SETCHECK, (WPARAM)value, 0);
+    ExchangeState(pDX, nIDC, value, BM_GETCHECK, BM_SETCHECK);
 }
 
 void DDX_Radio(CDataExchange* pDX, int nIDC, int& value)
 {
-    if (pDX->m_bFailed)
-        return;
-    HWND hCtrl = pDX->PrepareCtrl(nIDC);
+    HWND hCtrl = BeginField(pDX, nIDC, false);
     if (!hCtrl)
         return;
     if (pDX->m_bSaveAndValidate)
@@ -273,31 +281,20 @@ void DDX_Radio(CDataExchange* pDX, int nIDC, int& value)
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
 {
-    if (pDX->m_bFailed || rControl.m_hWnd)
+    if (rControl.m_hWnd)
         return;
-    HWND hCtrl = pDX->PrepareCtrl(nIDC);
-    if (hCtrl)
+    if (HWND hCtrl = BeginField(pDX, nIDC, false))
         rControl.SubclassWindow(hCtrl);
 }
 
 void DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index)
 {
-    if (pDX->m_bFailed)
-        return;
-    HWND hCtrl = pDX->PrepareCtrl(nIDC);
-    if (!hCtrl)
-        return;
-    if (pDX->m_bSaveAndValidate)
-        index = (int)::SendMessageW(hCtrl, CB_GETCURSEL, 0, 0);
-    else
-        ::SendMessageW(hCtrl, CB_SETCURSEL, (WPARAM)index, 0);
+    ExchangeState(pDX, nIDC, index, CB_GETCURSEL, CB_SETCURSEL);
 }
 
 void DDX_CBString(CDataExchange* pDX, int nIDC, CString& value)
 {
-    if (pDX->m_bFailed)
-        return;
-    HWND hCtrl = pDX->PrepareCtrl(nIDC);
+    HWND hCtrl = BeginField(pDX, nIDC, false);
     if (!hCtrl)
         return;
     if (!pDX->m_bSaveAndValidate) {
@@ -324,28 +321,12 @@ void DDX_CBString(CDataExchange* pDX, int nIDC, CString& value)
 
 void DDX_LBIndex(CDataExchange* pDX, int nIDC, int& index)
 {
-    if (pDX->m_bFailed)
-        return;
-    HWND hCtrl = pDX->PrepareCtrl(nIDC);
-    if (!hCtrl)
-        return;
-    if (pDX->m_bSaveAndValidate)
-        index = (int)::SendMessageW(hCtrl, LB_GETCURSEL, 0, 0);
-    else
-        ::SendMessageW(hCtrl, LB_SETCURSEL, (WPARAM)index, 0);
+    ExchangeState(pDX, nIDC, index, LB_GETCURSEL, LB_SETCURSEL);
 }
 
 void DDX_Slider(CDataExchange* pDX, int nIDC, int& value)
 {
-    if (pDX->m_bFailed)
-        return;
-    HWND hCtrl = pDX->PrepareCtrl(nIDC);
-    if (!hCtrl)
-        return;
-    if (pDX->m_bSaveAndValidate)
-        value = (int)::SendMessageW(hCtrl, TBM_GETPOS, 0, 0);
-    else
-        ::SendMessageW(hCtrl, TBM_SETPOS, TRUE, (LPARAM)value);
+    ExchangeState(pDX, nIDC, value, TBM_GETPOS, TBM_SETPOS, true);
 }
 
 // DDV ---------------------------------------------------------------------------------

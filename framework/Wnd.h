@@ -72,6 +72,9 @@ public:
     // Called once the window is gone and the object detached; objects that
     // own themselves delete themselves here.
     virtual void PostNcDestroy();
+    // Called when the object is bound to its window (created or subclassed),
+    // before the window's messages reach it; controls adjust their style here.
+    virtual void PreSubclassWindow();
 
     // Calls the default processing for the message being handled.
     LRESULT Default();

@@ -12,16 +12,7 @@
 #ifndef AFX_IDS_IDLEMESSAGE
 #define AFX_IDS_IDLEMESSAGE         0xE001
 #endif
-// Data-exchange validation messages.
-#ifndef AFX_IDP_PARSE_INT
-#define AFX_IDP_PARSE_INT           0xF110  // "Enter an integer."
-#endif
-#ifndef AFX_IDP_PARSE_INT_RANGE
-#define AFX_IDP_PARSE_INT_RANGE     0xF112  // "Enter an integer between %1 and %2."
-#endif
-#ifndef AFX_IDP_PARSE_UINT
-#define AFX_IDP_PARSE_UINT          0xF117  // "Enter a positive integer."
-#endif
+// Data-exchange validation messages (AFX_IDP_PARSE_*) come from framework/Ids.h.
 #ifndef IDC_STATIC
 #define IDC_STATIC                  (-1)
 #endif

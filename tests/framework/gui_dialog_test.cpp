@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/App.h"
+#include "framework/ColorButton.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/MessageBox.h"
@@ -20,7 +21,7 @@ const UINT IDD_FIELDS = 900;
 enum : int {
     IDF_COUNT = 1001, IDF_SIZE = 1002, IDF_NAME = 1003, IDF_CHECK = 1004, IDF_RADIO = 1005,
     IDF_DROPLIST = 1008, IDF_DROPDOWN = 1009, IDF_LIST = 1010, IDF_SLIDER = 1011,
-    IDF_OWNERDRAW = 1012, IDF_OWNERLIST = 1013,
+    IDF_OWNERDRAW = 1012, IDF_OWNERLIST = 1013, IDF_COLOR = 1014,
 };
 const UINT WM_STEP = WM_APP + 7;
 const UINT_PTR kSafetyTimer = 77;
@@ -104,6 +105,8 @@ public:
     CRedButton m_owner;
     CTallList m_ownerList;
     CWatchedSlider m_slider;
+    CMFCColorButton m_color;
+    std::vector<COLORREF> picks;   // the picker's colour each time the dialog heard of a pick
 
     // Run one by one from the dialog's own loop; each may post keys that are
     // taken before the next step runs.
@@ -133,6 +136,7 @@ protected:
         DDX_Control(pDX, IDF_OWNERDRAW, m_owner);
         DDX_Control(pDX, IDF_OWNERLIST, m_ownerList);
         DDX_Control(pDX, IDF_SLIDER, m_slider);
+        DDX_Control(pDX, IDF_COLOR, m_color);
         DDX_Text(pDX, IDF_COUNT, m_nCount);
         DDV_MinMaxInt(pDX, m_nCount, 22, 100);
         DDX_Text(pDX, IDF_SIZE, m_nSize);
@@ -160,6 +164,7 @@ protected:
         return 0;
     }
     afx_msg void OnTimer(UINT_PTR) { EndDialog(-99); }   // a stuck test ends, and fails
+    afx_msg void OnColorPicked() { picks.push_back(m_color.GetColor()); }
 
     size_t m_nextStep = 0;
     DECLARE_MESSAGE_MAP()
@@ -167,6 +172,7 @@ protected:
 BEGIN_MESSAGE_MAP(CFieldsDlg, CDialogEx)
     ON_MESSAGE(WM_STEP, &CFieldsDlg::OnStep)
     ON_WM_TIMER()
+    ON_BN_CLICKED(IDF_COLOR, &CFieldsDlg::OnColorPicked)
 END_MESSAGE_MAP()
 
 CString TextOf(HWND wnd)
@@ -268,6 +274,25 @@ TEST_F(DialogTest, EscapeCancelsWithoutExchange)
     EXPECT_EQ(dlg.okCalls, 0);
 }
 
+TEST_F(DialogTest, MissingTemplateFailsWithoutTouchingTheOwner)
+{
+    CDialog missing(12345, &frame);
+    EXPECT_EQ(missing.DoModal(), -1);
+    EXPECT_FALSE(missing.Create(12345, &frame));
+    EXPECT_TRUE(frame.IsWindowEnabled());
+}
+
+TEST_F(DialogTest, QuitWhileOpenCancelsAndReachesTheOuterLoop)
+{
+    CFieldsDlg dlg;
+    dlg.steps.push_back([](CFieldsDlg&) { ::PostQuitMessage(5); });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(dlg.okCalls, 0);
+    MSG msg = {};
+    EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 5u);
+}
+
 TEST_F(DialogTest, FailingFieldKeepsTheDialogOpenWithItsMessage)
 {
     CFieldsDlg dlg;
@@ -279,10 +304,10 @@ TEST_F(DialogTest, FailingFieldKeepsTheDialogOpenWithItsMessage)
             PostKeyToFocus(VK_RETURN);
         };
     };
-    std::vector<HWND> focusAfter;
+    std::vector<bool> failedFieldFocused;
     std::vector<BOOL> visibleAfter;
     auto note = [&](CFieldsDlg& d) {
-        focusAfter.push_back(::GetFocus());
+        failedFieldFocused.push_back(::GetFocus() == d.Item(IDF_COUNT));
         visibleAfter.push_back(d.IsWindowVisible());
         // Back to a field that is not the failed one, so the focus check means something.
         ::SetFocus(d.Item(IDF_NAME));
@@ -294,10 +319,10 @@ TEST_F(DialogTest, FailingFieldKeepsTheDialogOpenWithItsMessage)
     std::vector<CString> expected = {range, range, L"Enter an integer.", L"Enter an integer.",
                                      L"Enter an integer."};
     EXPECT_EQ(g_boxes, expected);
-    ASSERT_EQ(focusAfter.size(), 5u);
-    for (size_t i = 0; i < focusAfter.size(); ++i) {
+    ASSERT_EQ(failedFieldFocused.size(), 5u);
+    for (size_t i = 0; i < failedFieldFocused.size(); ++i) {
         EXPECT_TRUE(visibleAfter[i]) << i;
-        EXPECT_NE(focusAfter[i], nullptr);
+        EXPECT_TRUE(failedFieldFocused[i]) << i;
     }
     EXPECT_EQ(dlg.okCalls, 6);
     EXPECT_EQ(dlg.m_nCount, 100);
@@ -423,6 +448,60 @@ TEST_F(ExchangeTest, OwnerDrawAndCustomDrawReachTheControlClasses)
     EXPECT_EQ(dlg.m_ownerList.GetItemHeight(1), 17);
     EXPECT_GT(dlg.m_ownerList.draws, 0);
     EXPECT_GT(dlg.m_slider.customDraws, 0);
+}
+
+// The colour dialog as the user answers it.
+struct ColorAnswer {
+    static BOOL pick;
+    static COLORREF chosen;
+    static std::vector<CHOOSECOLORW> asked;
+    static BOOL Hook(CHOOSECOLORW* pcc)
+    {
+        asked.push_back(*pcc);
+        if (pick)
+            pcc->rgbResult = chosen;
+        return pick;
+    }
+};
+BOOL ColorAnswer::pick = TRUE;
+COLORREF ColorAnswer::chosen = 0;
+std::vector<CHOOSECOLORW> ColorAnswer::asked;
+
+TEST_F(ExchangeTest, ColourPickerStoresThePickThenNotifies)
+{
+    AfxChooseColorHook old = AfxSetChooseColorHook(&ColorAnswer::Hook);
+    ColorAnswer::asked.clear();
+    dlg.m_color.SetColor(RGB(250, 250, 0));
+    EXPECT_EQ(dlg.m_color.GetStyle() & BS_TYPEMASK, (DWORD)BS_OWNERDRAW);
+    dlg.ShowWindow(SW_SHOW);
+    dlg.UpdateWindow();
+    PumpMessages();
+    CRect rc;
+    dlg.m_color.GetClientRect(&rc);
+    EXPECT_EQ(PixelOfWindow(dlg.m_color.m_hWnd, rc.Width() / 2, rc.Height() / 2), RGB(250, 250, 0));
+
+    // The user presses the button with the space bar and picks green.
+    ColorAnswer::pick = TRUE;
+    ColorAnswer::chosen = RGB(10, 200, 30);
+    ::SetActiveWindow(dlg.m_hWnd);
+    ::SetFocus(dlg.m_color.m_hWnd);
+    PostKeyToFocus(VK_SPACE);
+    PumpApp();
+    ASSERT_EQ(ColorAnswer::asked.size(), 1u);
+    EXPECT_EQ(ColorAnswer::asked[0].rgbResult, RGB(250, 250, 0));
+    EXPECT_EQ(ColorAnswer::asked[0].hwndOwner, dlg.m_hWnd);
+    EXPECT_EQ(dlg.picks, std::vector<COLORREF>{RGB(10, 200, 30)});
+    EXPECT_EQ(dlg.m_color.GetColor(), RGB(10, 200, 30));
+    EXPECT_EQ(PixelOfWindow(dlg.m_color.m_hWnd, rc.Width() / 2, rc.Height() / 2), RGB(10, 200, 30));
+
+    // Cancelled: nothing changes and the dialog hears nothing.
+    ColorAnswer::pick = FALSE;
+    PostKeyToFocus(VK_SPACE);
+    PumpApp();
+    EXPECT_EQ(ColorAnswer::asked.size(), 2u);
+    EXPECT_EQ(dlg.picks.size(), 1u);
+    EXPECT_EQ(dlg.m_color.GetColor(), RGB(10, 200, 30));
+    AfxSetChooseColorHook(old);
 }
 
 } // namespace
