@@ -43,6 +43,13 @@ extern DisplaySettingsBlock DisplaySettings;
 extern std::vector<ColorScheme> vecColorSchemes;
 extern CString g_strAppFolder;     // program folder, ends with '\'
 extern BOOL bImporting;            // a TXT import is running
+// The colour dialog changed colours or schemes in this run: the colour file
+// is written at exit even when there was none to read.
+extern bool g_bColorsEdited;
+
+// A scheme's 18 colours become the current ones / the current ones go into a scheme.
+void ApplyColorScheme(const ColorScheme& scheme);
+void StoreCurrentColors(ColorScheme& scheme);
 
 // g_strAppFolder + "control\Color.xml".
 CString ColorXmlPath();

@@ -124,8 +124,10 @@ BOOL CImportApp::InitInstance()
 int CImportApp::ExitInstance()
 {
     // The colour file first, then the preset file; each only when it was read.
-    SaveSettingsAtExit(m_bColorFileRead, m_bPresetFileRead);
+    // A colour file that never existed has nothing to lose to the edits of this run.
+    SaveSettingsAtExit(m_bColorFileRead || g_bColorsEdited, m_bPresetFileRead);
     m_bColorFileRead = m_bPresetFileRead = false;
+    g_bColorsEdited = false;
     if (m_gdiplusToken) {
         Gdiplus::GdiplusShutdown(m_gdiplusToken);
         m_gdiplusToken = 0;

@@ -8,6 +8,7 @@
 #include "framework/App.h"
 #include "framework/MessageBox.h"
 #include "res/resource.h"
+#include "settings/CodeCorlorDlg.h"
 
 IMPLEMENT_DYNCREATE(CImportView, CScrollView)
 
@@ -76,6 +77,8 @@ CImportView::~CImportView()
     CloseArticle();
     delete m_pContextMenu;
     m_pContextMenu = nullptr;
+    delete m_pColorDlg;     // its window goes with it
+    m_pColorDlg = nullptr;
     // The bitmap can only be freed once the memory DC lets go of it.
     if (m_bMemDC) {
         if (m_hOldMemBitmap)
@@ -320,7 +323,6 @@ void CImportView::OnUpdateFullScreen(CCmdUI* pCmdUI)
 
 // ---------------------------------------------------------------- commands of later work
 
-void CImportView::ShowColorDialog() {}          // the colour dialog comes later
 void CImportView::OnNothing() {}                // Shift+Left, Shift+Right and 32988 do nothing
 // Page-by-page reading walks the library tree, which the frame owns.
 void CImportView::OnNextPage()

@@ -25,6 +25,8 @@ const UINT WM_FRAME_TITLE_TEXT = WM_APP + 42;
 // screen so the panes cover the screen, 0 puts it back.
 const UINT WM_FRAME_FULL_SCREEN = WM_APP + 41;
 
+class CCodeCorlorDlg;
+
 class CImportView : public CScrollView, public CArticleModel {
     DECLARE_DYNCREATE(CImportView)
 public:
@@ -82,7 +84,7 @@ public:
     bool StepBackground(int delta);
     // The colour dialog, when it exists, and this pane are redrawn.
     void InvalidateWithColorDialog();
-    CWnd* m_pColorDlg = nullptr;        // the modeless colour dialog, made on first use
+    CCodeCorlorDlg* m_pColorDlg = nullptr;  // the modeless colour dialog, made on first use
 
     // ---- block commands (view/BlockCommands.cpp) ----
     void SetChunkFormat();

@@ -127,23 +127,35 @@ void ListBackgroundSet()
     DisplaySettings.Count = (int)set.vecFiles.size();
 }
 
+bool ListPictureFolder(ImageSet& set, bool leftFolder, const wchar_t* const* extensions)
+{
+    CString pattern;
+    if (leftFolder && PathFileExistsW(set.strFolder + L"\\L"))
+        pattern = set.strFolder + L"\\L" + L"\\*.*";
+    else
+        pattern.Format(L"%s\\*.*", set.strFolder.GetString());
+    std::vector<CString> names;
+    if (!ListFolder(pattern, names, false))
+        return false;
+    set.vecFiles.clear();
+    for (const CString& name : names) {
+        bool accepted = !extensions;
+        for (const wchar_t* const* e = extensions; e && *e && !accepted; ++e)
+            accepted = name.Find(*e) >= 0;
+        if (accepted)
+            set.vecFiles.push_back(name);
+    }
+    return true;
+}
+
 void ListLineSet()
 {
-    ImageSet& set = DisplaySettings.LineSet;
-    CString pattern;
-    pattern.Format(L"%s\\*.*", set.strFolder.GetString());
-    ListFolder(pattern, set.vecFiles, true);
+    ListPictureFolder(DisplaySettings.LineSet, false);
 }
 
 void ListVerticalSet()
 {
-    ImageSet& set = DisplaySettings.VerticalSet;
-    CString pattern;
-    if (PathFileExistsW(set.strFolder + L"\\L"))
-        pattern = set.strFolder + L"\\L" + L"\\*.*";
-    else
-        pattern.Format(L"%s\\*.*", set.strFolder.GetString());
-    ListFolder(pattern, set.vecFiles, true);
+    ListPictureFolder(DisplaySettings.VerticalSet, true);
 }
 
 void WritePresetDialogKeys(const CString& path, int textSize, int row, int pram,

@@ -50,6 +50,13 @@ extern const wchar_t kBackgroundParent[];   // "背景"
 extern const wchar_t kVerticalParent[];     // "竖栏"
 extern const wchar_t kLineParent[];         // "行线"
 
+struct ImageSet;
+// Lists the plain files of set.strFolder (of its "L" sub-folder when
+// leftFolder and there is one) into set.vecFiles; with extensions (a null-
+// ended list) only names holding one of them, as written. False, with the
+// old list kept, when the folder cannot be searched.
+bool ListPictureFolder(ImageSet& set, bool leftFolder, const wchar_t* const* extensions = nullptr);
+
 // Refill BackgroundSet's list from its folder; Count becomes the number of
 // files (0 when the folder cannot be searched).
 void ListBackgroundSet();

@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "app/DisplaySettings.h"
+#include "res/resource.h"
+#include "settings/CodeCorlorDlg.h"
 
 namespace {
 
@@ -226,4 +228,25 @@ void CImportView::OnRandomVerticalBar()
 void CImportView::OnRandomHorizontalBar()
 {
     RandomizeHorizontalBars();
+}
+
+// ---------------------------------------------------------------- colour dialog
+
+void CImportView::ShowColorDialog()
+{
+    if (!m_pColorDlg) {
+        m_pColorDlg = new CCodeCorlorDlg(nullptr);
+        m_pColorDlg->LoadSettings();
+        if (!m_pColorDlg->Create(IDD_COLOR_SETTINGS)) {
+            delete m_pColorDlg;
+            m_pColorDlg = nullptr;
+            return;
+        }
+        m_pColorDlg->ShowWindow(SW_SHOW);
+        m_pColorDlg->m_pView = this;
+        return;
+    }
+    // The controls keep what they showed; the members follow the settings.
+    m_pColorDlg->LoadSettings();
+    m_pColorDlg->ShowWindow(SW_SHOW);
 }
