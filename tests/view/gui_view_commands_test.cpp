@@ -247,11 +247,14 @@ TEST_F(CommandsTest, ShortArticleGivesOnePictureOfThePage)
     OpenArticle(3, 60);
     const CSize total = view->GetTotalSize();
     ASSERT_LT(total.cy, 2000);
-    const int gdiBefore = (int)GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     // Scrolled or not, the picture starts at the article's top.
     VScroll(SB_BOTTOM);
     ASSERT_TRUE(view->ExportImages());
-    EXPECT_EQ(gdiBefore, (int)GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
+    // Fonts and pictures are kept for later paints; a second export holds no more.
+    const int gdiBefore = (int)FwGdiObjectCount();
+    EXPECT_GT(gdiBefore, 0);
+    ASSERT_TRUE(view->ExportImages());
+    EXPECT_EQ(gdiBefore, (int)FwGdiObjectCount());
     Picture pic;
     ASSERT_TRUE(LoadPicture(folder.Path() + L"BookImg\\article.jpg", pic));
     EXPECT_EQ(std::max((int)total.cx, view->m_rcClient.Width()), pic.width);
@@ -280,9 +283,10 @@ TEST_F(CommandsTest, LongArticleGivesSlicesWithTheirOwnCodeBackgrounds)
     ASSERT_GE(H, 2000);
     const int slices = (H + 999) / 1000;
     VScroll(SB_THUMBTRACK, 700);
-    const int gdiBefore = (int)GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     ASSERT_TRUE(view->ExportImages());
-    EXPECT_EQ(gdiBefore, (int)GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
+    const int gdiBefore = (int)FwGdiObjectCount();
+    ASSERT_TRUE(view->ExportImages());
+    EXPECT_EQ(gdiBefore, (int)FwGdiObjectCount());
     const CString dir = folder.Path() + L"BookImg\\article\\";
     EXPECT_EQ((size_t)slices, testfiles::Listing(dir).size());
     for (int k = 1; k <= slices; ++k) {
