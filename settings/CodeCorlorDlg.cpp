@@ -464,32 +464,35 @@ void CCodeCorlorDlg::FillLineSetCombo()
     FillSetCombo(m_cbLineSet, DisplaySettings.LineSet, kLineParent);
 }
 
-bool CCodeCorlorDlg::ChosenFolder(CComboBox& box, const wchar_t* parent, CString& folder,
-                                  bool& browsed)
+bool CCodeCorlorDlg::ChooseSet(CComboBox& box, ImageSet& set, const wchar_t* parent,
+                               bool leftFolder, const wchar_t* const* extensions, bool& listed)
 {
     const int sel = box.GetCurSel();
     if (sel < 0)
         return false;
-    browsed = sel == box.GetCount() - 1;
-    if (browsed)
-        return s_browseHook ? s_browseHook(folder) : BrowseForFolder(folder);
-    CString name;
-    box.GetLBText(sel, name);
-    folder.Format(L"%scontrol\\IMG\\%s\\%s", g_strAppFolder.GetString(), parent, name.GetString());
-    return true;
+    const bool browsed = sel == box.GetCount() - 1;
+    CString folder;
+    if (browsed) {
+        if (!(s_browseHook ? s_browseHook(folder) : BrowseForFolder(folder)))
+            return false;
+    } else {
+        CString name;
+        box.GetLBText(sel, name);
+        folder.Format(L"%scontrol\\IMG\\%s\\%s", g_strAppFolder.GetString(), parent,
+                      name.GetString());
+    }
+    set.strFolder = folder;
+    // A browsed folder offers only pictures; a folder of the set, every file.
+    listed = ListPictureFolder(set, leftFolder, browsed ? extensions : nullptr);
+    return listed || !browsed;
 }
 
 void CCodeCorlorDlg::OnSelectBackgroundSet()
 {
-    CString folder;
-    bool browsed = false;
-    if (!ChosenFolder(m_cbBackgroundSet, kBackgroundParent, folder, browsed))
-        return;
     DisplaySettingsBlock& ds = DisplaySettings;
-    ds.BackgroundSet.strFolder = folder;
-    const bool listed =
-        ListPictureFolder(ds.BackgroundSet, false, browsed ? kPictureExtensions : nullptr);
-    if (browsed && !listed)
+    bool listed = false;
+    if (!ChooseSet(m_cbBackgroundSet, ds.BackgroundSet, kBackgroundParent, false,
+                   kPictureExtensions, listed))
         return;
     ds.Count = listed ? (int)ds.BackgroundSet.vecFiles.size() : 0;
     CImportView* view = View();
@@ -498,7 +501,8 @@ void CCodeCorlorDlg::OnSelectBackgroundSet()
         index = 0;
     CString picture;
     if (ds.Count > 0)
-        picture.Format(L"%s\\%s", folder.GetString(), ds.BackgroundSet.vecFiles[(size_t)index].GetString());
+        picture.Format(L"%s\\%s", ds.BackgroundSet.strFolder.GetString(),
+                       ds.BackgroundSet.vecFiles[(size_t)index].GetString());
     if (view)
         view->m_strBackgroundPicture = picture;
     ds.strBackgroundFile = picture;
@@ -510,14 +514,9 @@ void CCodeCorlorDlg::OnSelectBackgroundSet()
 
 void CCodeCorlorDlg::OnSelectVerticalSet()
 {
-    CString folder;
-    bool browsed = false;
-    if (!ChosenFolder(m_cbVerticalSet, kVerticalParent, folder, browsed))
-        return;
-    DisplaySettings.VerticalSet.strFolder = folder;
-    const bool listed = ListPictureFolder(DisplaySettings.VerticalSet, true,
-                                          browsed ? kSideBarExtensions : nullptr);
-    if (browsed && !listed)
+    bool listed = false;
+    if (!ChooseSet(m_cbVerticalSet, DisplaySettings.VerticalSet, kVerticalParent, true,
+                   kSideBarExtensions, listed))
         return;
     if (CImportView* view = View())
         view->RandomizeVerticalBars();
@@ -525,14 +524,9 @@ void CCodeCorlorDlg::OnSelectVerticalSet()
 
 void CCodeCorlorDlg::OnSelectLineSet()
 {
-    CString folder;
-    bool browsed = false;
-    if (!ChosenFolder(m_cbLineSet, kLineParent, folder, browsed))
-        return;
-    DisplaySettings.LineSet.strFolder = folder;
-    const bool listed =
-        ListPictureFolder(DisplaySettings.LineSet, false, browsed ? kPictureExtensions : nullptr);
-    if (browsed && !listed)
+    bool listed = false;
+    if (!ChooseSet(m_cbLineSet, DisplaySettings.LineSet, kLineParent, false, kPictureExtensions,
+                   listed))
         return;
     if (CImportView* view = View())
         view->RandomizeHorizontalBars();

@@ -102,8 +102,10 @@ private:
     void SetPickersFromSettings();
     void CopyPickersToMembers();
     void FillSetCombo(CComboBox& box, const ImageSet& set, const wchar_t* parent);
-    // The chosen folder of a set box; false when nothing is to be done.
-    bool ChosenFolder(CComboBox& box, const wchar_t* parent, CString& folder, bool& browsed);
+    // The item chosen in a set box becomes the set's folder and is listed
+    // (listed: the folder could be searched); false when nothing follows.
+    bool ChooseSet(CComboBox& box, ImageSet& set, const wchar_t* parent, bool leftFolder,
+                   const wchar_t* const* extensions, bool& listed);
     CImportView* View();
     void RedrawView();
     void RedrawPage();      // this dialog, the library tree and the view

@@ -212,6 +212,8 @@ public:
     HANDLE m_hAutoSaveEvent = nullptr;  // set while no auto-save runs; owned by the frame
 
     // ---- blocks (view/BlockInsert.cpp) ----
+    // Relayout and geometry of the root; unless importing, caret and redraw.
+    void RelayoutAndRedraw();
     // The lines of the selected characters (and their paragraphs) become a
     // text block; false when something other than characters is selected.
     bool MarkSelectedLinesAsBlock();

@@ -37,9 +37,7 @@ void CImportView::InsertCode()
     else
         InsertBlockText(dlg.m_nType, dlg.m_strText, dlg.m_nFontSize,
                         GetSystemMetrics(SM_CXSCREEN));
-    Relayout(m_pRoot, 0);
-    UpdateGeometry(m_pRoot, 0);
-    Redraw();
+    RelayoutAndRedraw();
 }
 
 void CImportView::OnSetChunkFormat()

@@ -24,6 +24,18 @@ wchar_t NextLineStart(const wchar_t* s, int n, int i)
 
 } // namespace
 
+void CArticleModel::RelayoutAndRedraw()
+{
+    if (m_pRoot) {
+        Relayout(m_pRoot, 0);
+        UpdateGeometry(m_pRoot, 0);
+    }
+    if (!bImporting) {
+        UpdateCaret();
+        InvalidateView(true);
+    }
+}
+
 bool CArticleModel::MarkSelectedLinesAsBlock()
 {
     const INT_PTR n = m_arrSelection.GetSize();
@@ -40,14 +52,7 @@ bool CArticleModel::MarkSelectedLinesAsBlock()
         if (line->pParent && line->pParent != m_pRoot)
             line->pParent->nCode = 1;
     }
-    if (m_pRoot) {
-        Relayout(m_pRoot, 0);
-        UpdateGeometry(m_pRoot, 0);
-    }
-    if (!bImporting) {
-        UpdateCaret();
-        InvalidateView(true);
-    }
+    RelayoutAndRedraw();
     return true;
 }
 
@@ -162,14 +167,7 @@ void CArticleModel::ApplyBlockFormat(const std::vector<ChunkNode*>& paras, int s
     }
     if (!HasSelection() && m_pCurLine)
         m_pCurLine->nTextSize = size;
-    if (m_pRoot) {
-        Relayout(m_pRoot, 0);
-        UpdateGeometry(m_pRoot, 0);
-    }
-    if (!bImporting) {
-        UpdateCaret();
-        InvalidateView(true);
-    }
+    RelayoutAndRedraw();
 }
 
 void CArticleModel::SetCurrentBlockFace(const wchar_t* face)
@@ -177,12 +175,5 @@ void CArticleModel::SetCurrentBlockFace(const wchar_t* face)
     if (!m_pCurLine || !m_pCurLine->pParent)
         return;
     SetFontFace(m_pCurLine->pParent, face);
-    if (m_pRoot) {
-        Relayout(m_pRoot, 0);
-        UpdateGeometry(m_pRoot, 0);
-    }
-    if (!bImporting) {
-        UpdateCaret();
-        InvalidateView(true);
-    }
+    RelayoutAndRedraw();
 }
