@@ -38,17 +38,7 @@ void RunExportBench()
     const int width = 1920, height = 1080;
     CWnd frame;
     CDocument doc;
-    if (!frame.CreateEx(0, AfxDefaultWndClass(), L"export bench", WS_POPUP | WS_VISIBLE, 0, 0,
-                        width, height, NULL, NULL)) {
-        fprintf(stderr, "export bench: no display\n");
-        return;
-    }
-    CCreateContext context;
-    context.m_pCurrentDoc = &doc;
-    CImportView* view = new CImportView;
-    if (view->Create(NULL, L"", WS_CHILD | WS_VISIBLE, CRect(0, 0, width, height), &frame,
-                     AFX_IDW_PANE_FIRST, &context)) {
-        view->OnInitialUpdate();
+    if (CImportView* view = CreateBenchPane(frame, doc, width, height, "export bench")) {
         view->OpenArticle(folder, path);
         view->m_strBackgroundPicture = background;
         view->UpdateWindow();
@@ -70,9 +60,6 @@ void RunExportBench()
         BenchReport("export_200k_gdi_before", gdiBefore, "handles");
         BenchReport("export_200k_gdi_after", gdiAfter, "handles");
         view->DestroyWindow();
-    } else {
-        delete view;
-        fprintf(stderr, "export bench: no window\n");
     }
     frame.DestroyWindow();
     AfxSetMessageBoxHook(oldBox);
