@@ -189,6 +189,11 @@ TEST_F(BlockDialogTest, PresetsAreCheckedAndNothingOfAFailedOkIsKept)
     EXPECT_EQ(22, (int)GetPrivateProfileIntW(L"Size", L"TextSize", 0, PresetFilePath()));
     EXPECT_EQ(7, (int)GetPrivateProfileIntW(L"Biaozhu", L"nBiaozhu", 0, PresetFilePath()));
     EXPECT_EQ(6, (int)GetPrivateProfileIntW(L"Distance", L"Row", 0, PresetFilePath()));
+    // OK with no style chosen keeps the style there was.
+    RunDialog([&](HWND dlg) { SendDlgItemMessageW(dlg, IDC_PRESET_MARK_STYLE, CB_SETCURSEL, (WPARAM)-1, 0); },
+              IDC_PRESET_TEXT_SIZE, {L"22"});
+    Command(ID_PRESET);
+    EXPECT_EQ(7, DisplaySettings.nBiaozhu);
     // The text size changed: the article was laid out at the new size.
     EXPECT_DOUBLE_EQ(22.0, view->FirstLine(view->m_pRoot)->pFirstItem->right -
                                view->FirstLine(view->m_pRoot)->pFirstItem->left);
