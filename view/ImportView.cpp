@@ -321,7 +321,7 @@ void CImportView::OnUpdateFullScreen(CCmdUI* pCmdUI)
 // Keys, characters and the mouse: view/ViewEditing.cpp. Scrolling and the
 // decoration commands: view/ViewCommands.cpp.
 
-// ---------------------------------------------------------------- commands of later work
+// ---------------------------------------------------------------- page commands
 
 void CImportView::OnNothing() {}                // Shift+Left, Shift+Right and 32988 do nothing
 // Page-by-page reading walks the library tree, which the frame owns.

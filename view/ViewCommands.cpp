@@ -68,10 +68,12 @@ void CImportView::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar)
         m_nScrollDown = 1;
         break;
     case SB_THUMBTRACK: {
+        // The message carries 16 bits of the position; longer articles read the bar.
+        int track = (int)nPos;
         SCROLLINFO si = {};
         si.cbSize = sizeof(si);
-        si.fMask = SIF_TRACKPOS;
-        int track = GetScrollInfo(SB_VERT, &si, SIF_TRACKPOS) ? si.nTrackPos : (int)nPos;
+        if (GetTotalSize().cy > 0xFFFF && GetScrollInfo(SB_VERT, &si, SIF_TRACKPOS))
+            track = si.nTrackPos;
         if (track > y)
             m_nScrollDown = 1;
         else if (track < y)

@@ -92,8 +92,12 @@ TEST_F(CommandsTest, WheelAndArrowsTakeTheirOwnStepsPlusOneTextLinePerLine)
     EXPECT_EQ(view->m_rcClient.Height() - line, ScrollY());
     VScroll(SB_THUMBTRACK, 2000);
     EXPECT_EQ(2000, ScrollY());
+    EXPECT_EQ(1, view->m_nScrollDown);
+    VScroll(SB_THUMBTRACK, 1500);
+    EXPECT_EQ(0, view->m_nScrollDown);
     VScroll(SB_BOTTOM);
     const int bottom = ScrollY();
+    ASSERT_GT(bottom, 1500);
     EXPECT_EQ(view->GetTotalSize().cy - view->m_rcClient.Height(), bottom);
     Wheel(-WHEEL_DELTA);
     EXPECT_EQ(bottom, ScrollY());
