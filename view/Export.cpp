@@ -80,31 +80,41 @@ bool CImportView::ExportImages()
         !bitmap.CreateCompatibleBitmap(&windowDC, W, pictureHeight))
         return false;
 
-    ExportScope scope(*this);
-    bool ok = true;
-    for (int k = 1; ok; ++k) {
-        const int top = sliced ? kSliceBand * (k - 1) : 0;
-        const int end = sliced ? kSliceBand * k : H;
-        HGDIOBJ old = mem.SelectObject((HGDIOBJ)bitmap.GetSafeHandle());
-        RenderSlice(&mem, W, pictureHeight, top, end);
-        mem.SelectObject(old);
+    CString failed;     // told once the panes may paint again
+    {
+        ExportScope scope(*this);
+        // A long article takes seconds.
+        HCURSOR oldCursor = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+        for (int k = 1;; ++k) {
+            const int top = sliced ? kSliceBand * (k - 1) : 0;
+            const int end = sliced ? kSliceBand * k : H;
+            HGDIOBJ old = mem.SelectObject((HGDIOBJ)bitmap.GetSafeHandle());
+            RenderSlice(&mem, W, pictureHeight, top, end);
+            mem.SelectObject(old);
 
-        CString path;
-        if (sliced)
-            path.Format(L"%s\\%s_%d.jpg", sliceFolder.GetString(), name.GetString(), k);
-        else
-            path.Format(L"%s\\%s.jpg", folder.GetString(), name.GetString());
-        CImage image;
-        image.Attach((HBITMAP)bitmap.GetSafeHandle());
-        ok = SUCCEEDED(image.Save(path));
-        image.Detach();
-        if (!ok) {
-            CString message;
-            message.Format(L"图片保存失败：\n%s", path.GetString());
-            AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);
+            CString path;
+            if (sliced)
+                path.Format(L"%s\\%s_%d.jpg", sliceFolder.GetString(), name.GetString(), k);
+            else
+                path.Format(L"%s\\%s.jpg", folder.GetString(), name.GetString());
+            CImage image;
+            image.Attach((HBITMAP)bitmap.GetSafeHandle());
+            const bool saved = SUCCEEDED(image.Save(path));
+            image.Detach();
+            if (!saved) {
+                failed = path;
+                break;
+            }
+            if (!sliced || end >= H)
+                break;
         }
-        if (!sliced || end >= H)
-            break;
+        ::SetCursor(oldCursor);
+    }
+    const bool ok = failed.IsEmpty();
+    if (!ok) {
+        CString message;
+        message.Format(L"图片保存失败：\n%s", failed.GetString());
+        AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);
     }
     mem.DeleteDC();
     return ok;
