@@ -99,6 +99,10 @@ TEST_F(RoutingTest, ToolbarButtonsReachTheirHandlersFromTheTreeAndFromEachPane)
         EXPECT_EQ(1, target->m_bFullScreen);
         EXPECT_EQ(0, other->m_bFullScreen);
         EXPECT_TRUE(frame->m_fullScreen.IsFullScreen());
+        CRect pane;
+        target->GetWindowRect(&pane);
+        EXPECT_EQ((pane.Width() - ds.nPageWidth - GetSystemMetrics(SM_CXVSCROLL)) / 2 - 20,
+                  target->m_nLeftMargin);
         Activate(a);
         Key(VK_ESCAPE);
         EXPECT_EQ(0, target->m_bFullScreen);
