@@ -250,12 +250,19 @@ TEST_F(ColorDialogTest, SlidersSwitchesAndRandomColours)
     EXPECT_EQ(bg, dlg->m_btnBg.GetColor());
     EXPECT_EQ(text, dlg->m_sldHorize.m_clrThumb);
     EXPECT_EQ(bg, dlg->m_sldHorize.m_clrFill);
+    DisplaySettings.clrCBg = DisplaySettings.clrYinhao = RGB(255, 255, 255);
     Click(dlg, IDC_COLOR_RANDOM_CODE);
-    const COLORREF code = ds.clrCBg;
-    Click(dlg, IDC_COLOR_RANDOM_CODE);
-    // Seeded from the time in seconds: twice within a second draws the same.
-    if (code == ds.clrCBg)
-        EXPECT_EQ(ds.clrCBg, dlg->m_btnCBg.GetColor());
+    EXPECT_NE(RGB(255, 255, 255), ds.clrCBg);
+    EXPECT_NE(RGB(255, 255, 255), ds.clrYinhao);
+    // Sixteen code colours, none with a full component; the pickers show them.
+    for (const PickerCase& p : kPickers) {
+        const COLORREF c = ds.*p.setting;
+        if (p.id == IDC_COLOR_BG || p.id == IDC_COLOR_TEXT)
+            continue;
+        EXPECT_TRUE(GetRValue(c) < 255 && GetGValue(c) < 255 && GetBValue(c) < 255) << p.id;
+        EXPECT_EQ(c, static_cast<CMFCColorButton*>(CWnd::FromHandlePermanent(Item(dlg, p.id)))->GetColor())
+            << p.id;
+    }
     EXPECT_EQ(bg, ds.clrBg);
 
     // Hidden by Escape, shown again by the toolbar with the controls as they were.
