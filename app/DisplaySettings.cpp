@@ -39,6 +39,22 @@ const ColorField kColorFields[18] = {
     {L"Digit", &DisplaySettingsBlock::clrDigit, &ColorScheme::Digit},
 };
 
+} // namespace
+
+void ApplyColorScheme(const ColorScheme& scheme)
+{
+    for (const ColorField& f : kColorFields)
+        DisplaySettings.*f.current = scheme.*f.scheme;
+}
+
+void StoreCurrentColors(ColorScheme& scheme)
+{
+    for (const ColorField& f : kColorFields)
+        scheme.*f.scheme = DisplaySettings.*f.current;
+}
+
+namespace {
+
 // Leading white space, optional sign, digits; anything else ends the number,
 // no digits at all gives 0.
 int DecimalValue(const CString& text)

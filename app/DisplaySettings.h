@@ -43,6 +43,9 @@ extern DisplaySettingsBlock DisplaySettings;
 extern std::vector<ColorScheme> vecColorSchemes;
 extern CString g_strAppFolder;     // program folder, ends with '\'
 extern BOOL bImporting;            // a TXT import is running
+// A scheme's 18 colours become the current ones / the current ones go into a scheme.
+void ApplyColorScheme(const ColorScheme& scheme);
+void StoreCurrentColors(ColorScheme& scheme);
 
 // g_strAppFolder + "control\Color.xml".
 CString ColorXmlPath();

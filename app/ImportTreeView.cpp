@@ -8,6 +8,7 @@
 #include "controls/PictureCache.h"
 #include "framework/Menu.h"
 #include "res/resource.h"
+#include "view/ImportView.h"
 
 namespace {
 
@@ -341,5 +342,7 @@ void CImportTreeView::OnImportNovel()
 
 void CImportTreeView::OnSaveImage()
 {
-    // Picture export of the upper pane comes with the export.
+    CMainFrame* frame = GetMainFrame();
+    if (CImportView* upper = frame ? frame->GetArticleView(0) : nullptr)
+        upper->ExportImages();
 }

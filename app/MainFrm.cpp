@@ -85,6 +85,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_NOTIFY(TVN_SELCHANGEDW, AFX_IDW_PANE_FIRST, &CMainFrame::OnTreeSelChanged)
     ON_NOTIFY(TVN_ITEMEXPANDINGW, AFX_IDW_PANE_FIRST, &CMainFrame::OnTreeItemExpanding)
     ON_MESSAGE(WM_FRAME_SYNC_SELECTION, &CMainFrame::OnSyncSelection)
+    ON_MESSAGE(WM_FRAME_FULL_SCREEN, &CMainFrame::OnPaneFullScreen)
+    ON_MESSAGE(WM_FRAME_TITLE_TEXT, &CMainFrame::OnTitleText)
     ON_COMMAND(ID_TREE_NEW_ARTICLE, &CMainFrame::OnNewArticle)
     ON_COMMAND(ID_TREE_NEW_FOLDER, &CMainFrame::OnNewFolder)
     ON_COMMAND(ID_FILE_NEW_ARTICLE, &CMainFrame::OnFileNewArticle)
@@ -398,8 +400,10 @@ void CMainFrame::OnUpdateClearRecent(CCmdUI* pCmdUI)
 
 void CMainFrame::OnEscape()
 {
-    if (CImportView* upper = GetArticleView(0))
-        upper->m_bFullScreen = 0;
+    // Either pane may have entered full screen.
+    for (int row = 0; row < 2; ++row)
+        if (CImportView* view = GetArticleView(row))
+            view->m_bFullScreen = 0;
     m_fullScreen.Restore();
 }
 
@@ -407,21 +411,28 @@ void CMainFrame::OnFullScreen()
 {
     CImportView* upper = GetArticleView(0);
     if (upper && upper->m_pRoot)
-        ToggleFullScreen(upper);
+        upper->ToggleFullScreen();
 }
 
-void CMainFrame::ToggleFullScreen(CImportView* pView)
+LRESULT CMainFrame::OnPaneFullScreen(WPARAM wParam, LPARAM)
 {
-    if (!pView)
-        return;
-    if (pView->m_bFullScreen) {
-        pView->m_bFullScreen = 0;
-        m_fullScreen.Restore();
-    } else {
-        pView->m_bFullScreen = 1;
+    if (wParam)
         m_fullScreen.EnterFullScreen();
-    }
-    pView->Redraw();
+    else
+        m_fullScreen.Restore();
+    return 0;
+}
+
+LRESULT CMainFrame::OnTitleText(WPARAM wParam, LPARAM lParam)
+{
+    CString* text = reinterpret_cast<CString*>(lParam);
+    if (!text)
+        return 0;
+    if (wParam)
+        m_strTitleText = *text;
+    else
+        *text = m_strTitleText;
+    return 1;
 }
 
 void CMainFrame::OnColorSettings()

@@ -68,9 +68,6 @@ public:
     void OnLibraryItemRenamed(const CPathParts& oldItem, const CString& newName);
     void OnLibraryItemDeleted(const CPathParts& item);
 
-    // ---- full screen of the upper pane ----
-    void ToggleFullScreen(CImportView* pView);
-
     // ---- members ----
     UINT m_nTimerID = 0;
     CStatusBar m_wndStatusBar;
@@ -114,6 +111,10 @@ protected:
     afx_msg void OnTreeSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnTreeItemExpanding(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg LRESULT OnSyncSelection(WPARAM wParam, LPARAM lParam);
+    // A pane's full-screen toggle: wParam 1 enters, 0 restores.
+    afx_msg LRESULT OnPaneFullScreen(WPARAM wParam, LPARAM lParam);
+    // The presets read (wParam 0) or set (1) m_strTitleText through the CString at lParam.
+    afx_msg LRESULT OnTitleText(WPARAM wParam, LPARAM lParam);
 
     afx_msg void OnNewArticle();
     afx_msg void OnNewFolder();

@@ -1,5 +1,10 @@
 #include "bench/BenchUtil.h"
 
+#include "framework/Doc.h"
+#include "framework/Frame.h"
+#include "framework/Ids.h"
+#include "view/ImportView.h"
+
 #include <cstdio>
 #include <vector>
 
@@ -116,4 +121,24 @@ std::wstring BenchArticleText(int chars, unsigned seed)
                                      : (wchar_t)(L'a' + (seed >> 12) % 26);
     }
     return text;
+}
+
+CImportView* CreateBenchPane(CWnd& frame, CDocument& doc, int w, int h, const char* what)
+{
+    if (!frame.CreateEx(0, AfxDefaultWndClass(), L"bench", WS_POPUP | WS_VISIBLE, 0, 0, w, h,
+                        NULL, NULL)) {
+        fprintf(stderr, "%s: no display\n", what);
+        return nullptr;
+    }
+    CCreateContext context;
+    context.m_pCurrentDoc = &doc;
+    CImportView* view = new CImportView;
+    if (!view->Create(NULL, L"", WS_CHILD | WS_VISIBLE, CRect(0, 0, w, h), &frame,
+                      AFX_IDW_PANE_FIRST, &context)) {
+        delete view;
+        fprintf(stderr, "%s: no window\n", what);
+        return nullptr;
+    }
+    view->OnInitialUpdate();
+    return view;
 }

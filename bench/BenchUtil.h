@@ -34,3 +34,10 @@ int BenchSilentBox(const wchar_t*, UINT);
 // Paragraphs of 100 to 1,000 units, mostly Chinese with Latin letters, CR LF
 // between them.
 std::wstring BenchArticleText(int chars, unsigned seed);
+
+class CWnd;
+class CDocument;
+class CImportView;
+// A started article pane of w x h filling a new popup frame; null (after a
+// line on stderr naming what) without a display or window.
+CImportView* CreateBenchPane(CWnd& frame, CDocument& doc, int w, int h, const char* what);

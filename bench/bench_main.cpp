@@ -73,6 +73,7 @@ void RunPaintBench();    // paint_bench.cpp
 void RunEditingBench();  // editing_bench.cpp
 void RunLibraryBench();  // library_bench.cpp
 void RunPictureBench();  // bench_gdiplus.cpp
+void RunExportBench();   // export_bench.cpp
 
 int main()
 {
@@ -184,5 +185,6 @@ int main()
     RunEditingBench();
     RunLibraryBench();
     RunPictureBench();
+    RunExportBench();
     return 0;
 }

@@ -108,21 +108,9 @@ void RunPaintBench()
     const int width = 1920, height = 1080;
     CWnd frame;
     CDocument doc;
-    if (!frame.CreateEx(0, AfxDefaultWndClass(), L"paint bench", WS_POPUP | WS_VISIBLE, 0, 0,
-                        width, height, NULL, NULL)) {
-        fprintf(stderr, "paint bench: no display\n");
+    CImportView* view = CreateBenchPane(frame, doc, width, height, "paint bench");
+    if (!view)
         return;
-    }
-    CCreateContext context;
-    context.m_pCurrentDoc = &doc;
-    CImportView* view = new CImportView;
-    if (!view->Create(NULL, L"", WS_CHILD | WS_VISIBLE, CRect(0, 0, width, height), &frame,
-                      AFX_IDW_PANE_FIRST, &context)) {
-        delete view;
-        fprintf(stderr, "paint bench: no window\n");
-        return;
-    }
-    view->OnInitialUpdate();
     view->OpenArticle(folder, path);
     view->m_strBackgroundPicture = background;
 

@@ -332,3 +332,22 @@ int CRgn::GetRgnBox(LPRECT lpRect) const { return ::GetRgnBox((HRGN)m_hObject, l
 BOOL CRgn::PtInRegion(int x, int y) const { return ::PtInRegion((HRGN)m_hObject, x, y); }
 BOOL CRgn::PtInRegion(POINT point) const { return ::PtInRegion((HRGN)m_hObject, point.x, point.y); }
 BOOL CRgn::RectInRegion(LPCRECT lpRect) const { return ::RectInRegion((HRGN)m_hObject, lpRect); }
+
+DWORD FwGdiObjectCount()
+{
+    DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (count)
+        return count;
+#if defined(_M_IX86) || defined(__i386__)
+    // PEB (fs:[0x30]) + 0x94: the shared handle table of 0x10000 entries.
+    const BYTE* peb = nullptr;
+    __asm__("movl %%fs:0x30, %0" : "=r"(peb));
+    const BYTE* table = peb ? *reinterpret_cast<const BYTE* const*>(peb + 0x94) : nullptr;
+    if (!table || IsBadReadPtr(table, 24 * 0x10000))
+        return 0;
+    for (DWORD i = 0; i < 0x10000; ++i)
+        if (table[24 * i + 14])
+            ++count;
+#endif
+    return count;
+}

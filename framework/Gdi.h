@@ -138,3 +138,8 @@ public:
 
 // Frees this thread's temporary GDI wrappers (called at idle).
 void FwDeleteTempGdiObjects();
+
+// GDI objects the process holds now (for leak checks). Wine's
+// GetGuiResources answers 0; there the count comes from the shared handle
+// table Wine keeps for the process (entries of 24 bytes, type at byte 14).
+DWORD FwGdiObjectCount();

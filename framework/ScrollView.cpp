@@ -44,15 +44,11 @@ void CScrollView::SetScrollSizes(int nMapMode, SIZE sizeTotal, const SIZE& sizeP
         m_pageDev = CSize(std::abs(m_pageDev.cx), std::abs(m_pageDev.cy));
         m_lineDev = CSize(std::abs(m_lineDev.cx), std::abs(m_lineDev.cy));
     }
-    if (m_pageDev.cx == 0) m_pageDev.cx = m_totalDev.cx / 10;
-    if (m_pageDev.cy == 0) m_pageDev.cy = m_totalDev.cy / 10;
-    if (m_lineDev.cx == 0) m_lineDev.cx = m_pageDev.cx / 10;
-    if (m_lineDev.cy == 0) m_lineDev.cy = m_pageDev.cy / 10;
-    // Every step moves at least one pixel.
-    if (m_pageDev.cx < 1) m_pageDev.cx = 1;
-    if (m_pageDev.cy < 1) m_pageDev.cy = 1;
-    if (m_lineDev.cx < 1) m_lineDev.cx = 1;
-    if (m_lineDev.cy < 1) m_lineDev.cy = 1;
+    // Steps left at zero follow the view: see LineStep and PageStep.
+    m_bDefaultPage[0] = m_pageDev.cx <= 0;
+    m_bDefaultPage[1] = m_pageDev.cy <= 0;
+    m_bDefaultLine[0] = m_lineDev.cx <= 0;
+    m_bDefaultLine[1] = m_lineDev.cy <= 0;
     if (m_hWnd) {
         UpdateBars();
         if (oldMode != m_nMapMode)
@@ -65,8 +61,54 @@ void CScrollView::GetDeviceScrollSizes(int& nMapMode, SIZE& sizeTotal, SIZE& siz
 {
     nMapMode = m_nMapMode;
     sizeTotal = m_totalDev;
-    sizePage = m_pageDev;
-    sizeLine = m_lineDev;
+    sizePage = PageStep();
+    sizeLine = LineStep();
+}
+
+CSize CScrollView::DefaultLineSize() const
+{
+    if (!m_hWnd)
+        return CSize(16, 16);
+    HDC dc = ::GetDC(m_hWnd);
+    HFONT font = (HFONT)::SendMessageW(m_hWnd, WM_GETFONT, 0, 0);
+    HGDIOBJ old = font ? ::SelectObject(dc, font) : nullptr;
+    TEXTMETRICW tm = {};
+    ::GetTextMetricsW(dc, &tm);
+    if (old)
+        ::SelectObject(dc, old);
+    ::ReleaseDC(m_hWnd, dc);
+    int h = tm.tmHeight + tm.tmExternalLeading;
+    return CSize(h, h);
+}
+
+CSize CScrollView::LineStep() const
+{
+    CSize line = m_lineDev;
+    if (m_bDefaultLine[0] || m_bDefaultLine[1]) {
+        CSize text = DefaultLineSize();
+        if (m_bDefaultLine[0])
+            line.cx = text.cx;
+        if (m_bDefaultLine[1])
+            line.cy = text.cy;
+    }
+    // Every step moves at least one pixel.
+    return CSize(line.cx < 1 ? 1 : line.cx, line.cy < 1 ? 1 : line.cy);
+}
+
+CSize CScrollView::PageStep() const
+{
+    CSize page = m_pageDev;
+    if (m_bDefaultPage[0] || m_bDefaultPage[1]) {
+        RECT rc = {0, 0, 0, 0};
+        if (m_hWnd)
+            ::GetClientRect(m_hWnd, &rc);
+        CSize line = LineStep();
+        if (m_bDefaultPage[0])
+            page.cx = rc.right - line.cx;
+        if (m_bDefaultPage[1])
+            page.cy = rc.bottom - line.cy;
+    }
+    return CSize(page.cx < 1 ? 1 : page.cx, page.cy < 1 ? 1 : page.cy);
 }
 
 CPoint CScrollView::GetScrollPosition() const
@@ -182,15 +224,17 @@ void CScrollView::OnSize(UINT nType, int cx, int cy)
 BOOL CScrollView::OnScroll(UINT nScrollCode, UINT nPos, BOOL bDoScroll)
 {
     CPoint maxPos = MaxDeviceScrollPosition();
+    const CSize line = LineStep();
+    const CSize page = PageStep();
     int x = m_ptScroll.x;
     int y = m_ptScroll.y;
     switch (LOBYTE(nScrollCode)) {
     case SB_TOP: x = 0; break;
     case SB_BOTTOM: x = maxPos.x; break;
-    case SB_LINEUP: x -= m_lineDev.cx; break;
-    case SB_LINEDOWN: x += m_lineDev.cx; break;
-    case SB_PAGEUP: x -= m_pageDev.cx; break;
-    case SB_PAGEDOWN: x += m_pageDev.cx; break;
+    case SB_LINEUP: x -= line.cx; break;
+    case SB_LINEDOWN: x += line.cx; break;
+    case SB_PAGEUP: x -= page.cx; break;
+    case SB_PAGEDOWN: x += page.cx; break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION: x = (int)nPos; break;
     default: break;
@@ -198,10 +242,10 @@ BOOL CScrollView::OnScroll(UINT nScrollCode, UINT nPos, BOOL bDoScroll)
     switch (HIBYTE(nScrollCode)) {
     case SB_TOP: y = 0; break;
     case SB_BOTTOM: y = maxPos.y; break;
-    case SB_LINEUP: y -= m_lineDev.cy; break;
-    case SB_LINEDOWN: y += m_lineDev.cy; break;
-    case SB_PAGEUP: y -= m_pageDev.cy; break;
-    case SB_PAGEDOWN: y += m_pageDev.cy; break;
+    case SB_LINEUP: y -= line.cy; break;
+    case SB_LINEDOWN: y += line.cy; break;
+    case SB_PAGEUP: y -= page.cy; break;
+    case SB_PAGEDOWN: y += page.cy; break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION: y = (int)nPos; break;
     default: break;
@@ -260,9 +304,9 @@ BOOL CScrollView::OnMouseWheel(UINT, short zDelta, CPoint)
     bool vertical = maxPos.y > 0;
     int step;
     if (lines == WHEEL_PAGESCROLL)
-        step = vertical ? m_pageDev.cy : m_pageDev.cx;
+        step = vertical ? PageStep().cy : PageStep().cx;
     else
-        step = (int)lines * (vertical ? m_lineDev.cy : m_lineDev.cx);
+        step = (int)lines * (vertical ? LineStep().cy : LineStep().cx);
     int amount = -(int)zDelta * step / WHEEL_DELTA;
     return OnScrollBy(vertical ? CSize(0, amount) : CSize(amount, 0), TRUE);
 }

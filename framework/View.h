@@ -54,12 +54,15 @@ class CScrollView : public CView {
 public:
     CScrollView() = default;
 
-    static const SIZE sizeDefault;   // page 1/10 of the total, line 1/10 of the page
+    // Default steps: a line is one text line (DefaultLineSize), a page the
+    // client extent less one line, taken at the time of each scroll.
+    static const SIZE sizeDefault;
 
     // Sizes in logical units of nMapMode (MM_TEXT: pixels).
     void SetScrollSizes(int nMapMode, SIZE sizeTotal, const SIZE& sizePage = sizeDefault,
                         const SIZE& sizeLine = sizeDefault);
     CSize GetTotalSize() const { return m_totalLog; }
+    // The steps as they are now (defaults worked out for the present client size).
     void GetDeviceScrollSizes(int& nMapMode, SIZE& sizeTotal, SIZE& sizePage, SIZE& sizeLine) const;
     // The document point shown at the client area's top left corner.
     CPoint GetScrollPosition() const;
@@ -86,6 +89,14 @@ protected:
     CPoint m_ptScroll;      // device scroll position
     bool m_bInsideUpdate = false;
 
+    bool m_bDefaultPage[2] = {true, true};  // x, y: the page step follows the client size
+    bool m_bDefaultLine[2] = {true, true};  // x, y: the line step is DefaultLineSize()
+
+    // One text line of the view, in pixels (both directions); by default the
+    // line height of the window's font.
+    virtual CSize DefaultLineSize() const;
+    CSize LineStep() const;
+    CSize PageStep() const;
     CPoint MaxDeviceScrollPosition() const;
     void ScrollToDevicePosition(POINT ptDev);
 

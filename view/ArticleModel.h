@@ -211,6 +211,26 @@ public:
     void WaitForAutoSave();
     HANDLE m_hAutoSaveEvent = nullptr;  // set while no auto-save runs; owned by the frame
 
+    // ---- blocks (view/BlockInsert.cpp) ----
+    // Relayout and geometry of the root; unless importing, caret and redraw.
+    void RelayoutAndRedraw();
+    // The lines of the selected characters (and their paragraphs) become a
+    // text block; false when something other than characters is selected.
+    bool MarkSelectedLinesAsBlock();
+    // A block text in new paragraphs after the current one: kind 1 a text
+    // block (code flag 1) wrapped to the screen width, kind 2 code lines
+    // (flag 2, text size fontSize) for lines starting with a Latin unit and
+    // plain paragraphs for the others. Laid out once at the end.
+    void InsertBlockText(int kind, const CString& text, int fontSize, int screenWidth);
+    // The paragraphs the block format acts on: those of the selected
+    // characters, else the current line's.
+    std::vector<ChunkNode*> BlockFormatTargets();
+    // Size and face (empty or "默认": none) of the paragraphs; the current
+    // line takes the size too when nothing is selected.
+    void ApplyBlockFormat(const std::vector<ChunkNode*>& paras, int size, const wchar_t* face);
+    // The face of the current line's paragraph.
+    void SetCurrentBlockFace(const wchar_t* face);
+
     // --- editing (view/Selection.cpp, Editing.cpp, ClipText.cpp, Marks.cpp) ---
     // Hit testing in document coordinates.
     ChunkNode* LineAtPoint(int x, int y, ChunkNode* node);

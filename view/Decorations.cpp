@@ -388,7 +388,7 @@ void CImportView::DrawBlockDecorations(CDC* pDC, ChunkNode* node, int y1)
     }
 }
 
-void CImportView::DrawOneBlockDecorations(CDC* pDC, ChunkNode* block)
+void CImportView::DrawOneBlockDecorations(CDC* pDC, ChunkNode* block, bool inSlice)
 {
     const DisplaySettingsBlock& ds = DisplaySettings;
     ChunkNode* root = m_pRoot;
@@ -406,8 +406,11 @@ void CImportView::DrawOneBlockDecorations(CDC* pDC, ChunkNode* block)
     PickBlockIndex(block->nPick[1], ds.LineSet.vecFiles.size());
     if (block->height > 80) {
         PickBlockIndex(block->nPick[2], ds.LineSet.vecFiles.size());
-        DrawRuleImage(pDC, root->x, PaintY(block->y - m_nPram / 2 - 2), root->right,
-                      PaintY(block->bottom - m_nRow), block->nPick[2], 1);
+        const int top = block->y - m_nPram / 2 - 2;
+        // A slice shows no separator cut by its top edge.
+        if (!inSlice || PaintY(top) > m_nPageTop)
+            DrawRuleImage(pDC, root->x, PaintY(top), root->right,
+                          PaintY(block->bottom - m_nRow), block->nPick[2], 1);
     }
     if (!block->IsContainer())
         return;
@@ -415,9 +418,14 @@ void CImportView::DrawOneBlockDecorations(CDC* pDC, ChunkNode* block)
     for (ChunkNode* c = block->pFirstChild; c; c = c->WalkNext())
         if (c->IsLine())
             last = c;
+    bool leading = inSlice;
     for (ChunkNode* c = block->pFirstChild; c; c = c->WalkNext()) {
         if (!c->IsLine() || (tallNext && c == last))
             continue;
+        // In a slice the lines above its top edge belong to the slice before.
+        if (leading && PaintY(c->y) < m_nPageTop)
+            continue;
+        leading = false;
         DrawRuleImage(pDC, root->x, PaintY(c->y), root->right, PaintY(c->bottom - m_nRow),
                       block->nPick[1], 0);
     }

@@ -8,6 +8,7 @@
 #include "framework/App.h"
 #include "framework/MessageBox.h"
 #include "res/resource.h"
+#include "settings/CodeCorlorDlg.h"
 
 IMPLEMENT_DYNCREATE(CImportView, CScrollView)
 
@@ -76,6 +77,8 @@ CImportView::~CImportView()
     CloseArticle();
     delete m_pContextMenu;
     m_pContextMenu = nullptr;
+    delete m_pColorDlg;     // its window goes with it
+    m_pColorDlg = nullptr;
     // The bitmap can only be freed once the memory DC lets go of it.
     if (m_bMemDC) {
         if (m_hOldMemBitmap)
@@ -317,35 +320,11 @@ void CImportView::OnUpdateFullScreen(CCmdUI* pCmdUI)
     pCmdUI->SetCheck(m_bFullScreen ? 1 : 0);
 }
 
-// Keys, characters and the mouse: view/ViewEditing.cpp.
+// Keys, characters and the mouse: view/ViewEditing.cpp. Scrolling and the
+// decoration commands: view/ViewCommands.cpp.
 
-BOOL CImportView::OnMouseWheel(UINT nFlags, short zDelta, CPoint pt)
-{
-    // The pane's own scrolling rules come with the scrolling commands.
-    return CScrollView::OnMouseWheel(nFlags, zDelta, pt);
-}
+// ---------------------------------------------------------------- page commands
 
-void CImportView::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar)
-{
-    // The pane's own scrolling rules come with the scrolling commands.
-    CScrollView::OnVScroll(nSBCode, nPos, pScrollBar);
-}
-
-void CImportView::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar)
-{
-    // The pane's own scrolling rules come with the scrolling commands.
-    CScrollView::OnHScroll(nSBCode, nPos, pScrollBar);
-}
-
-// ---------------------------------------------------------------- commands of later work
-
-void CImportView::ToggleFullScreen() {}         // full screen comes with the scrolling commands
-void CImportView::InsertCode() {}               // block insertion comes later
-void CImportView::ShowColorDialog() {}          // the colour dialog comes later
-void CImportView::SetCurrentChunkFont() {}      // block settings come later
-void CImportView::OnSetChunkFormat() {}         // block settings come later
-void CImportView::NextBackground() {}           // background commands come later
-void CImportView::PrevBackground() {}           // background commands come later
 void CImportView::OnNothing() {}                // Shift+Left, Shift+Right and 32988 do nothing
 // Page-by-page reading walks the library tree, which the frame owns.
 void CImportView::OnNextPage()
@@ -359,6 +338,3 @@ void CImportView::OnPrevPage()
     if (CWnd* top = GetTopLevelParent())
         top->SendMessage(WM_COMMAND, MAKEWPARAM(ID_PREV_PAGE, 0), 0);
 }
-void CImportView::ShowPresetDialog() {}         // the preset dialog comes later
-void CImportView::OnRandomVerticalBar() {}      // decoration commands come later
-void CImportView::OnRandomHorizontalBar() {}    // decoration commands come later

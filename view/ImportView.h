@@ -18,6 +18,14 @@
 
 // Sent to a pane to have its caret placed and the page redrawn.
 const UINT WM_VIEW_RELAYOUT = WM_USER + 150;
+// Sent by a pane to its top-level frame for the chapter-title text of the
+// presets: wParam 0 copies it into the CString at lParam, 1 sets it from there.
+const UINT WM_FRAME_TITLE_TEXT = WM_APP + 42;
+// Sent by a pane to its top-level frame: wParam 1 puts the frame in full
+// screen so the panes cover the screen, 0 puts it back.
+const UINT WM_FRAME_FULL_SCREEN = WM_APP + 41;
+
+class CCodeCorlorDlg;
 
 class CImportView : public CScrollView, public CArticleModel {
     DECLARE_DYNCREATE(CImportView)
@@ -43,7 +51,7 @@ public:
     // The frame's inner splitter places the view: pane (0, 0) is the upper pane.
     bool IsUpperPane() const { return m_bUpperPane; }
 
-    // ---- commands of later work (wired, no effect yet) ----
+    // ---- commands ----
     void ToggleFullScreen();            // 32771
     void CopySelection();               // 32828
     void CutSelection();                // 32830
@@ -66,6 +74,28 @@ public:
     void OnRandomVerticalBar();         // 33413
     void OnRandomHorizontalBar();       // 33415
     void OnUpdateFullScreen(CCmdUI* pCmdUI);
+
+    // ---- decoration commands (view/ViewCommands.cpp) ----
+    // New random side bars / line decorations for the article.
+    void RandomizeVerticalBars();
+    void RandomizeHorizontalBars();
+    // The pane's background index (Index0 upper, Index1 lower) moves by delta,
+    // wrapping inside Count and the listed pictures; false without pictures.
+    bool StepBackground(int delta);
+    // The colour dialog, when it exists, and this pane are redrawn.
+    void InvalidateWithColorDialog();
+    CCodeCorlorDlg* m_pColorDlg = nullptr;  // the modeless colour dialog, made on first use
+
+    // ---- block commands (view/BlockCommands.cpp) ----
+    void SetChunkFormat();
+
+    // ---- picture export (view/Export.cpp) ----
+    // Pictures of the article under g_strAppFolder + "BookImg"; false (after
+    // telling the user) when a picture could not be written.
+    bool ExportImages();
+    void RenderSlice(CDC* pDC, int nWidth, int nHeight, int nSliceTop, int nSliceEnd);
+    void DrawBlockDecorationsForExport(CDC* pDC, ChunkNode* first, int nSliceTop, int nSliceEnd,
+                                       int nOffset);
 
     // ---- members, in the pane's order ----
     CGDIPlus m_gdiplus;
@@ -131,7 +161,8 @@ public:
     // The font face a character of a line is painted in.
     const wchar_t* CharFace(const CharItem* item) const;
     void DrawLineMarkRuns(CDC* pDC, ChunkNode* line);
-    void DrawOneBlockDecorations(CDC* pDC, ChunkNode* block);
+    // inSlice: an export slice, which leaves out what its top edge cuts.
+    void DrawOneBlockDecorations(CDC* pDC, ChunkNode* block, bool inSlice = false);
     // Document y to the page surface's y (the surface keeps document x).
     int PaintY(int docY) const { return docY - m_nPaintScrollY; }
     CRect m_rcPaintClient;              // client rectangle of the running paint
@@ -177,6 +208,8 @@ protected:
     virtual int GetClientWidth();
     virtual int GetClientHeight();
     virtual void OnRootLaidOut(int scrollWidth, int scrollHeight);
+    // One text line of the page: the scroll bars' line step.
+    virtual CSize DefaultLineSize() const;
 
     // Recreates the off-screen bitmap when the wanted rectangle differs from the last one.
     void UpdateOffscreenBitmap(int width, int height);

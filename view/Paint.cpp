@@ -8,10 +8,6 @@
 
 int g_bPagePainting = 0;
 
-namespace {
-
-// The walk's next node: the next one down, else the next one of the nearest
-// ancestor below the root. Row neighbours are not followed.
 ChunkNode* NextInWalk(ChunkNode* node, const ChunkNode* root)
 {
     if (node->pNext)
@@ -27,6 +23,8 @@ bool IsPictureFile(const CString& path)
     return !path.IsEmpty()
         && (path.Find(L".jpg") >= 0 || path.Find(L".bmp") >= 0 || path.Find(L".tif") >= 0);
 }
+
+namespace {
 
 // Clears the painting flags however the paint ends.
 struct PaintingScope {

@@ -17,6 +17,12 @@ struct ImageSet;
 // inside another draws nothing.
 extern int g_bPagePainting;
 
+// The page walk's next node: the next one down, else the next one of the
+// nearest ancestor below the root. Row neighbours are not followed.
+ChunkNode* NextInWalk(ChunkNode* node, const ChunkNode* root);
+// A background path the painters draw as a picture (".jpg", ".bmp", ".tif").
+bool IsPictureFile(const CString& path);
+
 // The top-level block (level 2) that holds the node.
 ChunkNode* TopLevelBlock(ChunkNode* node);
 

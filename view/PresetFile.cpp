@@ -127,23 +127,56 @@ void ListBackgroundSet()
     DisplaySettings.Count = (int)set.vecFiles.size();
 }
 
+bool ListPictureFolder(ImageSet& set, bool leftFolder, const wchar_t* const* extensions)
+{
+    CString pattern;
+    if (leftFolder && PathFileExistsW(set.strFolder + L"\\L"))
+        pattern = set.strFolder + L"\\L" + L"\\*.*";
+    else
+        pattern.Format(L"%s\\*.*", set.strFolder.GetString());
+    std::vector<CString> names;
+    if (!ListFolder(pattern, names, false))
+        return false;
+    set.vecFiles.clear();
+    for (const CString& name : names) {
+        bool accepted = !extensions;
+        for (const wchar_t* const* e = extensions; e && *e && !accepted; ++e)
+            accepted = name.Find(*e) >= 0;
+        if (accepted)
+            set.vecFiles.push_back(name);
+    }
+    return true;
+}
+
 void ListLineSet()
 {
-    ImageSet& set = DisplaySettings.LineSet;
-    CString pattern;
-    pattern.Format(L"%s\\*.*", set.strFolder.GetString());
-    ListFolder(pattern, set.vecFiles, true);
+    ListPictureFolder(DisplaySettings.LineSet, false);
 }
 
 void ListVerticalSet()
 {
-    ImageSet& set = DisplaySettings.VerticalSet;
-    CString pattern;
-    if (PathFileExistsW(set.strFolder + L"\\L"))
-        pattern = set.strFolder + L"\\L" + L"\\*.*";
-    else
-        pattern.Format(L"%s\\*.*", set.strFolder.GetString());
-    ListFolder(pattern, set.vecFiles, true);
+    ListPictureFolder(DisplaySettings.VerticalSet, true);
+}
+
+void WritePresetDialogKeys(const CString& path, int textSize, int row, int pram,
+                           const wchar_t* bodyFace, const wchar_t* codeFace)
+{
+    auto number = [&](const wchar_t* section, const wchar_t* key, int value) {
+        CString text;
+        text.Format(L"%d", value);
+        WritePrivateProfileStringW(section, key, text, path);
+    };
+    const DisplaySettingsBlock& ds = DisplaySettings;
+    number(L"Size", L"TextSize", textSize);
+    number(L"Biaozhu", L"bComment", ds.bComment);
+    number(L"Biaozhu", L"bSingle", ds.bSingle);
+    number(L"Biaozhu", L"nBiaozhu", ds.nBiaozhu);
+    number(L"Distance", L"Row", row);
+    number(L"Distance", L"Pram", pram);
+    if (bodyFace && *bodyFace)
+        WritePrivateProfileStringW(L"FontName", L"FontName", bodyFace, path);
+    if (codeFace && *codeFace)
+        WritePrivateProfileStringW(L"FontName", L"CodeFontName", codeFace, path);
 }
 
 bool ReadPresetFile(bool bUpperPane, PresetViewValues& view)
@@ -159,6 +192,11 @@ bool ReadPresetFile(bool bUpperPane, PresetViewValues& view)
     ds.bComment = ini.Int(L"Biaozhu", L"bComment", L"22", 0);
     ds.bSingle = ini.Int(L"Biaozhu", L"bSingle", L"22", 0);
     ds.nBiaozhu = ini.Int(L"Biaozhu", L"nBiaozhu", L"22", 0);
+    // The style list has no entry beyond its last style.
+    if (ds.nBiaozhu < 0)
+        ds.nBiaozhu = 0;
+    if (ds.nBiaozhu > kMaxAnnotationStyle)
+        ds.nBiaozhu = kMaxAnnotationStyle;
     view.nRow = ini.Int(L"Distance", L"Row", L"0", 0);
     view.nPram = ini.Int(L"Distance", L"Pram", L"0", 0);
 

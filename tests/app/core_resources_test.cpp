@@ -641,3 +641,23 @@ TEST_F(Decorations, LineSetsAreWideStrips)
         }
     }
 }
+
+// The preset file the build writes beside the program names drawn sets.
+TEST_F(Decorations, ShippedPresetFileNamesTheDrawnSets)
+{
+    const std::wstring ini = ImgFolder() + L"\\..\\preSet.ini";
+    auto key = [&](const wchar_t* section, const wchar_t* name) {
+        wchar_t value[128] = {};
+        GetPrivateProfileStringW(section, name, L"", value, 128, ini.c_str());
+        return std::wstring(value);
+    };
+    const std::wstring background = key(L"Background", L"Background");
+    ASSERT_FALSE(background.empty());
+    const auto pictures = List(ImgFolder() + L"\\背景\\" + background, false);
+    EXPECT_FALSE(pictures.empty());
+    EXPECT_EQ(std::to_wstring(pictures.size()), key(L"Background", L"Count"));
+    EXPECT_FALSE(List(ImgFolder() + L"\\竖栏\\" + key(L"Background", L"verticalDir") + L"\\L", false).empty());
+    EXPECT_FALSE(List(ImgFolder() + L"\\行线\\" + key(L"Background", L"lineDir"), false).empty());
+    EXPECT_EQ(L"1", key(L"Biaozhu", L"bComment"));
+    EXPECT_EQ(L"默认", key(L"FontName", L"FontName"));
+}

@@ -181,10 +181,18 @@ TEST(ScrollView, BarsFollowTheSizesAndPositionsStayInRange)
 
     HWND h = fv.View();
     auto vscroll = [&](UINT code, UINT pos = 0) { ::SendMessageW(h, WM_VSCROLL, MAKEWPARAM(code, pos), 0); };
-    vscroll(SB_LINEDOWN);                    // line = page / 10 = total / 100
-    EXPECT_EQ(view->GetScrollPosition(), CPoint(0, 30));
+    // Default steps: a line of the window's font, a page of the client less one line.
+    HDC dc = ::GetDC(h);
+    TEXTMETRICW tm = {};
+    ::GetTextMetricsW(dc, &tm);
+    ::ReleaseDC(h, dc);
+    const int line = tm.tmHeight + tm.tmExternalLeading;
+    ASSERT_GT(line, 5);
+    const int page = fv.Client().cy - line;
+    vscroll(SB_LINEDOWN);
+    EXPECT_EQ(view->GetScrollPosition(), CPoint(0, line));
     vscroll(SB_PAGEDOWN);
-    EXPECT_EQ(view->GetScrollPosition(), CPoint(0, 330));
+    EXPECT_EQ(view->GetScrollPosition(), CPoint(0, line + page));
     vscroll(SB_THUMBTRACK, 1234);
     EXPECT_EQ(view->GetScrollPosition(), CPoint(0, 1234));
     EXPECT_EQ(view->GetScrollPos(SB_VERT), 1234);
@@ -197,15 +205,22 @@ TEST(ScrollView, BarsFollowTheSizesAndPositionsStayInRange)
     vscroll(SB_LINEUP);
     EXPECT_EQ(view->GetScrollPosition().y, 0);
     ::SendMessageW(h, WM_HSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0), 0);
-    EXPECT_EQ(view->GetScrollPosition(), CPoint(100, 0));
+    EXPECT_EQ(view->GetScrollPosition(), CPoint(fv.Client().cx - line, 0));
+    ::SendMessageW(h, WM_HSCROLL, MAKEWPARAM(SB_TOP, 0), 0);
 
     // One wheel notch: the system's wheel lines times the line size.
     UINT lines = 3;
     ::SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
     ::SendMessageW(h, WM_MOUSEWHEEL, MAKEWPARAM(0, (WORD)(short)-WHEEL_DELTA), MAKELPARAM(50, 50));
-    EXPECT_EQ(view->GetScrollPosition(), CPoint(100, (int)lines * 30));
+    EXPECT_EQ(view->GetScrollPosition(), CPoint(0, (int)lines * line));
+    // The steps do not grow with the document.
+    view->SetScrollSizes(MM_TEXT, CSize(1000, 300000));
+    vscroll(SB_TOP);
+    vscroll(SB_PAGEDOWN);
+    EXPECT_EQ(view->GetScrollPosition().y, page);
 
     // A taller window needs less scrolling: the position is pulled back in range.
+    view->SetScrollSizes(MM_TEXT, CSize(1000, 3000));
     vscroll(SB_BOTTOM);
     fv.frame->MoveWindow(0, 0, 400, 600);
     EXPECT_EQ(fv.Client().cy, 600 - cyBar);
@@ -228,7 +243,7 @@ TEST(ScrollView, DrawingIsInDocumentCoordinatesAtTheScrollPosition)
 {
     FrameWithView fv;
     CTestScrollView* view = fv.view;
-    view->SetScrollSizes(MM_TEXT, CSize(1000, 3000));
+    view->SetScrollSizes(MM_TEXT, CSize(1000, 3000), CSize(0, 0), CSize(0, 30));
     view->ScrollToPosition(CPoint(50, 450));
     view->Invalidate();
     view->UpdateWindow();

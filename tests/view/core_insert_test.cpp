@@ -265,3 +265,96 @@ TEST_F(InsertTest, OverflowWithTheCaretOnALaterLineEnd)
     EXPECT_EQ(m.LastItem(m.m_pCurLine), m.m_pCurItem);
     EXPECT_EQ(std::wstring(18, L'满') + L"短", ArticleText(m.m_pRoot));
 }
+
+// ---------------------------------------------------------------- blocks
+
+namespace {
+
+// Code flags of every line of the article, paragraph by paragraph ("2 2|0").
+std::string Flags(const ChunkNode* root)
+{
+    std::string out;
+    for (const ChunkNode* p = root->pFirstChild; p; p = p->pNext) {
+        if (!out.empty())
+            out += '|';
+        for (const ChunkNode* l = p->pFirstChild; l; l = l->pNext) {
+            if (l != p->pFirstChild)
+                out += ' ';
+            out += (char)('0' + l->nCode);
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_F(InsertTest, CodeBlockLinesTakeTheirKindFromTheirFirstUnit)
+{
+    m.InsertText(L"前");
+    // Layout marks every line of a block 1; the paragraph keeps the kind.
+    m.InsertBlockText(2, L"int a;\r\n\tb++;\r\n第二段\r\nx\r\n", 24, 1280);
+    EXPECT_EQ("0|1 1|0|1", Flags(m.m_pRoot));
+    ChunkNode* code = Para()->pNext;
+    EXPECT_EQ(2, code->nCode);
+    EXPECT_EQ(0, code->pNext->nCode);
+    EXPECT_EQ(24, code->pFirstChild->nTextSize);
+    EXPECT_EQ(L"int a;\r", LineUnits(code->pFirstChild));
+    EXPECT_EQ(L" b++;\r", LineUnits(code->pFirstChild->pNext));     // tab as a space
+    EXPECT_EQ(L"第二段\r", LineUnits(code->pNext->pFirstChild));
+    // The text ends with a line end: nothing is read past it, no empty line follows.
+    EXPECT_EQ(L"x\r", LineUnits(code->pNext->pNext->pFirstChild));
+    m.InsertBlockText(2, L"9 lives\r", 24, 1280);
+    EXPECT_EQ("0|1 1|0|1|0", Flags(m.m_pRoot));
+    EXPECT_EQ(L"9 lives\r", LineUnits(m.m_pCurLine));
+}
+
+TEST_F(InsertTest, TextBlockWrapsAtTheScreenEstimateAndKeepsPairs)
+{
+    DisplaySettings.nPageWidth = 3000;
+    std::wstring text(50, L'字');
+    text += L"\r\n";
+    text += L"\xD840\xDC00" L"a";
+    m.InsertBlockText(1, text.c_str(), 25, 1280);
+    ChunkNode* block = Para()->pNext;
+    ASSERT_NE(nullptr, block);
+    EXPECT_EQ(1, block->nCode);
+    // (2n - k) x 15 > 1260 opens a line after 43 CJK characters.
+    ChunkNode* first = block->pFirstChild;
+    EXPECT_EQ(std::wstring(43, L'字') + L"\r", LineUnits(first));
+    EXPECT_EQ(std::wstring(7, L'字') + L"\r", LineUnits(first->pNext));
+    EXPECT_EQ(L"\xD840\xDC00" L"a\r", LineUnits(first->pNext->pNext));
+    EXPECT_EQ("0|1 1 1", Flags(m.m_pRoot));
+}
+
+TEST_F(InsertTest, SelectedLinesBecomeABlockOnlyWhenAllAreCharacters)
+{
+    m.InsertText(L"甲乙\n丙丁\n戊");
+    ChunkNode* second = Para()->pNext->pFirstChild;
+    m.AddToSelection(second->pFirstItem, kNodeLine);
+    m.AddToSelection(second->pFirstItem->pNext, kNodeLine);
+    ASSERT_TRUE(m.MarkSelectedLinesAsBlock());
+    EXPECT_EQ("0|1|0", Flags(m.m_pRoot));
+    EXPECT_EQ(1, Para()->pNext->nCode);
+    m.ResetSelection(true);
+    m.AddToSelection(Line()->pFirstItem, kNodeGlyph);
+    EXPECT_FALSE(m.MarkSelectedLinesAsBlock());
+    EXPECT_EQ("0|1|0", Flags(m.m_pRoot));
+
+    // Block format: the paragraphs of the selection, else the current one.
+    m.ResetSelection(true);
+    m.AddToSelection(Line()->pFirstItem, kNodeLine);
+    m.AddToSelection(second->pFirstItem, kNodeLine);
+    std::vector<ChunkNode*> paras = m.BlockFormatTargets();
+    ASSERT_EQ(2u, paras.size());
+    m.ApplyBlockFormat(paras, 40, L"隶书");
+    EXPECT_EQ(40, Para()->nTextSize);
+    EXPECT_STREQ(L"隶书", Para()->pNext->pFontFace);
+    EXPECT_EQ(nullptr, Para()->pNext->pNext->pFontFace);
+    m.ResetSelection(true);
+    m.m_pCurLine = second;
+    m.ApplyBlockFormat(m.BlockFormatTargets(), 30, L"默认");
+    EXPECT_EQ(nullptr, Para()->pNext->pFontFace);
+    EXPECT_EQ(30, second->nTextSize);
+    m.SetCurrentBlockFace(L"隶书");
+    EXPECT_STREQ(L"隶书", Para()->pNext->pFontFace);
+}

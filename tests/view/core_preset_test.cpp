@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 #include "LayoutTestUtil.h"
+#include "app/DistributionPreset.h"
 #include "view/PresetFile.h"
 #include "view/WordTables.h"
 
@@ -82,7 +83,7 @@ TEST_F(PresetTest, OnlyAPageSectionGivesTheReadDefaults)
     EXPECT_EQ(0, ds.Count);
     EXPECT_EQ(22, ds.bComment);
     EXPECT_EQ(22, ds.bSingle);
-    EXPECT_EQ(22, ds.nBiaozhu);
+    EXPECT_EQ(20, ds.nBiaozhu);       // 22 has no style: the last one
     EXPECT_EQ(3, ds.nHorize);
     EXPECT_EQ(3, ds.nVertical);
     EXPECT_EQ(0, ds.nSelect);
@@ -173,6 +174,63 @@ TEST_F(PresetTest, LongFaceNamesAreCutToTheBuffer)
     Write(L"FontName", L"FontName", longName.c_str());
     ASSERT_TRUE(ReadPresetFile(true, view));
     EXPECT_EQ((size_t)kFaceBufferSize - 1, wcslen(view.szFontFace));
+}
+
+TEST_F(PresetTest, DialogKeysAreWrittenAndReadBack)
+{
+    DisplaySettings.bComment = 1;
+    DisplaySettings.bSingle = 0;
+    DisplaySettings.nBiaozhu = 5;
+    WritePresetDialogKeys(Ini(), 36, 4, 12, L"默认", L"");
+    EXPECT_EQ(36, (int)GetPrivateProfileIntW(L"Size", L"TextSize", 0, Ini()));
+    EXPECT_EQ(12, (int)GetPrivateProfileIntW(L"Distance", L"Pram", 0, Ini()));
+    wchar_t face[64];
+    GetPrivateProfileStringW(L"FontName", L"FontName", L"", face, 64, Ini());
+    EXPECT_STREQ(L"默认", face);
+    GetPrivateProfileStringW(L"FontName", L"CodeFontName", L"none", face, 64, Ini());
+    EXPECT_STREQ(L"none", face);     // an empty face is not written
+    DisplaySettings = DisplaySettingsBlock();
+    ASSERT_TRUE(ReadPresetFile(true, view));
+    EXPECT_EQ(36, view.nTextSize);
+    EXPECT_EQ(4, view.nRow);
+    EXPECT_EQ(12, view.nPram);
+    EXPECT_STREQ(L"", view.szFontFace);     // "默认" is the default face
+    EXPECT_EQ(1, DisplaySettings.bComment);
+    EXPECT_EQ(5, DisplaySettings.nBiaozhu);
+    // A style outside the list is brought back into it.
+    Write(L"Biaozhu", L"nBiaozhu", L"-3");
+    ASSERT_TRUE(ReadPresetFile(true, view));
+    EXPECT_EQ(0, DisplaySettings.nBiaozhu);
+    Write(L"Biaozhu", L"nBiaozhu", L"21");
+    ASSERT_TRUE(ReadPresetFile(true, view));
+    EXPECT_EQ(20, DisplaySettings.nBiaozhu);
+}
+
+TEST_F(PresetTest, ShippedPresetChoosesTheDrawnSetsAndReadsBack)
+{
+    MakeFiles(Img(L"背景\\") + kShippedBackgroundSet, {L"01.bmp", L"02.bmp", L"03.bmp"});
+    MakeFiles(Img(L"竖栏\\") + kShippedVerticalSet + L"\\L", {L"01.bmp"});
+    MakeFiles(Img(L"行线\\") + kShippedLineSet, {L"01.bmp", L"02.bmp"});
+    DisplaySettings.nPageWidth = 777;
+    ASSERT_TRUE(WriteDistributionPreset(folder.Path()));
+    EXPECT_EQ(777, DisplaySettings.nPageWidth);     // the running settings are left alone
+    EXPECT_EQ(folder.Path(), g_strAppFolder);
+    DisplaySettings = DisplaySettingsBlock();
+    ASSERT_TRUE(ReadPresetFile(true, view));
+    const DisplaySettingsBlock& ds = DisplaySettings;
+    EXPECT_EQ(3, ds.Count);
+    EXPECT_EQ(Img(L"背景\\") + kShippedBackgroundSet + L"\\01.bmp", view.strBackgroundPicture);
+    EXPECT_EQ(1u, ds.VerticalSet.vecFiles.size());
+    EXPECT_EQ(2u, ds.LineSet.vecFiles.size());
+    EXPECT_EQ(1, ds.bComment);
+    EXPECT_EQ(1, ds.nBiaozhu);
+    EXPECT_EQ(22, view.nTextSize);
+    EXPECT_EQ(1000, ds.nPageWidth);
+    EXPECT_EQ(3, ds.nHorize);
+    EXPECT_STREQ(L"", view.szFontFace);
+    // Without the pictures there is nothing worth shipping.
+    testfiles::DeleteTree(Img(L""));
+    EXPECT_FALSE(WriteDistributionPreset(folder.Path()));
 }
 
 TEST_F(PresetTest, FolderKeysNameAFolderOrAreOne)
