@@ -10,6 +10,8 @@
 #include <string>
 
 #include "app/LibraryNames.h"
+#include "app/LibraryPaths.h"
+#include "framework/FileUtil.h"
 
 namespace {
 
@@ -556,4 +558,27 @@ ImportPlan PlanBook(const CString& bookName, const CString& text, const CString&
         return plan;
     PlanPieces(plan, text);
     return plan;
+}
+
+CString FitStepTitle(const ImportStep& step, const CString& folderPath, const std::vector<CString>& siblings,
+                     bool unique, int maxPath)
+{
+    const int kNumberRoom = 5;  // "(99)" and a little
+    int room = maxPath - folderPath.GetLength() - 1 - step.head.GetLength() - step.tail.GetLength();
+    if (unique)
+        room -= kNumberRoom;
+    CString title = step.title;
+    if (title.GetLength() > room)
+        title = room > 0 ? CleanNamePart(title, room) : CString();
+    if (!unique)
+        return title;
+    for (int k = 1;; ++k) {
+        const CString candidate = k == 1 ? title : title + Formatted(L"(%d)", k);
+        const CString name = step.head + candidate + step.tail;
+        bool taken = PathExists(AppendPathPart(folderPath, name));
+        for (size_t i = 0; i < siblings.size() && !taken; ++i)
+            taken = siblings[i].CompareNoCase(name) == 0;
+        if (!taken)
+            return candidate;
+    }
 }

@@ -75,3 +75,10 @@ ImportPlan PlanBook(const CString& bookName, const CString& text, const CString&
 // an empty last part), then back out of the folder.
 void PlanLongChapter(ImportPlan& plan, const CString& head, const CString& title, const CString& text,
                      int start, int end, int partLength);
+
+// The step's title shortened so that folderPath + "\" + its name stays within
+// maxPath characters; with unique, numbered "(2)", "(3)", ... until neither a
+// sibling's text nor an entry on disk has that name (letter case aside), so
+// a second import of a book never writes into the first one's articles.
+CString FitStepTitle(const ImportStep& step, const CString& folderPath, const std::vector<CString>& siblings,
+                     bool unique, int maxPath);

@@ -322,7 +322,7 @@ BOOL CImportTreeView::OnDeleteItem(NMHDR* pNMHDR, LRESULT* pResult)
 
 void CImportTreeView::OnImportNovel()
 {
-    // The TXT import dialog comes with the import.
+    ShowImportDialog();
 }
 
 void CImportTreeView::OnSaveImage()

@@ -57,9 +57,10 @@ public:
     int CloseCurrent();
 
     // ---- saving ----
-    // Saves every modified pane; false when a save failed (the pane keeps
-    // its edits and its modified flag; the user has been told).
-    bool SaveModifiedPanes(bool bAutoSave);
+    // Saves every modified pane (only the pane of onlyRow when that is 0 or
+    // 1); false when a save failed (the pane keeps its edits and its
+    // modified flag; the user has been told).
+    bool SaveModifiedPanes(bool bAutoSave, int onlyRow = -1);
     void AutoSave();
     void RestartAutoSaveTimer();
     void StopAutoSaveTimer();
@@ -141,6 +142,9 @@ protected:
     afx_msg void OnMark();
     afx_msg void OnComment();
     afx_msg void OnUpdateCheck();
+    // Dropped TXT files and folders are imported into the selected folder.
+    afx_msg void OnDropFiles(HDROP hDropInfo);
+    afx_msg void OnImportNovel();
     afx_msg void OnEmptyCommand();
 
     DECLARE_MESSAGE_MAP()

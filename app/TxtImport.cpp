@@ -1,0 +1,280 @@
+// TXT import into the library tree: a text becomes the items of its import
+// plan, each article typed into the pane that the frame opened it in and
+// saved by the frame as the selection moves on; the last one is saved when
+// the import ends. Problems are collected and told once.
+#include "app/TxtImport.h"
+
+#include "app/DisplaySettings.h"
+#include "app/ImportTreeView.h"
+#include "app/LibraryNames.h"
+#include "app/MainFrm.h"
+#include "app/TxtFiles.h"
+#include "framework/FileUtil.h"
+#include "framework/MessageBox.h"
+#include "view/ImportView.h"
+
+namespace {
+
+// Problems listed by name in the closing message; the rest are counted.
+const size_t kListedProblems = 12;
+
+// A book name that makes a usable file and folder name.
+CString CleanBookName(const CString& name)
+{
+    CString clean = CleanNamePart(name, kMaxTitleChars);
+    if (clean.IsEmpty())
+        clean = L"新书";
+    if (!IsAcceptableName(clean) || !IsAcceptableName(clean + L".xml"))
+        clean = L"_" + clean;
+    return clean;
+}
+
+// The folder walk of an import, as items under the tree.
+class CFolderImport : public ITxtFolderVisitor {
+public:
+    CFolderImport(CImportTreeView* view, HTREEITEM parent, const CString& prefix, const CString& suffix)
+        : m_view(view), m_tree(view->GetTreeCtrl()), m_prefix(prefix), m_suffix(suffix)
+    {
+        m_parents.push_back(parent);
+    }
+
+    void EnterFolder(const CString& name) override
+    {
+        HTREEITEM parent = m_parents.back();
+        std::vector<CString> siblings;
+        for (HTREEITEM c = m_tree.GetChildItem(parent); c; c = m_tree.GetNextSiblingItem(c))
+            siblings.push_back(m_tree.GetItemText(c));
+        ImportStep step;
+        step.kind = ImportStep::kFolder;
+        step.title = CleanNamePart(name, kMaxTitleChars);
+        if (step.title.IsEmpty())
+            step.title = L"_";
+        const CString folderPath = m_view->GetItemPath(parent);
+        const CString text = FitStepTitle(step, folderPath, siblings, true, kMaxLibraryFolderPath);
+        HTREEITEM item = m_tree.InsertItem(TVIF_TEXT, text, 0, 0, 0, 0, 0, parent, TVI_LAST);
+        if (item) {
+            // The folder exists on disk even when no book lands in it.
+            CreateDirectoryW(AppendPathPart(folderPath, text), nullptr);
+            m_tree.SelectItem(item);
+            m_view->SetFocus();
+        }
+        m_parents.push_back(item ? item : parent);
+    }
+
+    void LeaveFolder() override
+    {
+        if (m_parents.size() > 1)
+            m_parents.pop_back();
+    }
+
+    void TxtFile(const CString& path) override
+    {
+        m_tree.SelectItem(m_parents.back());
+        m_view->SetFocus();
+        m_view->ImportTxtFile(path, 0, 6, m_prefix, m_suffix);
+    }
+
+    void Skipped(const CString& path, const CString& reason) override { m_view->NoteImportProblem(path, reason); }
+
+    bool GoOn() override { return !m_view->GetImportState().stopped; }
+
+private:
+    CImportTreeView* m_view;
+    CTreeCtrl& m_tree;
+    CString m_prefix;
+    CString m_suffix;
+    std::vector<HTREEITEM> m_parents;
+};
+
+} // namespace
+
+// ---------------------------------------------------------------- session
+
+CImportSession::CImportSession(CImportTreeView* view)
+    : m_view(view), m_active(view && view->BeginImport())
+{
+}
+
+CImportSession::~CImportSession()
+{
+    if (m_active)
+        m_view->EndImport();
+}
+
+bool CImportTreeView::BeginImport()
+{
+    if (m_import.running || bImporting)
+        return false;
+    m_import = ImportRunState();
+    m_import.running = true;
+    bImporting = TRUE;
+    return true;
+}
+
+void CImportTreeView::EndImport()
+{
+    bImporting = FALSE;
+    const ImportRunState run = m_import;
+    m_import = ImportRunState();
+    CMainFrame* frame = GetMainFrame();
+    if (frame) {
+        // The article typed in last is still open: it is saved here. The
+        // other pane is left as the user has it.
+        for (int row = 0; row < 2; ++row) {
+            CImportView* view = frame->GetArticleView(row);
+            if (!run.panesTyped[row] || !view || !view->m_pRoot)
+                continue;
+            frame->SaveModifiedPanes(false, row);
+            view->Relayout(view->m_pRoot, 0);
+            view->UpdateGeometry(view->m_pRoot, 0);
+            view->Redraw();
+        }
+        if (CImportView* upper = frame->GetArticleView(0))
+            upper->Redraw();
+    }
+    Invalidate(FALSE);
+    if (run.problems.empty())
+        return;
+    CString text = L"以下文件没有完整导入：\n";
+    for (size_t i = 0; i < run.problems.size() && i < kListedProblems; ++i)
+        text += L"\n" + run.problems[i];
+    if (run.problems.size() > kListedProblems) {
+        CString more;
+        more.Format(L"\n……另有 %d 项", (int)(run.problems.size() - kListedProblems));
+        text += more;
+    }
+    AfxMessageBox(text, MB_OK | MB_ICONWARNING);
+}
+
+void CImportTreeView::NoteImportProblem(const CString& path, const CString& reason)
+{
+    m_import.problems.push_back(path + L"：" + reason);
+}
+
+HTREEITEM CImportTreeView::SelectImportTarget()
+{
+    CTreeCtrl& tree = GetTreeCtrl();
+    HTREEITEM item = CurrentFolderItem();
+    if (item && item != tree.GetSelectedItem()) {
+        tree.SelectItem(item);
+        SetFocus();
+    }
+    return item;
+}
+
+// ---------------------------------------------------------------- plan
+
+HTREEITEM CImportTreeView::InsertImportStep(const ImportStep& step, bool unique)
+{
+    CTreeCtrl& tree = GetTreeCtrl();
+    HTREEITEM folder = CurrentFolderItem();
+    if (!folder)
+        return nullptr;
+    std::vector<CString> siblings;
+    if (unique) {
+        for (HTREEITEM c = tree.GetChildItem(folder); c; c = tree.GetNextSiblingItem(c))
+            siblings.push_back(tree.GetItemText(c));
+    }
+    const bool article = step.kind == ImportStep::kArticle;
+    ImportStep fitted = step;
+    fitted.title = FitStepTitle(step, GetItemPath(folder), siblings, unique,
+                                article ? kMaxLibraryFilePath : kMaxLibraryFolderPath);
+    return InsertAndSelect(fitted.Name());
+}
+
+void CImportTreeView::RunImportPlan(const ImportPlan& plan, const CString& text)
+{
+    CTreeCtrl& tree = GetTreeCtrl();
+    CMainFrame* frame = GetMainFrame();
+    std::vector<HTREEITEM> outer;
+    for (size_t i = 0; i < plan.size() && !m_import.stopped; ++i) {
+        const ImportStep& step = plan[i];
+        if (step.kind == ImportStep::kEndFolder) {
+            // Later chapters go back into the book folder (a folder: the
+            // frame leaves the open article as it is).
+            if (!outer.empty()) {
+                tree.SelectItem(outer.back());
+                outer.pop_back();
+                SetFocus();
+            }
+            continue;
+        }
+        if (step.kind == ImportStep::kFolder)
+            outer.push_back(CurrentFolderItem());
+        // The first item is the book: it gets a name of its own.
+        HTREEITEM item = InsertImportStep(step, i == 0);
+        if (!item) {
+            NoteImportProblem(step.Name(), L"无法在目录树中添加，导入中止");
+            m_import.stopped = true;
+            break;
+        }
+        if (step.kind != ImportStep::kArticle)
+            continue;
+        // The frame opened the new article in the pane its folder belongs to;
+        // the text goes there, and only when that pane really shows it.
+        const int row = frame ? frame->IsInWritingFolder(item) : 0;
+        CImportView* view = frame ? frame->GetArticleView(row) : nullptr;
+        if (!view || !view->m_pRoot || !frame->PaneParts(row).SameArticle(ItemParts(item))) {
+            NoteImportProblem(GetItemPath(item), L"无法打开新文章，导入中止");
+            m_import.stopped = true;
+            break;
+        }
+        view->InsertText(text.Mid(step.start, step.end - step.start));
+        view->m_bModified = 1;
+        m_import.panesTyped[row] = true;
+        ++m_import.articles;
+    }
+}
+
+// ---------------------------------------------------------------- files
+
+void CImportTreeView::SplitChapters(CString name, const CString& text, int, int, CString prefix, CString)
+{
+    if (m_import.stopped)
+        return;
+    ImportPlan plan = PlanBook(CleanBookName(name.Mid(name.ReverseFind(L'\\') + 1)), text, prefix);
+    RunImportPlan(plan, text);
+}
+
+void CImportTreeView::ImportTxtFile(CString path, int source, int number, CString prefix, CString suffix)
+{
+    if (m_import.stopped)
+        return;
+    CString text, why;
+    bool oddByte = false;
+    switch (ReadTxtFile(path, text, &oddByte, &why)) {
+    case TxtReadResult::kMissing:
+        NoteImportProblem(path, L"文件不存在");
+        break;
+    case TxtReadResult::kEmpty:
+        break;
+    case TxtReadResult::kUnreadable:
+    case TxtReadResult::kTooLarge:
+        NoteImportProblem(path, L"无法读取（" + why + L"）");
+        break;
+    case TxtReadResult::kText:
+        if (oddByte)
+            NoteImportProblem(path, L"UTF-16 文件的字节数是奇数，末尾不完整的一个字节已忽略");
+        SplitChapters(BookNameFromPath(path), text, source, number, prefix, suffix);
+        break;
+    }
+    if (CMainFrame* frame = GetMainFrame()) {
+        if (CImportView* upper = frame->GetArticleView(0))
+            upper->Redraw();
+    }
+}
+
+void CImportTreeView::ImportTxtFolder(CTreeCtrl* tree, CString folder, HTREEITEM parent, CString prefix,
+                                      CString suffix)
+{
+    if (!tree || m_import.stopped)
+        return;
+    if (!parent)
+        parent = tree->GetRootItem();
+    CFolderImport import(this, parent, prefix, suffix);
+    WalkTxtFolder(folder, import);
+}
+
+void CImportTreeView::ShowImportDialog()
+{
+}

@@ -1,0 +1,32 @@
+// What one TXT import keeps while it runs: the problems told at its end,
+// whether it had to stop, and which article panes it typed into.
+#pragma once
+#include <vector>
+#include "framework/CString.h"
+
+class CImportTreeView;
+
+struct ImportRunState {
+    bool running = false;
+    bool stopped = false;               // a new article could not be opened: nothing more is typed
+    bool panesTyped[2] = {false, false};
+    int articles = 0;                   // articles made by this import
+    std::vector<CString> problems;      // "path: reason", told once at the end
+};
+
+// Raises an import for as long as it lives (bImporting, problems collected,
+// the last article saved and everything told at its end). Inactive when an
+// import is already running, as when a file is dropped while a message of
+// a running import is shown.
+class CImportSession {
+public:
+    explicit CImportSession(CImportTreeView* view);
+    ~CImportSession();
+    CImportSession(const CImportSession&) = delete;
+    CImportSession& operator=(const CImportSession&) = delete;
+    bool IsActive() const { return m_active; }
+
+private:
+    CImportTreeView* m_view;
+    bool m_active;
+};
