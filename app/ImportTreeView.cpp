@@ -5,6 +5,7 @@
 #include "app/DisplaySettings.h"
 #include "app/LibraryNames.h"
 #include "app/MainFrm.h"
+#include "app/XiaoshuoDlg.h"
 #include "controls/PictureCache.h"
 #include "framework/Menu.h"
 #include "res/resource.h"
@@ -95,6 +96,11 @@ CImportTreeView::~CImportTreeView()
 {
     if (m_edit.m_hWnd)
         m_edit.UnsubclassWindow();
+    if (m_pImportDlg) {
+        if (m_pImportDlg->m_hWnd)
+            m_pImportDlg->DestroyWindow();
+        delete m_pImportDlg;
+    }
 }
 
 BOOL CImportTreeView::PreCreateWindow(CREATESTRUCT& cs)

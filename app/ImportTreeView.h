@@ -104,6 +104,10 @@ public:
     void ImportTxtFile(CString path, int source, int number, CString prefix, CString suffix);
     // Every TXT file of a folder tree, sub-folders becoming folder items under parent.
     void ImportTxtFolder(CTreeCtrl* tree, CString folder, HTREEITEM parent, CString prefix, CString suffix);
+    // The import of the dialog and of dropped files: each source in turn
+    // into the folder selected now, inside one import.
+    void ImportBooks(const std::vector<ImportSource>& sources, int source, int number, const CString& prefix,
+                     const CString& suffix);
     // The folder an import goes into: the selected folder, an article's
     // folder (selected instead of the article), or the root.
     HTREEITEM SelectImportTarget();

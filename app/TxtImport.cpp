@@ -9,8 +9,10 @@
 #include "app/LibraryNames.h"
 #include "app/MainFrm.h"
 #include "app/TxtFiles.h"
+#include "app/XiaoshuoDlg.h"
 #include "framework/FileUtil.h"
 #include "framework/MessageBox.h"
+#include "res/resource.h"
 #include "view/ImportView.h"
 
 namespace {
@@ -275,6 +277,42 @@ void CImportTreeView::ImportTxtFolder(CTreeCtrl* tree, CString folder, HTREEITEM
     WalkTxtFolder(folder, import);
 }
 
+void CImportTreeView::ImportBooks(const std::vector<ImportSource>& sources, int source, int number,
+                                  const CString& prefix, const CString& suffix)
+{
+    // A drop that arrives while an import shows a message is not nested into it.
+    if (sources.empty())
+        return;
+    CImportSession session(this);
+    if (!session.IsActive())
+        return;
+    CTreeCtrl& tree = GetTreeCtrl();
+    HTREEITEM target = SelectImportTarget();
+    for (const ImportSource& s : sources) {
+        if (m_import.stopped)
+            break;
+        if (s.folder) {
+            ImportTxtFolder(&tree, s.path, target, prefix, suffix);
+            continue;
+        }
+        tree.SelectItem(target);
+        SetFocus();
+        ImportTxtFile(s.path, source, number, prefix, suffix);
+    }
+}
+
+// ---------------------------------------------------------------- dialog
+
 void CImportTreeView::ShowImportDialog()
 {
+    if (m_pImportDlg && m_pImportDlg->m_hWnd) {
+        m_pImportDlg->m_strPath.Empty();
+        m_pImportDlg->UpdateData(FALSE);
+        m_pImportDlg->ShowWindow(SW_SHOWNORMAL);
+        return;
+    }
+    if (!m_pImportDlg)
+        m_pImportDlg = new XiaoshuoDlg(this);
+    if (m_pImportDlg->Create(IDD_IMPORT_NOVEL, this))
+        m_pImportDlg->ShowWindow(SW_SHOW);
 }

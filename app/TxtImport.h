@@ -6,6 +6,13 @@
 
 class CImportTreeView;
 
+// One thing to import: a TXT file, or a folder whose sub-folders become
+// folder items and whose TXT files become books.
+struct ImportSource {
+    CString path;
+    bool folder = false;
+};
+
 struct ImportRunState {
     bool running = false;
     bool stopped = false;               // a new article could not be opened: nothing more is typed

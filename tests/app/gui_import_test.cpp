@@ -4,6 +4,8 @@
 // what it tells when files cannot be read.
 #include "AppTestUtil.h"
 #include "app/ChapterSplit.h"
+#include "app/XiaoshuoDlg.h"
+#include "tests/support/DialogDriver.h"
 #include "tests/support/TempFiles.h"
 
 #include <shellapi.h>
@@ -72,6 +74,14 @@ CString Stored(CString text)
     PrintTo(want.Mid(std::max(0, i - 10), 30), &os);
     return ::testing::AssertionFailure() << "lengths " << got.GetLength() << " and " << want.GetLength()
                                          << ", first difference at " << i << ": " << os.str();
+}
+
+// Types text into the window with the keyboard focus, character by character.
+void PostTextToFocus(const CString& text)
+{
+    HWND focus = GetFocus();
+    for (int i = 0; i < text.GetLength(); ++i)
+        PostMessageW(focus, WM_CHAR, text[i], 1);
 }
 
 FILETIME WriteTime(const CString& path)
@@ -234,6 +244,77 @@ TEST_F(ImportTest, FilesThatCannotBeReadAreToldOnceAtTheEnd)
     EXPECT_EQ(FileText(InLibrary(L"好.xml")), L"好的。");
     EXPECT_EQ(FileText(InLibrary(L"里.xml")), L"里面的。");
     EXPECT_FALSE(Exists(InLibrary(L"锁.xml")));
+}
+
+TEST_F(ImportTest, TheImportDialogImportsTheChosenFiles)
+{
+    MakeFolder(L"书库");
+    const CString gbk = Novel(L"对话框");
+    const CString utf16 = L"双字节的短文。\r\n";
+    const CString utf8 = L"八位的短文。\r\n";
+    Put(L"长篇.txt", Gbk(gbk));
+    Put(L"双.txt", Utf16(utf16));
+    Put(L"八.txt", Utf8Bom(utf8));
+    Start();
+    Select(Item({L"书库"}));
+    TreeCommand(ID_TREE_IMPORT_NOVEL);
+    XiaoshuoDlg* dlg = TreeView()->GetImportDialog();
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_TRUE(IsWindowVisible(dlg->m_hWnd));
+    ASSERT_TRUE(IsChild(dlg->m_hWnd, GetFocus()));
+
+    // Enter browses. In the file dialog the user types the folder, Enter,
+    // then the three names, Enter; the dialog runs its own loop meanwhile.
+    static CString names;
+    names = L"\"长篇.txt\" \"双.txt\" \"八.txt\"";
+    const CString folder = source.Path();
+    static HWND fileDialog;
+    OnNextDialog([folder](HWND shown) {
+        fileDialog = shown;
+        PostTextToFocus(folder);
+        PostKeyToFocus(VK_RETURN);
+        struct Later {
+            static void CALLBACK Names(HWND, UINT, UINT_PTR id, DWORD)
+            {
+                KillTimer(nullptr, id);
+                PostTextToFocus(names);
+                PostKeyToFocus(VK_RETURN);
+            }
+            // A dialog that did not take the names is cancelled: the test fails instead of hanging.
+            static void CALLBACK GiveUp(HWND, UINT, UINT_PTR id, DWORD)
+            {
+                KillTimer(nullptr, id);
+                if (IsWindow(fileDialog))
+                    PostMessageW(fileDialog, WM_COMMAND, IDCANCEL, 0);
+            }
+        };
+        SetTimer(nullptr, 0, 300, &Later::Names);
+        SetTimer(nullptr, 0, 8000, &Later::GiveUp);
+    }, 10000);
+    PostKeyToFocus(VK_RETURN);
+    for (int i = 0; i < 100 && dlg->m_vecFiles.size() < 3; ++i)
+        Pump(20);
+    ASSERT_EQ(dlg->m_vecFiles.size(), 3u);
+    EXPECT_EQ(dlg->m_bFolder, 0);
+
+    // Tab to 导入 and press it.
+    for (int i = 0; i < 6 && GetDlgCtrlID(GetFocus()) != IDC_NOVEL_IMPORT; ++i) {
+        PostKeyToFocus(VK_TAB);
+        Pump();
+    }
+    ASSERT_EQ(GetDlgCtrlID(GetFocus()), IDC_NOVEL_IMPORT);
+    PostKeyToFocus(VK_SPACE);
+    Pump();
+
+    EXPECT_TRUE(Boxes::Texts().empty());
+    EXPECT_FALSE(IsWindowVisible(dlg->m_hWnd));
+    EXPECT_FALSE(bImporting);
+    EXPECT_TRUE(dlg->m_vecFiles.empty());
+    Stop();
+    EXPECT_EQ(testfiles::Listing(InLibrary(L"书库")), (std::set<CString>{L"长篇", L"双.xml", L"八.xml"}));
+    EXPECT_TRUE(SameText(BookText(InLibrary(L"书库\\长篇")), Stored(gbk)));
+    EXPECT_TRUE(SameText(FileText(InLibrary(L"书库\\双.xml"), false), Stored(utf16)));
+    EXPECT_TRUE(SameText(FileText(InLibrary(L"书库\\八.xml"), false), Stored(utf8)));
 }
 
 } // namespace
