@@ -149,11 +149,10 @@ protected:
     // A folder item whose label edit ended without a new name still needs its folder.
     void EnsureFolderOnDisk(HTREEITEM item);
     void PaintItems(CDC* pDC);
-    // Carries out an import plan over text; stops at a step it cannot make.
+    // Carries out an import plan over text under the current folder: items
+    // in the tree, each article written to its file; stops at a step it
+    // cannot make.
     void RunImportPlan(const ImportPlan& plan, const CString& text);
-    // Inserts the item of a step under the current folder, fitted to the
-    // path limit (and given a name of its own when unique), and selects it.
-    HTREEITEM InsertImportStep(const ImportStep& step, bool unique);
 
     afx_msg void OnPaint();
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);

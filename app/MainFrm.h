@@ -57,10 +57,9 @@ public:
     int CloseCurrent();
 
     // ---- saving ----
-    // Saves every modified pane (only the pane of onlyRow when that is 0 or
-    // 1); false when a save failed (the pane keeps its edits and its
-    // modified flag; the user has been told).
-    bool SaveModifiedPanes(bool bAutoSave, int onlyRow = -1);
+    // Saves every modified pane; false when a save failed (the pane keeps
+    // its edits and its modified flag; the user has been told).
+    bool SaveModifiedPanes(bool bAutoSave);
     void AutoSave();
     void RestartAutoSaveTimer();
     void StopAutoSaveTimer();

@@ -161,9 +161,7 @@ void CMainFrame::SwitchToSelection()
             view->EnableWindow(FALSE);
             m_wndOuterSplitter.SetActivePane(0, 0);
             bool saved = true;
-            // An import marks what it typed as modified, so an article that
-            // was merely open when the import started is not written again.
-            if (view->m_bModified && !m_leavingParts.IsEmpty())
+            if ((bImporting || view->m_bModified) && !m_leavingParts.IsEmpty())
                 saved = SavePane(view, m_leavingParts);
             if (!saved) {
                 // The article stays shown with its edits; so does its item.
@@ -200,7 +198,7 @@ bool CMainFrame::SavePane(CImportView* pView, const CPathParts& parts)
     return pView->SaveArticle(folder, path);
 }
 
-bool CMainFrame::SaveModifiedPanes(bool bAutoSave, int onlyRow)
+bool CMainFrame::SaveModifiedPanes(bool bAutoSave)
 {
     if (m_bSaving)
         return false;
@@ -209,7 +207,7 @@ bool CMainFrame::SaveModifiedPanes(bool bAutoSave, int onlyRow)
     bool all = true;
     for (int row = 0; row < 2; ++row) {
         CImportView* view = GetArticleView(row);
-        if (!view || !view->m_bModified || (onlyRow >= 0 && row != onlyRow))
+        if (!view || !view->m_bModified)
             continue;
         const CPathParts& parts = PaneParts(row);
         if (parts.IsEmpty()) {

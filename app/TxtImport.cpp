@@ -1,7 +1,8 @@
 // TXT import into the library tree: a text becomes the items of its import
-// plan, each article typed into the pane that the frame opened it in and
-// saved by the frame as the selection moves on; the last one is saved when
-// the import ends. Problems are collected and told once.
+// plan. Each chapter is typed into an article of its own, off screen, by the
+// same model and writer the article panes use, and written to its file at
+// once; the panes are not touched until the import ends and selects the
+// last article. Problems are collected and told once.
 #include "app/TxtImport.h"
 
 #include "app/DisplaySettings.h"
@@ -13,6 +14,7 @@
 #include "framework/FileUtil.h"
 #include "framework/MessageBox.h"
 #include "res/resource.h"
+#include "view/ArticleModel.h"
 #include "view/ImportView.h"
 
 namespace {
@@ -110,27 +112,23 @@ bool CImportTreeView::BeginImport()
     m_import = ImportRunState();
     m_import.running = true;
     bImporting = TRUE;
+    // Thousands of new items: the tree is drawn once, at the end.
+    SendMessage(WM_SETREDRAW, FALSE, 0);
     return true;
 }
 
 void CImportTreeView::EndImport()
 {
     bImporting = FALSE;
+    SendMessage(WM_SETREDRAW, TRUE, 0);
     const ImportRunState run = m_import;
     m_import = ImportRunState();
-    CMainFrame* frame = GetMainFrame();
-    if (frame) {
-        // The article typed in last is still open: it is saved here. The
-        // other pane is left as the user has it.
-        for (int row = 0; row < 2; ++row) {
-            CImportView* view = frame->GetArticleView(row);
-            if (!run.panesTyped[row] || !view || !view->m_pRoot)
-                continue;
-            frame->SaveModifiedPanes(false, row);
-            view->Relayout(view->m_pRoot, 0);
-            view->UpdateGeometry(view->m_pRoot, 0);
-            view->Redraw();
-        }
+    // The last article opens the usual way, in the pane its folder belongs to.
+    if (run.lastArticle) {
+        GetTreeCtrl().SelectItem((HTREEITEM)run.lastArticle);
+        SetFocus();
+    }
+    if (CMainFrame* frame = GetMainFrame()) {
         if (CImportView* upper = frame->GetArticleView(0))
             upper->Redraw();
     }
@@ -166,66 +164,68 @@ HTREEITEM CImportTreeView::SelectImportTarget()
 
 // ---------------------------------------------------------------- plan
 
-HTREEITEM CImportTreeView::InsertImportStep(const ImportStep& step, bool unique)
-{
-    CTreeCtrl& tree = GetTreeCtrl();
-    HTREEITEM folder = CurrentFolderItem();
-    if (!folder)
-        return nullptr;
-    std::vector<CString> siblings;
-    if (unique) {
-        for (HTREEITEM c = tree.GetChildItem(folder); c; c = tree.GetNextSiblingItem(c))
-            siblings.push_back(tree.GetItemText(c));
-    }
-    const bool article = step.kind == ImportStep::kArticle;
-    ImportStep fitted = step;
-    fitted.title = FitStepTitle(step, GetItemPath(folder), siblings, unique,
-                                article ? kMaxLibraryFilePath : kMaxLibraryFolderPath);
-    return InsertAndSelect(fitted.Name());
-}
-
 void CImportTreeView::RunImportPlan(const ImportPlan& plan, const CString& text)
 {
     CTreeCtrl& tree = GetTreeCtrl();
-    CMainFrame* frame = GetMainFrame();
-    std::vector<HTREEITEM> outer;
+    struct Folder {
+        HTREEITEM item;
+        CString path;
+    };
+    HTREEITEM start = CurrentFolderItem();
+    if (!start)
+        return;
+    std::vector<Folder> folders = {{start, GetItemPath(start)}};
+    // The chapters are typed the way a pane types them, at the upper pane's text size.
+    CArticleModel article;
+    if (CMainFrame* frame = GetMainFrame()) {
+        if (CImportView* upper = frame->GetArticleView(0))
+            article.m_nTextSize = upper->m_nTextSize;
+    }
     for (size_t i = 0; i < plan.size() && !m_import.stopped; ++i) {
         const ImportStep& step = plan[i];
         if (step.kind == ImportStep::kEndFolder) {
-            // Later chapters go back into the book folder (a folder: the
-            // frame leaves the open article as it is).
-            if (!outer.empty()) {
-                tree.SelectItem(outer.back());
-                outer.pop_back();
-                SetFocus();
-            }
+            if (folders.size() > 1)
+                folders.pop_back();
             continue;
         }
-        if (step.kind == ImportStep::kFolder)
-            outer.push_back(CurrentFolderItem());
+        const Folder& parent = folders.back();
+        const bool isArticle = step.kind == ImportStep::kArticle;
         // The first item is the book: it gets a name of its own.
-        HTREEITEM item = InsertImportStep(step, i == 0);
-        if (!item) {
-            NoteImportProblem(step.Name(), L"无法在目录树中添加，导入中止");
-            m_import.stopped = true;
-            break;
+        std::vector<CString> siblings;
+        if (i == 0) {
+            for (HTREEITEM c = tree.GetChildItem(parent.item); c; c = tree.GetNextSiblingItem(c))
+                siblings.push_back(tree.GetItemText(c));
         }
-        if (step.kind != ImportStep::kArticle)
+        ImportStep fitted = step;
+        fitted.title = FitStepTitle(step, parent.path, siblings, i == 0,
+                                    isArticle ? kMaxLibraryFilePath : kMaxLibraryFolderPath);
+        const CString name = fitted.Name();
+        const CString path = AppendPathPart(parent.path, name);
+        if (!isArticle) {
+            if (!FolderExists(path) && !CreateDirectoryW(path, nullptr)) {
+                NoteImportProblem(path, L"无法创建文件夹（" + SystemErrorText(GetLastError()) + L"），导入中止");
+                m_import.stopped = true;
+                break;
+            }
+            HTREEITEM item = tree.InsertItem(TVIF_TEXT, name, 0, 0, 0, 0, 0, parent.item, TVI_LAST);
+            folders.push_back({item ? item : parent.item, path});
             continue;
-        // The frame opened the new article in the pane its folder belongs to;
-        // the text goes there, and only when that pane really shows it.
-        const int row = frame ? frame->IsInWritingFolder(item) : 0;
-        CImportView* view = frame ? frame->GetArticleView(row) : nullptr;
-        if (!view || !view->m_pRoot || !frame->PaneParts(row).SameArticle(ItemParts(item))) {
-            NoteImportProblem(GetItemPath(item), L"无法打开新文章，导入中止");
+        }
+        article.NewArticle();
+        article.InsertText(text.Mid(step.start, step.end - step.start));
+        // A new file in a new place: written straight, never over another file.
+        std::string bytes;
+        CString error;
+        if (!article.BuildArticleFile(bytes) || !WriteNewFile(path, bytes.data(), bytes.size(), &error)) {
+            NoteImportProblem(path, L"无法写入（" + error + L"），导入中止");
             m_import.stopped = true;
             break;
         }
-        view->InsertText(text.Mid(step.start, step.end - step.start));
-        view->m_bModified = 1;
-        m_import.panesTyped[row] = true;
+        if (HTREEITEM item = tree.InsertItem(TVIF_TEXT, name, 0, 0, 0, 0, 0, parent.item, TVI_LAST))
+            m_import.lastArticle = item;
         ++m_import.articles;
     }
+    article.CloseArticle();
 }
 
 // ---------------------------------------------------------------- files

@@ -1,5 +1,5 @@
 // What one TXT import keeps while it runs: the problems told at its end,
-// whether it had to stop, and which article panes it typed into.
+// whether it had to stop, and the last article it made.
 #pragma once
 #include <vector>
 #include "framework/CString.h"
@@ -15,14 +15,14 @@ struct ImportSource {
 
 struct ImportRunState {
     bool running = false;
-    bool stopped = false;               // a new article could not be opened: nothing more is typed
-    bool panesTyped[2] = {false, false};
-    int articles = 0;                   // articles made by this import
+    bool stopped = false;               // an article could not be written: nothing more is imported
+    void* lastArticle = nullptr;        // tree item of the last article written, selected at the end
+    int articles = 0;                   // articles written by this import
     std::vector<CString> problems;      // "path: reason", told once at the end
 };
 
-// Raises an import for as long as it lives (bImporting, problems collected,
-// the last article saved and everything told at its end). Inactive when an
+// Raises an import for as long as it lives (bImporting, problems collected
+// and told at its end, the last article opened). Inactive when an
 // import is already running, as when a file is dropped while a message of
 // a running import is shown.
 class CImportSession {

@@ -71,10 +71,16 @@ void RunPaintBench();    // paint_bench.cpp
 void RunEditingBench();  // editing_bench.cpp
 void RunLibraryBench();  // library_bench.cpp
 void RunPictureBench();  // bench_gdiplus.cpp
+void RunImportBench();   // import_bench.cpp
 
-int main()
+int main(int argc, char** argv)
 {
     AfxSetMessageBoxHook(BenchSilentBox);
+    // "import" runs the import figures alone.
+    if (argc > 1 && std::string(argv[1]) == "import") {
+        RunImportBench();
+        return 0;
+    }
     const CString folder = BenchTempFolder(L"lumivell_bench") + L"\\";
     CreateFolderTree(folder + L"control");
     g_strAppFolder = folder;
@@ -136,5 +142,6 @@ int main()
     RunEditingBench();
     RunLibraryBench();
     RunPictureBench();
+    RunImportBench();
     return 0;
 }

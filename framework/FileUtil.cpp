@@ -112,6 +112,35 @@ bool WriteFileReplacing(const wchar_t* path, const void* data, size_t size, CStr
     return true;
 }
 
+bool WriteNewFile(const wchar_t* path, const void* data, size_t size, CString* error)
+{
+    if (size > 0xFFFFFFFFu) {
+        SetError(error, L"Cannot write", path, ERROR_FILE_TOO_LARGE);
+        return false;
+    }
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        SetError(error, L"Cannot create", path, GetLastError());
+        return false;
+    }
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, data, (DWORD)size, &written, nullptr);
+    DWORD code = GetLastError();
+    if (ok && written != (DWORD)size) {
+        ok = FALSE;
+        code = ERROR_DISK_FULL;
+    }
+    if (!CloseHandle(file) && ok) {
+        ok = FALSE;
+        code = GetLastError();
+    }
+    if (!ok) {
+        DeleteFileW(path);
+        SetError(error, L"Cannot write", path, code);
+    }
+    return ok != FALSE;
+}
+
 bool BackupFileOnce(const wchar_t* path, const wchar_t* backupPath)
 {
     if (FileExists(backupPath))

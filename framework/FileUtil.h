@@ -15,6 +15,11 @@ bool ReadWholeFile(const wchar_t* path, std::string& bytes);
 // receives a readable reason (Windows error text). Returns true on success.
 bool WriteFileReplacing(const wchar_t* path, const void* data, size_t size, CString* error = nullptr);
 
+// Writes a file that does not exist yet, straight to its name: with nothing
+// to protect, no temporary file is needed (a partly written file is removed).
+// False, with a reason in error, when the file exists or cannot be written.
+bool WriteNewFile(const wchar_t* path, const void* data, size_t size, CString* error = nullptr);
+
 // Copies path to backupPath once: does nothing when backupPath already exists.
 // Creates the backup's folder (and its parents) as needed.
 bool BackupFileOnce(const wchar_t* path, const wchar_t* backupPath);

@@ -468,10 +468,8 @@ void CArticleModel::WriteChunk(ChunkNode* node, CXmlDocument& doc)
     }
 }
 
-bool CArticleModel::SaveArticle(const CString& /*folder*/, const CString& fullPath)
+bool CArticleModel::BuildArticleFile(std::string& bytes)
 {
-    if (IsArticleEmpty())
-        return true;
     m_nCountInput = 0;
     CString stored;
     {
@@ -509,12 +507,21 @@ bool CArticleModel::SaveArticle(const CString& /*folder*/, const CString& fullPa
             return false;   // the coder has told the user
     }
 
-    std::string bytes;
     bytes.resize((size_t)stored.GetLength() * 2);
     for (int i = 0; i < stored.GetLength(); ++i) {
         bytes[2 * i] = (char)(stored[i] & 0xFF);
         bytes[2 * i + 1] = (char)(stored[i] >> 8);
     }
+    return true;
+}
+
+bool CArticleModel::SaveArticle(const CString& /*folder*/, const CString& fullPath)
+{
+    if (IsArticleEmpty())
+        return true;
+    std::string bytes;
+    if (!BuildArticleFile(bytes))
+        return false;
     CString error;
     bool ok = true;
     if (NeedsBackupBeforeSave(fullPath) && FileExists(fullPath)) {
