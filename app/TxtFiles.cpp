@@ -45,14 +45,10 @@ public:
 
     void Walk(const CString& folder, int depth)
     {
-        FolderId id;
-        if (GetFolderId(folder, id) && !m_seen.insert(id).second) {
-            m_visitor.Skipped(folder, L"文件夹重复出现（链接形成的循环），已跳过");
-            return;
-        }
-        if (depth > kMaxFolderDepth) {
-            m_visitor.Skipped(folder, L"文件夹层次太深，已跳过");
-            return;
+        if (depth == 0) {
+            FolderId id;
+            if (GetFolderId(folder, id))
+                m_seen.insert(id);
         }
         // The whole listing first: the import adds folders of its own, which
         // may lie below this one.
@@ -79,6 +75,16 @@ public:
                 continue;
             }
             if (e.attributes & FILE_ATTRIBUTE_DIRECTORY) {
+                // A folder met again (through a link the system does not mark) would loop.
+                FolderId id;
+                if (GetFolderId(path, id) && !m_seen.insert(id).second) {
+                    m_visitor.Skipped(path, L"文件夹重复出现（链接形成的循环），已跳过");
+                    continue;
+                }
+                if (depth + 1 > kMaxFolderDepth) {
+                    m_visitor.Skipped(path, L"文件夹层次太深，已跳过");
+                    continue;
+                }
                 m_visitor.EnterFolder(e.name);
                 Walk(path, depth + 1);
                 m_visitor.LeaveFolder();

@@ -549,4 +549,15 @@ TEST(TxtFiles, FolderWalk)
     EXPECT_EQ(*(enter + 2), L"leave");
 }
 
+TEST(TxtFiles, AFolderLinkedBackIntoItselfIsWalkedOnce)
+{
+    CString root = LINK_LOOP_DIR;
+    root.Replace(L'/', L'\\');
+    ASSERT_TRUE(FolderExists(root + L"\\book\\vol\\loop"));
+    Recorder rec;
+    WalkTxtFolder(root + L"\\book", rec);
+    EXPECT_EQ(rec.events, (std::vector<std::wstring>{L"enter vol", L"file a.txt",
+                                                     L"skip " + W(root) + L"\\book\\vol\\loop", L"leave"}));
+}
+
 } // namespace
