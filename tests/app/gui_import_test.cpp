@@ -317,4 +317,36 @@ TEST_F(ImportTest, TheImportDialogImportsTheChosenFiles)
     EXPECT_TRUE(SameText(FileText(InLibrary(L"书库\\八.xml"), false), Stored(utf8)));
 }
 
+TEST_F(ImportTest, ThePanesReachTheDialogAndEscapeCancelsIt)
+{
+    Start();
+    // With an article pane active, the frame routes the command to the tree.
+    frame->m_wndInnerSplitter.SetActivePane(0, 0);
+    Upper()->SetFocus();
+    Command(ID_TREE_IMPORT_NOVEL);
+    XiaoshuoDlg* dlg = TreeView()->GetImportDialog();
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_TRUE(IsWindowVisible(dlg->m_hWnd));
+    EXPECT_EQ(dlg->m_comboSource.GetCurSel(), 0);
+    ASSERT_EQ(GetDlgCtrlID(GetFocus()), IDC_NOVEL_PATH);
+
+    PostTextToFocus(L"C:\\某处");
+    Pump();
+    wchar_t typed[64] = {};
+    GetDlgItemTextW(dlg->m_hWnd, IDC_NOVEL_PATH, typed, 64);
+    EXPECT_STREQ(typed, L"C:\\某处");
+    PostKeyToFocus(VK_ESCAPE);
+    Pump();
+    EXPECT_FALSE(IsWindowVisible(dlg->m_hWnd));
+    EXPECT_TRUE(dlg->m_strPath.IsEmpty());
+
+    // Shown again, the same dialog, its path field empty.
+    TreeCommand(ID_TREE_IMPORT_NOVEL);
+    EXPECT_EQ(TreeView()->GetImportDialog(), dlg);
+    EXPECT_TRUE(IsWindowVisible(dlg->m_hWnd));
+    GetDlgItemTextW(dlg->m_hWnd, IDC_NOVEL_PATH, typed, 64);
+    EXPECT_STREQ(typed, L"");
+    EXPECT_TRUE(Boxes::Texts().empty());
+}
+
 } // namespace
