@@ -10,13 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "app/ImportApp.h"
 #include "app/ImportTreeView.h"
 #include "app/MainFrm.h"
 #include "app/XiaoshuoDlg.h"
 #include "bench/BenchUtil.h"
 #include "framework/FileUtil.h"
-#include "framework/MessageBox.h"
 
 namespace {
 
@@ -159,26 +157,16 @@ void RunOne(CMainFrame* frame, const char* name, const std::wstring& text, const
 
 void RunImportBench()
 {
-    AfxMessageBoxHook oldHook = AfxSetMessageBoxHook(&BenchSilentBox);
     const CString program = BenchTempFolder(L"lumivell_import_bench");
     RemoveFolderTree(program);
     CreateFolderTree(program + L"\\藏书库");
-    CImportApp::SetAppFolderOverride(program + L"\\");
-    if (!theApp.InitInstance()) {
-        fprintf(stderr, "import bench: the program did not start\n");
-    } else {
-        CMainFrame* frame = DYNAMIC_DOWNCAST(CMainFrame, theApp.m_pMainWnd);
-        BenchPump();
-        RunOne(frame, "novel_3000_chapters", Novel(true), L"第", program);
-        RunOne(frame, "novel_without_titles", Novel(false), L"第", program);
-        const std::wstring lines = ShortLines();
-        RunOne(frame, "short_lines", lines, L"第", program);
-        RunOne(frame, "short_lines_empty_marker", lines, L"", program);
-        frame->SendMessage(WM_CLOSE);
-        BenchPump();
-        theApp.ExitInstance();
-    }
-    CImportApp::SetAppFolderOverride(CString());
-    AfxSetMessageBoxHook(oldHook);
-    RemoveFolderTree(program);
+    CMainFrame* frame = BenchStartProgram(program, "import bench");
+    if (!frame)
+        return;
+    RunOne(frame, "novel_3000_chapters", Novel(true), L"第", program);
+    RunOne(frame, "novel_without_titles", Novel(false), L"第", program);
+    const std::wstring lines = ShortLines();
+    RunOne(frame, "short_lines", lines, L"第", program);
+    RunOne(frame, "short_lines_empty_marker", lines, L"", program);
+    BenchStopProgram(frame, program);
 }

@@ -72,18 +72,22 @@ int PlainIsNotTitleLine(int pos, const CString& text)
     return line.FindOneOf(marks) >= 0 ? 1 : 0;
 }
 
+// First occurrence of pattern at or after start on a title line, or -1.
+int PlainTitleHit(int start, const CString& pattern, const CString& text)
+{
+    for (int p = text.Find(pattern, start); p != -1; p = text.Find(pattern, p + 1)) {
+        if (PlainIsNotTitleLine(p, text) == 0)
+            return p;
+    }
+    return -1;
+}
+
 int PlainFindNextTitle(int start, const CString& pattern, const CString& text)
 {
     if (start == -1 || start < 0 || start > text.GetLength())
         return -1;
     for (;;) {
-        int hit = -1;
-        for (int p = text.Find(pattern, start); p != -1; p = text.Find(pattern, p + 1)) {
-            if (PlainIsNotTitleLine(p, text) == 0) {
-                hit = p;
-                break;
-            }
-        }
+        const int hit = PlainTitleHit(start, pattern, text);
         if (hit == -1)
             return -1;
         const int lineStart = PlainGetLineStart(hit, text);
@@ -97,13 +101,7 @@ int PlainFindNextTitle(int start, const CString& pattern, const CString& text)
 
 int PlainFindFirstTitle(int* next, const CString& pattern, const CString& text)
 {
-    int hit = -1;
-    for (int p = text.Find(pattern, 0); p != -1; p = text.Find(pattern, p + 1)) {
-        if (PlainIsNotTitleLine(p, text) == 0) {
-            hit = p;
-            break;
-        }
-    }
+    const int hit = PlainTitleHit(0, pattern, text);
     if (hit == -1)
         return -1;
     const int first = PlainGetLineStart(hit, text);
