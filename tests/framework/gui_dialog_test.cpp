@@ -274,6 +274,25 @@ TEST_F(DialogTest, EscapeCancelsWithoutExchange)
     EXPECT_EQ(dlg.okCalls, 0);
 }
 
+TEST_F(DialogTest, MissingTemplateFailsWithoutTouchingTheOwner)
+{
+    CDialog missing(12345, &frame);
+    EXPECT_EQ(missing.DoModal(), -1);
+    EXPECT_FALSE(missing.Create(12345, &frame));
+    EXPECT_TRUE(frame.IsWindowEnabled());
+}
+
+TEST_F(DialogTest, QuitWhileOpenCancelsAndReachesTheOuterLoop)
+{
+    CFieldsDlg dlg;
+    dlg.steps.push_back([](CFieldsDlg&) { ::PostQuitMessage(5); });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(dlg.okCalls, 0);
+    MSG msg = {};
+    EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 5u);
+}
+
 TEST_F(DialogTest, FailingFieldKeepsTheDialogOpenWithItsMessage)
 {
     CFieldsDlg dlg;
@@ -285,10 +304,10 @@ TEST_F(DialogTest, FailingFieldKeepsTheDialogOpenWithItsMessage)
             PostKeyToFocus(VK_RETURN);
         };
     };
-    std::vector<HWND> focusAfter;
+    std::vector<bool> failedFieldFocused;
     std::vector<BOOL> visibleAfter;
     auto note = [&](CFieldsDlg& d) {
-        focusAfter.push_back(::GetFocus());
+        failedFieldFocused.push_back(::GetFocus() == d.Item(IDF_COUNT));
         visibleAfter.push_back(d.IsWindowVisible());
         // Back to a field that is not the failed one, so the focus check means something.
         ::SetFocus(d.Item(IDF_NAME));
@@ -300,10 +319,10 @@ TEST_F(DialogTest, FailingFieldKeepsTheDialogOpenWithItsMessage)
     std::vector<CString> expected = {range, range, L"Enter an integer.", L"Enter an integer.",
                                      L"Enter an integer."};
     EXPECT_EQ(g_boxes, expected);
-    ASSERT_EQ(focusAfter.size(), 5u);
-    for (size_t i = 0; i < focusAfter.size(); ++i) {
+    ASSERT_EQ(failedFieldFocused.size(), 5u);
+    for (size_t i = 0; i < failedFieldFocused.size(); ++i) {
         EXPECT_TRUE(visibleAfter[i]) << i;
-        EXPECT_NE(focusAfter[i], nullptr);
+        EXPECT_TRUE(failedFieldFocused[i]) << i;
     }
     EXPECT_EQ(dlg.okCalls, 6);
     EXPECT_EQ(dlg.m_nCount, 100);
