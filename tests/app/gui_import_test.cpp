@@ -349,4 +349,43 @@ TEST_F(ImportTest, ThePanesReachTheDialogAndEscapeCancelsIt)
     EXPECT_TRUE(Boxes::Texts().empty());
 }
 
+TEST_F(ImportTest, AFolderImportMakesLowerCaseFolderItemsInTheSelectedArticlesFolder)
+{
+    MakeArticle(L"书库\\0001_序.xml", L"序");
+    CreateDirectoryW(source.Sub(L"A"), nullptr);
+    CreateDirectoryW(source.Sub(L"A\\B"), nullptr);
+    CreateDirectoryW(source.Sub(L"A\\Empty"), nullptr);
+    Put(L"A\\B\\X.txt", Gbk(L"叉的内容。"));
+    Put(L"A\\notes.txt.bak", Gbk(L"备注。"));
+    Put(L"A\\pic.doc", "x");
+    Start();
+    Select(Item({L"书库", L"0001_序.xml"}));
+    TreeCommand(ID_TREE_IMPORT_NOVEL);
+    XiaoshuoDlg* dlg = TreeView()->GetImportDialog();
+    ASSERT_NE(dlg, nullptr);
+    // As after a folder browse: the folder is in the path field.
+    dlg->m_bFolder = 1;
+    ASSERT_EQ(GetDlgCtrlID(GetFocus()), IDC_NOVEL_PATH);
+    PostTextToFocus(source.Sub(L"A"));
+    Pump();
+    for (int i = 0; i < 6 && GetDlgCtrlID(GetFocus()) != IDC_NOVEL_IMPORT; ++i) {
+        PostKeyToFocus(VK_TAB);
+        Pump();
+    }
+    ASSERT_EQ(GetDlgCtrlID(GetFocus()), IDC_NOVEL_IMPORT);
+    PostKeyToFocus(VK_SPACE);
+    Pump();
+
+    EXPECT_TRUE(Boxes::Texts().empty());
+    EXPECT_FALSE(bImporting);
+    HTREEITEM shelf = Item({L"书库"});
+    std::vector<CString> children = ChildTexts(shelf);
+    std::sort(children.begin(), children.end());
+    EXPECT_EQ(children, (std::vector<CString>{L"0001_序.xml", L"b", L"empty", L"notes.txt.bak.xml"}));
+    EXPECT_EQ(ChildTexts(Item({L"书库", L"b"})), (std::vector<CString>{L"x.xml"}));
+    EXPECT_TRUE(IsFolder(InLibrary(L"书库\\empty")));
+    EXPECT_EQ(FileText(InLibrary(L"书库\\b\\x.xml")), L"叉的内容。");
+    EXPECT_EQ(FileText(InLibrary(L"书库\\notes.txt.bak.xml")), L"备注。");
+}
+
 } // namespace
