@@ -229,20 +229,6 @@ CString Filler(int length)
     return s;
 }
 
-struct Item {
-    ImportStep::Kind kind;
-    std::wstring name;
-    int length;
-};
-
-std::vector<Item> Items(const ImportPlan& plan)
-{
-    std::vector<Item> items;
-    for (const ImportStep& s : plan)
-        items.push_back({s.kind, W(s.Name()), s.end - s.start});
-    return items;
-}
-
 std::vector<std::wstring> Names(const ImportPlan& plan)
 {
     std::vector<std::wstring> names;

@@ -102,6 +102,18 @@ protected:
         return path;
     }
 
+    // Tabs to 导入 in the import dialog and presses it.
+    void PressImportButton()
+    {
+        for (int i = 0; i < 6 && GetDlgCtrlID(GetFocus()) != IDC_NOVEL_IMPORT; ++i) {
+            PostKeyToFocus(VK_TAB);
+            Pump();
+        }
+        ASSERT_EQ(GetDlgCtrlID(GetFocus()), IDC_NOVEL_IMPORT);
+        PostKeyToFocus(VK_SPACE);
+        Pump();
+    }
+
     // Drops the paths on the frame the way the shell does.
     void Drop(const std::vector<CString>& paths)
     {
@@ -297,14 +309,7 @@ TEST_F(ImportTest, TheImportDialogImportsTheChosenFiles)
     ASSERT_EQ(dlg->m_vecFiles.size(), 3u);
     EXPECT_EQ(dlg->m_bFolder, 0);
 
-    // Tab to 导入 and press it.
-    for (int i = 0; i < 6 && GetDlgCtrlID(GetFocus()) != IDC_NOVEL_IMPORT; ++i) {
-        PostKeyToFocus(VK_TAB);
-        Pump();
-    }
-    ASSERT_EQ(GetDlgCtrlID(GetFocus()), IDC_NOVEL_IMPORT);
-    PostKeyToFocus(VK_SPACE);
-    Pump();
+    PressImportButton();
 
     EXPECT_TRUE(Boxes::Texts().empty());
     EXPECT_FALSE(IsWindowVisible(dlg->m_hWnd));
@@ -368,13 +373,7 @@ TEST_F(ImportTest, AFolderImportMakesLowerCaseFolderItemsInTheSelectedArticlesFo
     ASSERT_EQ(GetDlgCtrlID(GetFocus()), IDC_NOVEL_PATH);
     PostTextToFocus(source.Sub(L"A"));
     Pump();
-    for (int i = 0; i < 6 && GetDlgCtrlID(GetFocus()) != IDC_NOVEL_IMPORT; ++i) {
-        PostKeyToFocus(VK_TAB);
-        Pump();
-    }
-    ASSERT_EQ(GetDlgCtrlID(GetFocus()), IDC_NOVEL_IMPORT);
-    PostKeyToFocus(VK_SPACE);
-    Pump();
+    PressImportButton();
 
     EXPECT_TRUE(Boxes::Texts().empty());
     EXPECT_FALSE(bImporting);
