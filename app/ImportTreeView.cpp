@@ -5,6 +5,7 @@
 #include "app/DisplaySettings.h"
 #include "app/LibraryNames.h"
 #include "app/MainFrm.h"
+#include "app/XiaoshuoDlg.h"
 #include "controls/PictureCache.h"
 #include "framework/Menu.h"
 #include "res/resource.h"
@@ -101,6 +102,11 @@ CImportTreeView::~CImportTreeView()
 {
     if (m_edit.m_hWnd)
         m_edit.UnsubclassWindow();
+    if (m_pImportDlg) {
+        if (m_pImportDlg->m_hWnd)
+            m_pImportDlg->DestroyWindow();
+        delete m_pImportDlg;
+    }
 }
 
 BOOL CImportTreeView::PreCreateWindow(CREATESTRUCT& cs)
@@ -337,7 +343,7 @@ BOOL CImportTreeView::OnDeleteItem(NMHDR* pNMHDR, LRESULT* pResult)
 
 void CImportTreeView::OnImportNovel()
 {
-    // The TXT import dialog comes with the import.
+    ShowImportDialog();
 }
 
 void CImportTreeView::OnSaveImage()

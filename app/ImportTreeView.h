@@ -8,7 +8,9 @@
 #include <commctrl.h>
 #include <vector>
 
+#include "app/ChapterSplit.h"
 #include "app/LibraryPaths.h"
+#include "app/TxtImport.h"
 #include "app/TreeFill.h"
 #include "controls/GDIPlus.h"
 #include "framework/Controls.h"
@@ -18,6 +20,7 @@
 
 class CImportTreeView;
 class CMainFrame;
+class XiaoshuoDlg;
 
 // Item data of an item that stands for a folder on disk.
 const DWORD_PTR kFolderItem = 1;
@@ -101,12 +104,38 @@ public:
     // a refused one puts the old name back.
     void RenameOnDisk(HTREEITEM item, const CString& newName, const CString& oldName);
 
+    // ---- TXT import (app/TxtImport.cpp) ----
+    // A book from a text: one article, or a folder of chapter articles under
+    // the current folder. The integers and the suffix are not used.
+    void SplitChapters(CString name, const CString& text, int source, int number, CString prefix, CString suffix);
+    // One TXT file as a book under the current folder.
+    void ImportTxtFile(CString path, int source, int number, CString prefix, CString suffix);
+    // Every TXT file of a folder tree, sub-folders becoming folder items under parent.
+    void ImportTxtFolder(CTreeCtrl* tree, CString folder, HTREEITEM parent, CString prefix, CString suffix);
+    // The import of the dialog and of dropped files: each source in turn
+    // into the folder selected now, inside one import.
+    void ImportBooks(const std::vector<ImportSource>& sources, int source, int number, const CString& prefix,
+                     const CString& suffix);
+    // The folder an import goes into: the selected folder, an article's
+    // folder (selected instead of the article), or the root.
+    HTREEITEM SelectImportTarget();
+    // Used by CImportSession: false when an import is already running.
+    bool BeginImport();
+    void EndImport();
+    void NoteImportProblem(const CString& path, const CString& reason);
+    const ImportRunState& GetImportState() const { return m_import; }
+    XiaoshuoDlg* GetImportDialog() const { return m_pImportDlg; }
+    // Command 5 "导入小说": the import dialog, created on first use.
+    void ShowImportDialog();
+
     HTREEITEM GetEditedItem() const { return m_hEditItem; }
     HTREEITEM GetHotItem() const { return m_hHotItem; }
     CMyEdit& GetLabelEditor() { return m_edit; }
 
 protected:
     HTREEITEM m_hEditItem = nullptr;
+    XiaoshuoDlg* m_pImportDlg = nullptr;
+    ImportRunState m_import;
     CMyEdit m_edit;
     int m_nTextOffset = 16;
     int m_nGlyphSize = 11;
@@ -128,6 +157,10 @@ protected:
     // A folder item whose label edit ended without a new name still needs its folder.
     void EnsureFolderOnDisk(HTREEITEM item);
     void PaintItems(CDC* pDC);
+    // Carries out an import plan over text under the current folder: items
+    // in the tree, each article written to its file; stops at a step it
+    // cannot make.
+    void RunImportPlan(const ImportPlan& plan, const CString& text);
 
     afx_msg void OnPaint();
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);

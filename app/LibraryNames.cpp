@@ -119,7 +119,7 @@ CString NewItemName(const CString& folderPath, const std::vector<LibraryChild>& 
     return name;
 }
 
-CString CleanNamePart(const CString& text)
+CString CleanNamePart(const CString& text, int maxLength)
 {
     CString clean;
     for (int i = 0; i < text.GetLength(); ++i) {
@@ -129,8 +129,8 @@ CString CleanNamePart(const CString& text)
     while (!clean.IsEmpty() && IsBlank(clean[0]))
         clean.Delete(0);
     TrimNameEnd(clean);
-    if (clean.GetLength() > kMaxItemName) {
-        int cut = kMaxItemName;
+    if (clean.GetLength() > maxLength) {
+        int cut = maxLength;
         if (IS_HIGH_SURROGATE(clean[cut - 1]))
             --cut;
         clean = clean.Left(cut);

@@ -38,9 +38,9 @@ CString NewItemName(const CString& folderPath, const std::vector<LibraryChild>& 
 
 // Makes typed text or a title usable as a file or folder name: drops
 // \ / : * ? " < > | and control characters, trims blanks at both ends and
-// dots and blanks at the end, cuts to kMaxItemName characters. The result
+// dots and blanks at the end, cuts to maxLength characters. The result
 // may be empty.
-CString CleanNamePart(const CString& text);
+CString CleanNamePart(const CString& text, int maxLength = kMaxItemName);
 // A name the library accepts: not empty, not "." or "..", none of the
 // characters above, no trailing dot or blank, not a reserved device name
 // (CON, NUL, COM1, ...), at most kMaxNameOnDisk characters.

@@ -113,6 +113,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND(ID_MARK, &CMainFrame::OnMark)
     ON_COMMAND(ID_COMMENT, &CMainFrame::OnComment)
     ON_COMMAND(ID_UPDATE_CHECK, &CMainFrame::OnUpdateCheck)
+    ON_WM_DROPFILES()
+    ON_COMMAND(ID_TREE_IMPORT_NOVEL, &CMainFrame::OnImportNovel)
     ON_COMMAND(ID_INSERT_CODE, &CMainFrame::OnEmptyCommand)
     ON_COMMAND(ID_KEY_CTRL_DOWN, &CMainFrame::OnEmptyCommand)
     ON_COMMAND(ID_KEY_CTRL_UP, &CMainFrame::OnEmptyCommand)
@@ -252,6 +254,7 @@ BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
     if (!PathFileExistsW(library))
         CreateDirectoryW(library, nullptr);
     OpenLibrary(library, false);
+    DragAcceptFiles(TRUE);
     return TRUE;
 }
 

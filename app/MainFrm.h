@@ -142,6 +142,9 @@ protected:
     afx_msg void OnMark();
     afx_msg void OnComment();
     afx_msg void OnUpdateCheck();
+    // Dropped TXT files and folders are imported into the selected folder.
+    afx_msg void OnDropFiles(HDROP hDropInfo);
+    afx_msg void OnImportNovel();
     afx_msg void OnEmptyCommand();
 
     DECLARE_MESSAGE_MAP()

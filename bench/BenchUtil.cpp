@@ -8,6 +8,42 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/ImportApp.h"
+#include "app/MainFrm.h"
+#include "framework/MessageBox.h"
+
+namespace {
+
+AfxMessageBoxHook g_oldBoxHook = nullptr;
+
+} // namespace
+
+CMainFrame* BenchStartProgram(const CString& program, const char* bench)
+{
+    g_oldBoxHook = AfxSetMessageBoxHook(&BenchSilentBox);
+    CImportApp::SetAppFolderOverride(program + L"\\");
+    if (!theApp.InitInstance()) {
+        fprintf(stderr, "%s: the program did not start\n", bench);
+        BenchStopProgram(nullptr, program);
+        return nullptr;
+    }
+    CMainFrame* frame = DYNAMIC_DOWNCAST(CMainFrame, theApp.m_pMainWnd);
+    BenchPump();
+    return frame;
+}
+
+void BenchStopProgram(CMainFrame* frame, const CString& program)
+{
+    if (frame) {
+        frame->SendMessage(WM_CLOSE);
+        BenchPump();
+        theApp.ExitInstance();
+    }
+    CImportApp::SetAppFolderOverride(CString());
+    AfxSetMessageBoxHook(g_oldBoxHook);
+    RemoveFolderTree(program);
+}
+
 double BenchNowMs()
 {
     static LARGE_INTEGER freq = [] {

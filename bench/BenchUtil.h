@@ -25,6 +25,16 @@ void RemoveFolderTree(CString folder);
 // Writes a 24-bit BMP file, colour(x, y) giving each pixel.
 bool WriteBmp(const wchar_t* path, int w, int h, const std::function<COLORREF(int, int)>& colour);
 
+class CMainFrame;
+
+// Starts the whole program with program (no trailing separator) as its
+// folder, message boxes answered at once; null, with everything undone, when
+// it did not start.
+CMainFrame* BenchStartProgram(const CString& program, const char* bench);
+// Closes the frame, ends the program, undoes what BenchStartProgram set and
+// removes the program folder.
+void BenchStopProgram(CMainFrame* frame, const CString& program);
+
 // Runs the messages waiting for this thread.
 void BenchPump();
 

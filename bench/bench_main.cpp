@@ -74,10 +74,16 @@ void RunEditingBench();  // editing_bench.cpp
 void RunLibraryBench();  // library_bench.cpp
 void RunPictureBench();  // bench_gdiplus.cpp
 void RunExportBench();   // export_bench.cpp
+void RunImportBench();   // import_bench.cpp
 
-int main()
+int main(int argc, char** argv)
 {
     AfxSetMessageBoxHook(BenchSilentBox);
+    // "import" runs the import figures alone.
+    if (argc > 1 && std::string(argv[1]) == "import") {
+        RunImportBench();
+        return 0;
+    }
     const CString folder = BenchTempFolder(L"lumivell_bench") + L"\\";
     CreateFolderTree(folder + L"control");
     g_strAppFolder = folder;
@@ -186,5 +192,6 @@ int main()
     RunLibraryBench();
     RunPictureBench();
     RunExportBench();
+    RunImportBench();
     return 0;
 }

@@ -25,7 +25,6 @@ const int kArticles = 3000;
 
 void RunLibraryBench()
 {
-    AfxMessageBoxHook oldHook = AfxSetMessageBoxHook(&BenchSilentBox);
     const CString program = BenchTempFolder(L"lumivell_library_bench");
     RemoveFolderTree(program);
     const CString folder = program + L"\\藏书库\\卷一";
@@ -46,16 +45,9 @@ void RunLibraryBench()
         }
     }
 
-    CImportApp::SetAppFolderOverride(program + L"\\");
-    if (!theApp.InitInstance()) {
-        fprintf(stderr, "library bench: the program did not start\n");
-        CImportApp::SetAppFolderOverride(CString());
-        AfxSetMessageBoxHook(oldHook);
-        RemoveFolderTree(program);
+    CMainFrame* frame = BenchStartProgram(program, "library bench");
+    if (!frame)
         return;
-    }
-    CMainFrame* frame = DYNAMIC_DOWNCAST(CMainFrame, theApp.m_pMainWnd);
-    BenchPump();
     CTreeCtrl& tree = frame->GetTreeView()->GetTreeCtrl();
     HTREEITEM volume = tree.GetChildItem(tree.GetRootItem());
 
@@ -82,10 +74,5 @@ void RunLibraryBench()
     BenchReport("library_page_open_save_per_article", (t3 - t2) / (kArticles - 1), "ms");
 
     upper->m_bModified = 0;
-    frame->SendMessage(WM_CLOSE);
-    BenchPump();
-    theApp.ExitInstance();
-    CImportApp::SetAppFolderOverride(CString());
-    AfxSetMessageBoxHook(oldHook);
-    RemoveFolderTree(program);
+    BenchStopProgram(frame, program);
 }

@@ -58,6 +58,28 @@ bool ReadWholeFile(const wchar_t* path, std::string& bytes)
     return ok;
 }
 
+// Writes all of data (flushed to disk when asked) and closes the file; false
+// with the error code when any step failed.
+static bool WriteAndClose(HANDLE file, const void* data, size_t size, bool flush, DWORD& code)
+{
+    DWORD written = 0;
+    bool ok = WriteFile(file, data, (DWORD)size, &written, nullptr) != FALSE;
+    code = ok ? 0 : GetLastError();
+    if (ok && written != (DWORD)size) {
+        ok = false;
+        code = ERROR_DISK_FULL;
+    }
+    if (ok && flush && !FlushFileBuffers(file)) {
+        ok = false;
+        code = GetLastError();
+    }
+    if (!CloseHandle(file) && ok) {
+        ok = false;
+        code = GetLastError();
+    }
+    return ok;
+}
+
 bool WriteFileReplacing(const wchar_t* path, const void* data, size_t size, CString* error)
 {
     if (!path || !*path) {
@@ -83,21 +105,8 @@ bool WriteFileReplacing(const wchar_t* path, const void* data, size_t size, CStr
         SetError(error, L"Cannot create", temp, GetLastError());
         return false;
     }
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, data, (DWORD)size, &written, nullptr);
-    DWORD code = GetLastError();
-    if (ok && written != (DWORD)size) {
-        ok = FALSE;
-        code = ERROR_DISK_FULL;
-    }
-    if (ok && !FlushFileBuffers(file)) {
-        ok = FALSE;
-        code = GetLastError();
-    }
-    if (!CloseHandle(file) && ok) {
-        ok = FALSE;
-        code = GetLastError();
-    }
+    DWORD code = 0;
+    const bool ok = WriteAndClose(file, data, size, true, code);
     if (!ok) {
         DeleteFileW(temp);
         SetError(error, L"Cannot write", temp, code);
@@ -129,6 +138,26 @@ bool IsSaveLeftoverName(const wchar_t* name)
 {
     const size_t n = wcslen(name);
     return n >= 5 && _wcsicmp(name + n - 5, L".~tmp") == 0;
+}
+
+bool WriteNewFile(const wchar_t* path, const void* data, size_t size, CString* error)
+{
+    if (size > 0xFFFFFFFFu) {
+        SetError(error, L"Cannot write", path, ERROR_FILE_TOO_LARGE);
+        return false;
+    }
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        SetError(error, L"Cannot create", path, GetLastError());
+        return false;
+    }
+    DWORD code = 0;
+    const bool ok = WriteAndClose(file, data, size, false, code);
+    if (!ok) {
+        DeleteFileW(path);
+        SetError(error, L"Cannot write", path, code);
+    }
+    return ok;
 }
 
 bool BackupFileOnce(const wchar_t* path, const wchar_t* backupPath)

@@ -21,6 +21,10 @@ bool WriteFileReplacing(const wchar_t* path, const void* data, size_t size, CStr
 CString SaveTempPath(const wchar_t* path);
 // A file name ending in ".~tmp": what a save that never finished leaves behind.
 bool IsSaveLeftoverName(const wchar_t* name);
+// Writes a file that does not exist yet, straight to its name: with nothing
+// to protect, no temporary file is needed (a partly written file is removed).
+// False, with a reason in error, when the file exists or cannot be written.
+bool WriteNewFile(const wchar_t* path, const void* data, size_t size, CString* error = nullptr);
 
 // Copies path to backupPath once: does nothing when backupPath already exists.
 // Creates the backup's folder (and its parents) as needed.

@@ -462,12 +462,8 @@ void CArticleModel::WriteChunk(ChunkNode* node, CXmlDocument& doc)
     }
 }
 
-bool CArticleModel::SaveArticle(const CString& /*folder*/, const CString& fullPath)
+bool CArticleModel::BuildArticleFile(std::string& bytes)
 {
-    // A new article nobody typed in makes no file; an article emptied by its
-    // user is written empty, or the old text would come back.
-    if (IsArticleEmpty() && !FileExists(fullPath))
-        return true;
     m_nCountInput = 0;
     CString stored;
     {
@@ -505,12 +501,23 @@ bool CArticleModel::SaveArticle(const CString& /*folder*/, const CString& fullPa
             return false;   // the coder has told the user
     }
 
-    std::string bytes;
     bytes.resize((size_t)stored.GetLength() * 2);
     for (int i = 0; i < stored.GetLength(); ++i) {
         bytes[2 * i] = (char)(stored[i] & 0xFF);
         bytes[2 * i + 1] = (char)(stored[i] >> 8);
     }
+    return true;
+}
+
+bool CArticleModel::SaveArticle(const CString& /*folder*/, const CString& fullPath)
+{
+    // A new article nobody typed in makes no file; an article emptied by its
+    // user is written empty, or the old text would come back.
+    if (IsArticleEmpty() && !FileExists(fullPath))
+        return true;
+    std::string bytes;
+    if (!BuildArticleFile(bytes))
+        return false;
     CString error;
     bool ok = true;
     if (NeedsBackupBeforeSave(fullPath) && FileExists(fullPath)) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <string>
 #include <vector>
 #include "framework/Collections.h"
 #include "framework/CString.h"
@@ -158,6 +159,8 @@ public:
     ChunkNode* ReadChunk(CXmlDocument& doc, ChunkNode* parent, ChunkNode* previous, int stacked);
     // False (after one message naming the path) when the file could not be written.
     bool SaveArticle(const CString& folder, const CString& fullPath);
+    // The bytes SaveArticle writes; false when the coder failed (it has told the user).
+    bool BuildArticleFile(std::string& bytes);
     void WriteChunk(ChunkNode* node, CXmlDocument& doc);
     // Where a file that loaded with errors is copied before it is first overwritten.
     static CString BackupPathFor(const CString& fullPath);

@@ -18,13 +18,9 @@
 #include "framework/FileUtil.h"
 #include "framework/MessageBox.h"
 #include "res/resource.h"
+#include "tests/support/TempFiles.h"
 #include "view/ArticleModel.h"
 #include "view/ImportView.h"
-
-inline void PrintTo(const CString& s, std::ostream* os)
-{
-    *os << '"' << WideToMultiByte(s.GetString(), s.GetLength(), CP_UTF8) << '"';
-}
 
 namespace apptest {
 
@@ -124,15 +120,17 @@ inline bool IsFolder(const CString& path)
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The text of an article: its characters, paragraphs joined by "\n".
-inline CString ArticleText(CArticleModel& model)
+// The text of an article: its characters, paragraphs joined by "\n". Without
+// joining, the characters alone: typed-in text keeps each line feed as the
+// first character of the paragraph it starts.
+inline CString ArticleText(CArticleModel& model, bool joinParagraphs = true)
 {
     CString text;
     if (!model.m_pRoot)
         return text;
     bool first = true;
     for (ChunkNode* para = model.m_pRoot->pFirstChild; para; para = para->WalkNext()) {
-        if (!first)
+        if (!first && joinParagraphs)
             text += L'\n';
         first = false;
         std::vector<ChunkNode*> pending = {para};
@@ -160,13 +158,13 @@ inline CString ArticleText(CArticleModel& model)
 }
 
 // The text of an article file as it loads back.
-inline CString FileText(const CString& path)
+inline CString FileText(const CString& path, bool joinParagraphs = true)
 {
     CArticleModel model;
     int slash = path.ReverseFind(L'\\');
     if (!model.LoadArticle(path.Left(slash), path))
         return L"<unreadable>";
-    return ArticleText(model);
+    return ArticleText(model, joinParagraphs);
 }
 
 // Writes an article file with the given text through the model's own writer.

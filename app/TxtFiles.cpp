@@ -1,0 +1,180 @@
+#include "app/TxtFiles.h"
+
+#include <windows.h>
+#include <cwchar>
+#include <set>
+#include <tuple>
+#include <vector>
+
+#include "framework/File.h"
+#include "framework/FileUtil.h"
+
+namespace {
+
+// Deeper folder trees than this are not walked (each level also lengthens
+// every path below it).
+const int kMaxFolderDepth = 64;
+
+typedef std::tuple<DWORD, DWORD, DWORD> FolderId;
+
+// The file system's identity of a folder (volume and file index), so that a
+// folder reached again through a link is recognised.
+bool GetFolderId(const CString& folder, FolderId& id)
+{
+    HANDLE h = CreateFileW(folder, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    const BOOL ok = GetFileInformationByHandle(h, &info);
+    CloseHandle(h);
+    if (!ok || (info.nFileIndexHigh == 0 && info.nFileIndexLow == 0))
+        return false;
+    id = FolderId(info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
+    return true;
+}
+
+struct FolderEntry {
+    CString name;       // lower-cased
+    DWORD attributes;
+};
+
+class CFolderWalk {
+public:
+    explicit CFolderWalk(ITxtFolderVisitor& visitor) : m_visitor(visitor) {}
+
+    void Walk(const CString& folder, int depth)
+    {
+        if (depth == 0) {
+            FolderId id;
+            if (GetFolderId(folder, id))
+                m_seen.insert(id);
+        }
+        // The whole listing first: the import adds folders of its own, which
+        // may lie below this one.
+        std::vector<FolderEntry> entries;
+        CFileFind find;
+        BOOL more = find.FindFile(folder + L"\\*.*");
+        while (more) {
+            more = find.FindNextFile();
+            if (find.IsDots())
+                continue;
+            CString name = find.GetFileName();
+            name.MakeLower();
+            entries.push_back({name, find.GetAttributes()});
+        }
+        find.Close();
+
+        for (const FolderEntry& e : entries) {
+            if (!m_visitor.GoOn())
+                return;
+            const CString path = folder + L"\\" + e.name;
+            if (e.attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                if ((e.attributes & FILE_ATTRIBUTE_DIRECTORY) || e.name.Find(L".txt") >= 0)
+                    m_visitor.Skipped(path, L"链接或联接，没有跟随");
+                continue;
+            }
+            if (e.attributes & FILE_ATTRIBUTE_DIRECTORY) {
+                // A folder met again (through a link the system does not mark) would loop.
+                FolderId id;
+                if (GetFolderId(path, id) && !m_seen.insert(id).second) {
+                    m_visitor.Skipped(path, L"文件夹重复出现（链接形成的循环），已跳过");
+                    continue;
+                }
+                if (depth + 1 > kMaxFolderDepth) {
+                    m_visitor.Skipped(path, L"文件夹层次太深，已跳过");
+                    continue;
+                }
+                m_visitor.EnterFolder(e.name);
+                Walk(path, depth + 1);
+                m_visitor.LeaveFolder();
+            } else if (e.name.Find(L".txt") >= 0) {
+                m_visitor.TxtFile(path);
+            }
+        }
+    }
+
+private:
+    ITxtFolderVisitor& m_visitor;
+    std::set<FolderId> m_seen;
+};
+
+} // namespace
+
+CString DecodeTxtBytes(const std::string& bytes, bool* oddByte)
+{
+    if (oddByte)
+        *oddByte = false;
+    const size_t n = bytes.size();
+    const unsigned char* b = (const unsigned char*)bytes.data();
+    if (n >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
+        const size_t units = (n - 2) / 2;
+        if (oddByte)
+            *oddByte = ((n - 2) % 2) != 0;
+        const wchar_t* w = (const wchar_t*)(bytes.data() + 2);
+        size_t len = 0;
+        while (len < units && w[len] != 0)
+            ++len;
+        return CString(w, (int)len);
+    }
+    // Text in the file's own encoding ends at its first zero byte.
+    size_t start = 0;
+    UINT codePage = CP_ACP;
+    if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
+        start = 3;
+        codePage = CP_UTF8;
+    }
+    const void* zero = memchr(bytes.data() + start, 0, n - start);
+    const size_t end = zero ? (size_t)((const char*)zero - bytes.data()) : n;
+    return MultiByteToWide(bytes.data() + start, (int)(end - start), codePage);
+}
+
+TxtReadResult ReadTxtFile(const CString& path, CString& text, bool* oddByte, CString* error)
+{
+    text.Empty();
+    if (oddByte)
+        *oddByte = false;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data))
+        return PathExists(path) ? TxtReadResult::kUnreadable : TxtReadResult::kMissing;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (error)
+            *error = L"这是一个文件夹";
+        return TxtReadResult::kUnreadable;
+    }
+    const long long size = ((long long)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+    if (size == 0)
+        return TxtReadResult::kEmpty;
+    if (size > kMaxTxtBytes) {
+        if (error)
+            *error = L"文件太大";
+        return TxtReadResult::kTooLarge;
+    }
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) {
+        if (error)
+            *error = SystemErrorText(GetLastError());
+        return TxtReadResult::kUnreadable;
+    }
+    if (bytes.empty())
+        return TxtReadResult::kEmpty;
+    text = DecodeTxtBytes(bytes, oddByte);
+    return TxtReadResult::kText;
+}
+
+CString BookNameFromPath(const CString& path)
+{
+    CString name = path.Mid(path.ReverseFind(L'\\') + 1);
+    if (name.GetLength() >= 4 && name.Right(4).CompareNoCase(L".txt") == 0)
+        name = name.Left(name.GetLength() - 4);
+    return name;
+}
+
+void WalkTxtFolder(const CString& folder, ITxtFolderVisitor& visitor)
+{
+    CString root = folder;
+    while (root.GetLength() > 3 && root[root.GetLength() - 1] == L'\\')
+        root = root.Left(root.GetLength() - 1);
+    CFolderWalk walk(visitor);
+    walk.Walk(root, 0);
+}

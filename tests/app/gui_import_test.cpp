@@ -1,0 +1,390 @@
+// TXT import in the real frame: files and folders dropped on the window (an
+// in-process HDROP, as a shell drop delivers it), the books they make on
+// disk and in the tree after a restart, the panes an import types into and
+// what it tells when files cannot be read.
+#include "AppTestUtil.h"
+#include "app/ChapterSplit.h"
+#include "app/XiaoshuoDlg.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/TempFiles.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <set>
+#include <sstream>
+
+using namespace apptest;
+
+namespace {
+
+// Lines of sentences, never a title line.
+CString Prose(int length)
+{
+    static const wchar_t kLine[] = L"他们沿着河岸走了很久，天色渐渐暗了下来。风吹过芦苇，远处有人唱歌。\r\n";
+    CString s;
+    while (s.GetLength() < length)
+        s += kLine;
+    return s;
+}
+
+// A novel of three titled chapters, about 25,000 characters, CR LF lines.
+CString Novel(const wchar_t* flavour)
+{
+    return CString(L"序：") + flavour + L"\r\n" + Prose(300) + L"第一章 开端\r\n" + Prose(9000) + L"第二章 中段\r\n" +
+           Prose(9000) + L"第三章 结局\r\n" + Prose(6000);
+}
+
+std::string Gbk(const CString& text)
+{
+    return WideToMultiByte(text.GetString(), text.GetLength(), 936);
+}
+
+std::string Utf16(const CString& text)
+{
+    std::string bytes = "\xFF\xFE";
+    bytes.append((const char*)text.GetString(), text.GetLength() * sizeof(wchar_t));
+    return bytes;
+}
+
+std::string Utf8Bom(const CString& text)
+{
+    return "\xEF\xBB\xBF" + WideToMultiByte(text.GetString(), text.GetLength(), CP_UTF8);
+}
+
+// What an article holds once saved: paragraphs, no carriage returns.
+CString Stored(CString text)
+{
+    text.Remove(L'\r');
+    return text;
+}
+
+// Long texts compared with a short report: lengths and the first difference.
+::testing::AssertionResult SameText(const CString& got, const CString& want)
+{
+    if (got == want)
+        return ::testing::AssertionSuccess();
+    int i = 0;
+    while (i < got.GetLength() && i < want.GetLength() && got[i] == want[i])
+        ++i;
+    std::ostringstream os;
+    PrintTo(got.Mid(std::max(0, i - 10), 30), &os);
+    os << " instead of ";
+    PrintTo(want.Mid(std::max(0, i - 10), 30), &os);
+    return ::testing::AssertionFailure() << "lengths " << got.GetLength() << " and " << want.GetLength()
+                                         << ", first difference at " << i << ": " << os.str();
+}
+
+// Types text into the window with the keyboard focus, character by character.
+void PostTextToFocus(const CString& text)
+{
+    HWND focus = GetFocus();
+    for (int i = 0; i < text.GetLength(); ++i)
+        PostMessageW(focus, WM_CHAR, text[i], 1);
+}
+
+FILETIME WriteTime(const CString& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExW(path, GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
+class ImportTest : public AppTest {
+protected:
+    testfiles::TempFolder source{L"导入源"};
+
+    CString Put(const wchar_t* name, const std::string& bytes)
+    {
+        CString path = source.Sub(name);
+        EXPECT_TRUE(testfiles::PutFile(path, bytes));
+        return path;
+    }
+
+    // Tabs to 导入 in the import dialog and presses it.
+    void PressImportButton()
+    {
+        for (int i = 0; i < 6 && GetDlgCtrlID(GetFocus()) != IDC_NOVEL_IMPORT; ++i) {
+            PostKeyToFocus(VK_TAB);
+            Pump();
+        }
+        ASSERT_EQ(GetDlgCtrlID(GetFocus()), IDC_NOVEL_IMPORT);
+        PostKeyToFocus(VK_SPACE);
+        Pump();
+    }
+
+    // Drops the paths on the frame the way the shell does.
+    void Drop(const std::vector<CString>& paths)
+    {
+        size_t chars = 1;
+        for (const CString& p : paths)
+            chars += p.GetLength() + 1;
+        HGLOBAL mem = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+        ASSERT_NE(mem, nullptr);
+        DROPFILES* drop = (DROPFILES*)GlobalLock(mem);
+        drop->pFiles = sizeof(DROPFILES);
+        drop->fWide = TRUE;
+        wchar_t* out = (wchar_t*)((BYTE*)drop + sizeof(DROPFILES));
+        for (const CString& p : paths) {
+            wcscpy(out, p.GetString());
+            out += p.GetLength() + 1;
+        }
+        *out = 0;
+        GlobalUnlock(mem);
+        frame->SendMessage(WM_DROPFILES, (WPARAM)mem, 0);
+        Pump();
+    }
+
+    // The texts of a book folder's articles in name order, joined.
+    CString BookText(const CString& folder)
+    {
+        std::set<CString> names = testfiles::Listing(folder);
+        CString all;
+        for (const CString& name : names)
+            all += FileText(folder + L"\\" + name, false);
+        return all;
+    }
+};
+
+TEST_F(ImportTest, DroppedFilesInEveryEncodingBecomeBooksThatSurviveARestart)
+{
+    MakeFolder(L"书库");
+    MakeArticle(L"0001_旧.xml", L"旧文");
+    const CString gbk = Novel(L"国标");
+    const CString utf16 = L"短篇的第一行\r\n第二行，完。\r\n";
+    const CString utf8 = L"八位编码的短文。\r\n";
+    std::vector<CString> paths = {Put(L"长篇.txt", Gbk(gbk)), Put(L"Short.TXT", Utf16(utf16)),
+                                  Put(L"八.txt", Utf8Bom(utf8)), Put(L"图.doc", "x")};
+    Start();
+    // The open article is not written again merely because an import starts.
+    Select(Item({L"0001_旧.xml"}));
+    const FILETIME before = WriteTime(InLibrary(L"0001_旧.xml"));
+    Sleep(20);
+    Select(Item({L"书库"}));
+    Drop(paths);
+
+    EXPECT_TRUE(Boxes::Texts().empty());
+    EXPECT_FALSE(bImporting);
+    const FILETIME after = WriteTime(InLibrary(L"0001_旧.xml"));
+    EXPECT_EQ(CompareFileTime(&before, &after), 0);
+    // Every article reached the disk, the last one too, before any restart.
+    EXPECT_TRUE(SameText(FileText(InLibrary(L"书库\\长篇\\0003_第三章 结局.xml"), false), Stored(L"第三章 结局\r\n" + Prose(6000))));
+    Stop();
+
+    EXPECT_EQ(testfiles::Listing(InLibrary(L"书库")),
+              (std::set<CString>{L"长篇", L"short.xml", L"八.xml"}));
+    EXPECT_EQ(testfiles::Listing(InLibrary(L"书库\\长篇")),
+              (std::set<CString>{L"0001_第一章 开端.xml", L"0002_第二章 中段.xml", L"0003_第三章 结局.xml"}));
+    EXPECT_TRUE(SameText(BookText(InLibrary(L"书库\\长篇")), Stored(gbk)));
+    EXPECT_TRUE(SameText(FileText(InLibrary(L"书库\\short.xml"), false), Stored(utf16)));
+    EXPECT_TRUE(SameText(FileText(InLibrary(L"书库\\八.xml"), false), Stored(utf8)));
+
+    Start();
+    HTREEITEM shelf = Item({L"书库"});
+    ASSERT_NE(shelf, nullptr);
+    Tree().Expand(shelf, TVE_EXPAND);
+    std::vector<CString> children = ChildTexts(shelf);
+    std::sort(children.begin(), children.end());
+    EXPECT_EQ(children, (std::vector<CString>{L"short.xml", L"八.xml", L"长篇"}));
+    Select(Item({L"书库", L"长篇", L"0002_第二章 中段.xml"}));
+    EXPECT_TRUE(SameText(ArticleText(*Upper(), false), Stored(L"第二章 中段\r\n" + Prose(9000))));
+}
+
+TEST_F(ImportTest, ImportIntoAWritingFolderLeavesTheUpperArticleAlone)
+{
+    MakeArticle(L"0001_a.xml", L"原文");
+    MakeFolder(L"我的写小说");
+    const CString novel = Novel(L"写");
+    const CString path = Put(L"草稿.txt", Gbk(novel));
+    Start();
+    Select(Item({L"0001_a.xml"}));
+    TypeIntoPane(Upper(), L"改");
+    const CPathParts upperParts = frame->PaneParts(0);
+    Select(Item({L"我的写小说"}));
+    Drop({path});
+
+    EXPECT_TRUE(Boxes::Texts().empty());
+    // The upper pane still shows the user's article with its unsaved edit.
+    EXPECT_TRUE(frame->PaneParts(0).SameArticle(upperParts));
+    EXPECT_EQ(ArticleText(*Upper()), L"原文改");
+    EXPECT_EQ(Upper()->m_bModified, 1);
+    EXPECT_EQ(FileText(InLibrary(L"0001_a.xml")), L"原文");
+    // The chapters went through the lower pane, which shows the last one.
+    EXPECT_EQ(frame->PaneParts(1).GetLast(), L"0003_第三章 结局.xml");
+    EXPECT_TRUE(SameText(ArticleText(*Lower(), false), Stored(L"第三章 结局\r\n" + Prose(6000))));
+    EXPECT_TRUE(SameText(BookText(InLibrary(L"我的写小说\\草稿")), Stored(novel)));
+}
+
+TEST_F(ImportTest, ASecondImportGetsANameOfItsOwnAndNoSelectionMeansTheRoot)
+{
+    const CString novel = Novel(L"同");
+    const CString path = Put(L"同名.txt", Gbk(novel));
+    const CString shortPath = Put(L"小.txt", Gbk(L"一段短文。"));
+    Start();
+    Tree().SelectItem(nullptr);
+    Drop({path, shortPath});
+    Drop({path, shortPath});
+    EXPECT_TRUE(Boxes::Texts().empty());
+    Stop();
+    EXPECT_EQ(testfiles::Listing(Library()),
+              (std::set<CString>{L"同名", L"同名(2)", L"小.xml", L"小(2).xml"}));
+    EXPECT_TRUE(SameText(BookText(InLibrary(L"同名")), Stored(novel)));
+    EXPECT_TRUE(SameText(BookText(InLibrary(L"同名(2)")), Stored(novel)));
+    EXPECT_EQ(FileText(InLibrary(L"小(2).xml")), L"一段短文。");
+}
+
+TEST_F(ImportTest, FilesThatCannotBeReadAreToldOnceAtTheEnd)
+{
+    const CString locked = Put(L"锁.txt", Gbk(L"锁住的。"));
+    const CString odd = Put(L"奇.txt", Utf16(L"奇数") + "X");
+    const CString good = Put(L"好.txt", Gbk(L"好的。"));
+    CreateDirectoryW(source.Sub(L"夹"), nullptr);
+    Put(L"夹\\里.txt", Gbk(L"里面的。"));
+    HANDLE h = CreateFileW(locked, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    Start();
+    Drop({locked, odd, good, source.Sub(L"夹")});
+    CloseHandle(h);
+
+    ASSERT_EQ(Boxes::Texts().size(), 1u);
+    EXPECT_GE(Boxes::Texts()[0].Find(L"锁.txt"), 0);
+    EXPECT_GE(Boxes::Texts()[0].Find(L"奇.txt"), 0);
+    EXPECT_LT(Boxes::Texts()[0].Find(L"好.txt"), 0);
+    EXPECT_FALSE(bImporting);
+    EXPECT_EQ(FileText(InLibrary(L"奇.xml")), L"奇数");
+    EXPECT_EQ(FileText(InLibrary(L"好.xml")), L"好的。");
+    EXPECT_EQ(FileText(InLibrary(L"里.xml")), L"里面的。");
+    EXPECT_FALSE(Exists(InLibrary(L"锁.xml")));
+}
+
+TEST_F(ImportTest, TheImportDialogImportsTheChosenFiles)
+{
+    MakeFolder(L"书库");
+    const CString gbk = Novel(L"对话框");
+    const CString utf16 = L"双字节的短文。\r\n";
+    const CString utf8 = L"八位的短文。\r\n";
+    Put(L"长篇.txt", Gbk(gbk));
+    Put(L"双.txt", Utf16(utf16));
+    Put(L"八.txt", Utf8Bom(utf8));
+    Start();
+    Select(Item({L"书库"}));
+    TreeCommand(ID_TREE_IMPORT_NOVEL);
+    XiaoshuoDlg* dlg = TreeView()->GetImportDialog();
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_TRUE(IsWindowVisible(dlg->m_hWnd));
+    ASSERT_TRUE(IsChild(dlg->m_hWnd, GetFocus()));
+
+    // Enter browses. In the file dialog the user types the folder, Enter,
+    // then the three names, Enter; the dialog runs its own loop meanwhile.
+    static CString names;
+    names = L"\"长篇.txt\" \"双.txt\" \"八.txt\"";
+    const CString folder = source.Path();
+    static HWND fileDialog;
+    OnNextDialog([folder](HWND shown) {
+        fileDialog = shown;
+        PostTextToFocus(folder);
+        PostKeyToFocus(VK_RETURN);
+        struct Later {
+            static void CALLBACK Names(HWND, UINT, UINT_PTR id, DWORD)
+            {
+                KillTimer(nullptr, id);
+                PostTextToFocus(names);
+                PostKeyToFocus(VK_RETURN);
+            }
+            // A dialog that did not take the names is cancelled: the test fails instead of hanging.
+            static void CALLBACK GiveUp(HWND, UINT, UINT_PTR id, DWORD)
+            {
+                KillTimer(nullptr, id);
+                if (IsWindow(fileDialog))
+                    PostMessageW(fileDialog, WM_COMMAND, IDCANCEL, 0);
+            }
+        };
+        SetTimer(nullptr, 0, 300, &Later::Names);
+        SetTimer(nullptr, 0, 8000, &Later::GiveUp);
+    }, 10000);
+    PostKeyToFocus(VK_RETURN);
+    for (int i = 0; i < 100 && dlg->m_vecFiles.size() < 3; ++i)
+        Pump(20);
+    ASSERT_EQ(dlg->m_vecFiles.size(), 3u);
+    EXPECT_EQ(dlg->m_bFolder, 0);
+
+    PressImportButton();
+
+    EXPECT_TRUE(Boxes::Texts().empty());
+    EXPECT_FALSE(IsWindowVisible(dlg->m_hWnd));
+    EXPECT_FALSE(bImporting);
+    EXPECT_TRUE(dlg->m_vecFiles.empty());
+    Stop();
+    EXPECT_EQ(testfiles::Listing(InLibrary(L"书库")), (std::set<CString>{L"长篇", L"双.xml", L"八.xml"}));
+    EXPECT_TRUE(SameText(BookText(InLibrary(L"书库\\长篇")), Stored(gbk)));
+    EXPECT_TRUE(SameText(FileText(InLibrary(L"书库\\双.xml"), false), Stored(utf16)));
+    EXPECT_TRUE(SameText(FileText(InLibrary(L"书库\\八.xml"), false), Stored(utf8)));
+}
+
+TEST_F(ImportTest, ThePanesReachTheDialogAndEscapeCancelsIt)
+{
+    Start();
+    // With an article pane active, the frame routes the command to the tree.
+    frame->m_wndInnerSplitter.SetActivePane(0, 0);
+    Upper()->SetFocus();
+    Command(ID_TREE_IMPORT_NOVEL);
+    XiaoshuoDlg* dlg = TreeView()->GetImportDialog();
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_TRUE(IsWindowVisible(dlg->m_hWnd));
+    EXPECT_EQ(dlg->m_comboSource.GetCurSel(), 0);
+    ASSERT_EQ(GetDlgCtrlID(GetFocus()), IDC_NOVEL_PATH);
+
+    PostTextToFocus(L"C:\\某处");
+    Pump();
+    wchar_t typed[64] = {};
+    GetDlgItemTextW(dlg->m_hWnd, IDC_NOVEL_PATH, typed, 64);
+    EXPECT_STREQ(typed, L"C:\\某处");
+    PostKeyToFocus(VK_ESCAPE);
+    Pump();
+    EXPECT_FALSE(IsWindowVisible(dlg->m_hWnd));
+    EXPECT_TRUE(dlg->m_strPath.IsEmpty());
+
+    // Shown again, the same dialog, its path field empty.
+    TreeCommand(ID_TREE_IMPORT_NOVEL);
+    EXPECT_EQ(TreeView()->GetImportDialog(), dlg);
+    EXPECT_TRUE(IsWindowVisible(dlg->m_hWnd));
+    GetDlgItemTextW(dlg->m_hWnd, IDC_NOVEL_PATH, typed, 64);
+    EXPECT_STREQ(typed, L"");
+    EXPECT_TRUE(Boxes::Texts().empty());
+}
+
+TEST_F(ImportTest, AFolderImportMakesLowerCaseFolderItemsInTheSelectedArticlesFolder)
+{
+    MakeArticle(L"书库\\0001_序.xml", L"序");
+    CreateDirectoryW(source.Sub(L"A"), nullptr);
+    CreateDirectoryW(source.Sub(L"A\\B"), nullptr);
+    CreateDirectoryW(source.Sub(L"A\\Empty"), nullptr);
+    Put(L"A\\B\\X.txt", Gbk(L"叉的内容。"));
+    Put(L"A\\notes.txt.bak", Gbk(L"备注。"));
+    Put(L"A\\pic.doc", "x");
+    Start();
+    Select(Item({L"书库", L"0001_序.xml"}));
+    TreeCommand(ID_TREE_IMPORT_NOVEL);
+    XiaoshuoDlg* dlg = TreeView()->GetImportDialog();
+    ASSERT_NE(dlg, nullptr);
+    // As after a folder browse: the folder is in the path field.
+    dlg->m_bFolder = 1;
+    ASSERT_EQ(GetDlgCtrlID(GetFocus()), IDC_NOVEL_PATH);
+    PostTextToFocus(source.Sub(L"A"));
+    Pump();
+    PressImportButton();
+
+    EXPECT_TRUE(Boxes::Texts().empty());
+    EXPECT_FALSE(bImporting);
+    HTREEITEM shelf = Item({L"书库"});
+    std::vector<CString> children = ChildTexts(shelf);
+    std::sort(children.begin(), children.end());
+    EXPECT_EQ(children, (std::vector<CString>{L"0001_序.xml", L"b", L"empty", L"notes.txt.bak.xml"}));
+    EXPECT_EQ(ChildTexts(Item({L"书库", L"b"})), (std::vector<CString>{L"x.xml"}));
+    EXPECT_TRUE(IsFolder(InLibrary(L"书库\\empty")));
+    EXPECT_EQ(FileText(InLibrary(L"书库\\b\\x.xml")), L"叉的内容。");
+    EXPECT_EQ(FileText(InLibrary(L"书库\\notes.txt.bak.xml")), L"备注。");
+}
+
+} // namespace
