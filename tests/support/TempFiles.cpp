@@ -50,6 +50,22 @@ std::set<CString> Listing(const CString& folder)
     return names;
 }
 
+std::set<CString> ListingTree(const CString& folder)
+{
+    std::set<CString> all;
+    for (const CString& name : Listing(folder)) {
+        const CString path = folder + L"\\" + name;
+        if (GetFileAttributesW(path) & FILE_ATTRIBUTE_DIRECTORY) {
+            all.insert(name + L"\\");
+            for (const CString& sub : ListingTree(path))
+                all.insert(name + L"\\" + sub);
+        } else {
+            all.insert(name);
+        }
+    }
+    return all;
+}
+
 bool PutFile(const CString& path, const std::string& bytes)
 {
     HANDLE h = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
