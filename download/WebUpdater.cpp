@@ -170,10 +170,13 @@ void CWebUpdater::SetLocalFolder()
 {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
-    strExePath = path;
-    strLocalFolder = g_strAppFolder.IsEmpty() ? FolderOf(strExePath) : g_strAppFolder;
+    const CString module(path);
+    strLocalFolder = g_strAppFolder.IsEmpty() ? FolderOf(module) : g_strAppFolder;
     while (!strLocalFolder.IsEmpty() && strLocalFolder[strLocalFolder.GetLength() - 1] == L'\\')
         strLocalFolder.Delete(strLocalFolder.GetLength() - 1);
+    // The program file in the program's folder (the running one, unless
+    // tests point the folder elsewhere).
+    strExePath = strLocalFolder + L"\\" + FileNameOf(module);
 }
 
 void CreateFolderPath(const CString& path)
@@ -310,6 +313,11 @@ bool CWebUpdater::SelfUpdate()
         if (safe && hasExe && total < FreeDiskBytes(strLocalFolder) && unpacker.UnpackToFolder(package, stage)) {
             std::vector<CString> staged;
             ListFiles(stage, CString(), staged);
+            // The program file first, the rest in name order.
+            std::sort(staged.begin(), staged.end(), [&](const CString& a, const CString& b) {
+                const bool ea = a.CompareNoCase(exeName) == 0, eb = b.CompareNoCase(exeName) == 0;
+                return ea != eb ? ea : a.CompareNoCase(b) < 0;
+            });
             InterlockedExchange(&g_replacing, 1);
             ok = InstallStaged(strLocalFolder, strExePath, staged);
             if (ok) {

@@ -29,7 +29,7 @@ public:
     void SetHost(const CString& host);
     bool HasHost() const { return !strListUrl.IsEmpty(); }
     // The program's folder (g_strAppFolder, else the program file's folder)
-    // and the running program file.
+    // and the program file in it.
     void SetLocalFolder();
 
     CString ListCopyPath() const { return strLocalFolder + L"\\control\\TempUpdate.txt"; }
