@@ -4,6 +4,7 @@
 #include <gdiplus.h>
 #include <ole2.h>
 
+#include "app/AboutDlg.h"
 #include "app/DisplaySettings.h"
 #include "app/ImportDoc.h"
 #include "app/MainFrm.h"
@@ -23,28 +24,6 @@ CString& AppFolderOverride()
 {
     static CString folder;
     return folder;
-}
-
-// "1.0.0.0" from the program's version resource; empty without one.
-CString ProgramVersion()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    DWORD handle = 0;
-    DWORD size = GetFileVersionInfoSizeW(path, &handle);
-    if (!size)
-        return CString();
-    std::string data(size, '\0');
-    if (!GetFileVersionInfoW(path, 0, size, &data[0]))
-        return CString();
-    VS_FIXEDFILEINFO* info = nullptr;
-    UINT len = 0;
-    if (!VerQueryValueW(data.data(), L"\\", (void**)&info, &len) || !info)
-        return CString();
-    CString text;
-    text.Format(L"%u.%u.%u.%u", HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS),
-                HIWORD(info->dwFileVersionLS), LOWORD(info->dwFileVersionLS));
-    return text;
 }
 
 } // namespace
@@ -160,8 +139,6 @@ int CImportApp::ExitInstance()
 
 void CImportApp::OnAppAbout()
 {
-    // The program has no about dialog; the same words come in a message box.
-    CString text;
-    text.Format(L"关于 Import\n\nLumivell-Velquor %s 版\n\n藏书库阅读与整理工具", ProgramVersion().GetString());
-    AfxMessageBox(text, MB_OK | MB_ICONINFORMATION);
+    CAboutDlg aboutDlg;
+    aboutDlg.DoModal();
 }

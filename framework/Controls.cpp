@@ -276,3 +276,65 @@ void CComboBox::DrawItem(LPDRAWITEMSTRUCT)
 void CComboBox::MeasureItem(LPMEASUREITEMSTRUCT)
 {
 }
+
+// CSliderCtrl -----------------------------------------------------------------------------
+
+IMPLEMENT_DYNAMIC(CSliderCtrl, CWnd)
+
+BOOL CSliderCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
+{
+    return CWnd::CreateEx(0, TRACKBAR_CLASSW, nullptr, dwStyle | WS_CHILD, rect, pParentWnd, nID);
+}
+
+int CSliderCtrl::GetRangeMin() const { return (int)SendMessage(TBM_GETRANGEMIN); }
+int CSliderCtrl::GetRangeMax() const { return (int)SendMessage(TBM_GETRANGEMAX); }
+
+void CSliderCtrl::GetRange(int& nMin, int& nMax) const
+{
+    nMin = GetRangeMin();
+    nMax = GetRangeMax();
+}
+
+void CSliderCtrl::SetRange(int nMin, int nMax, BOOL bRedraw)
+{
+    SendMessage(TBM_SETRANGEMIN, FALSE, nMin);
+    SendMessage(TBM_SETRANGEMAX, bRedraw, nMax);
+}
+
+void CSliderCtrl::SetRangeMin(int nMin, BOOL bRedraw) { SendMessage(TBM_SETRANGEMIN, bRedraw, nMin); }
+void CSliderCtrl::SetRangeMax(int nMax, BOOL bRedraw) { SendMessage(TBM_SETRANGEMAX, bRedraw, nMax); }
+int CSliderCtrl::GetPos() const { return (int)SendMessage(TBM_GETPOS); }
+void CSliderCtrl::SetPos(int nPos) { SendMessage(TBM_SETPOS, TRUE, nPos); }
+void CSliderCtrl::SetTicFreq(int nFreq) { SendMessage(TBM_SETTICFREQ, (WPARAM)nFreq); }
+int CSliderCtrl::GetPageSize() const { return (int)SendMessage(TBM_GETPAGESIZE); }
+int CSliderCtrl::SetPageSize(int nSize) { return (int)SendMessage(TBM_SETPAGESIZE, 0, nSize); }
+int CSliderCtrl::GetLineSize() const { return (int)SendMessage(TBM_GETLINESIZE); }
+int CSliderCtrl::SetLineSize(int nSize) { return (int)SendMessage(TBM_SETLINESIZE, 0, nSize); }
+void CSliderCtrl::GetChannelRect(LPRECT lprc) const { SendMessage(TBM_GETCHANNELRECT, 0, (LPARAM)lprc); }
+void CSliderCtrl::GetThumbRect(LPRECT lprc) const { SendMessage(TBM_GETTHUMBRECT, 0, (LPARAM)lprc); }
+
+// CProgressCtrl ---------------------------------------------------------------------------
+
+IMPLEMENT_DYNAMIC(CProgressCtrl, CWnd)
+
+BOOL CProgressCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
+{
+    return CWnd::CreateEx(0, PROGRESS_CLASSW, nullptr, dwStyle | WS_CHILD, rect, pParentWnd, nID);
+}
+
+void CProgressCtrl::SetRange(short nLower, short nUpper) { SendMessage(PBM_SETRANGE, 0, MAKELPARAM(nLower, nUpper)); }
+void CProgressCtrl::SetRange32(int nLower, int nUpper) { SendMessage(PBM_SETRANGE32, (WPARAM)nLower, (LPARAM)nUpper); }
+
+void CProgressCtrl::GetRange(int& nLower, int& nUpper) const
+{
+    PBRANGE range = {};
+    SendMessage(PBM_GETRANGE, TRUE, (LPARAM)&range);
+    nLower = range.iLow;
+    nUpper = range.iHigh;
+}
+
+int CProgressCtrl::GetPos() const { return (int)SendMessage(PBM_GETPOS); }
+int CProgressCtrl::SetPos(int nPos) { return (int)SendMessage(PBM_SETPOS, (WPARAM)nPos); }
+int CProgressCtrl::OffsetPos(int nPos) { return (int)SendMessage(PBM_DELTAPOS, (WPARAM)nPos); }
+int CProgressCtrl::SetStep(int nStep) { return (int)SendMessage(PBM_SETSTEP, (WPARAM)nStep); }
+int CProgressCtrl::StepIt() { return (int)SendMessage(PBM_STEPIT); }

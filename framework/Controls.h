@@ -146,3 +146,47 @@ public:
 protected:
     DECLARE_MESSAGE_MAP()
 };
+
+// Trackbar (msctls_trackbar32). Custom drawing reaches a derived class through
+// ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, ...); the parent gets WM_HSCROLL/WM_VSCROLL.
+class CSliderCtrl : public CWnd {
+    DECLARE_DYNAMIC(CSliderCtrl)
+public:
+    CSliderCtrl() = default;
+
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+
+    int GetRangeMin() const;
+    int GetRangeMax() const;
+    void GetRange(int& nMin, int& nMax) const;
+    void SetRange(int nMin, int nMax, BOOL bRedraw = FALSE);
+    void SetRangeMin(int nMin, BOOL bRedraw = FALSE);
+    void SetRangeMax(int nMax, BOOL bRedraw = FALSE);
+    int GetPos() const;
+    void SetPos(int nPos);
+    void SetTicFreq(int nFreq);
+    int GetPageSize() const;
+    int SetPageSize(int nSize);
+    int GetLineSize() const;
+    int SetLineSize(int nSize);
+    void GetChannelRect(LPRECT lprc) const;
+    void GetThumbRect(LPRECT lprc) const;
+};
+
+// Progress bar (msctls_progress32).
+class CProgressCtrl : public CWnd {
+    DECLARE_DYNAMIC(CProgressCtrl)
+public:
+    CProgressCtrl() = default;
+
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+
+    void SetRange(short nLower, short nUpper);
+    void SetRange32(int nLower, int nUpper);
+    void GetRange(int& nLower, int& nUpper) const;
+    int GetPos() const;
+    int SetPos(int nPos);
+    int OffsetPos(int nPos);
+    int SetStep(int nStep);
+    int StepIt();
+};

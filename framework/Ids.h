@@ -52,3 +52,17 @@
 #ifndef AFX_IDW_PANE_LAST
 #define AFX_IDW_PANE_LAST       0xE9FF
 #endif
+
+// Messages of the data exchange; a program's string table holds their texts.
+#ifndef AFX_IDP_PARSE_INT
+#define AFX_IDP_PARSE_INT           0xF110  // "Enter an integer."
+#endif
+#ifndef AFX_IDP_PARSE_INT_RANGE
+#define AFX_IDP_PARSE_INT_RANGE     0xF112  // "Enter an integer between %1 and %2."
+#endif
+#ifndef AFX_IDP_PARSE_STRING_SIZE
+#define AFX_IDP_PARSE_STRING_SIZE   0xF113  // "Enter no more than %1 characters."
+#endif
+#ifndef AFX_IDP_PARSE_UINT
+#define AFX_IDP_PARSE_UINT          0xF117  // "Enter a positive integer."
+#endif

@@ -164,6 +164,7 @@ protected: \
 #define ON_WM_RBUTTONDBLCLK() FW_WM(WM_RBUTTONDBLCLK, FwSig_v_u_p, void (CWnd::*)(UINT, CPoint), &ThisClass::OnRButtonDblClk)
 #define ON_WM_MOUSEMOVE()     FW_WM(WM_MOUSEMOVE, FwSig_v_u_p, void (CWnd::*)(UINT, CPoint), &ThisClass::OnMouseMove)
 #define ON_WM_MOUSEWHEEL()    FW_WM(WM_MOUSEWHEEL, FwSig_b_u_s_p, BOOL (CWnd::*)(UINT, short, CPoint), &ThisClass::OnMouseWheel)
+#define ON_WM_MOUSEHOVER()    FW_WM(WM_MOUSEHOVER, FwSig_v_u_p, void (CWnd::*)(UINT, CPoint), &ThisClass::OnMouseHover)
 #define ON_WM_MOUSELEAVE()    FW_WM(WM_MOUSELEAVE, FwSig_v_v, void (CWnd::*)(), &ThisClass::OnMouseLeave)
 #define ON_WM_SETFOCUS()      FW_WM(WM_SETFOCUS, FwSig_v_W, void (CWnd::*)(CWnd*), &ThisClass::OnSetFocus)
 #define ON_WM_KILLFOCUS()     FW_WM(WM_KILLFOCUS, FwSig_v_W, void (CWnd::*)(CWnd*), &ThisClass::OnKillFocus)
@@ -223,6 +224,17 @@ protected: \
 #define ON_LBN_DBLCLK(id, memberFxn)      ON_CONTROL(LBN_DBLCLK, id, memberFxn)
 #define ON_CBN_SELCHANGE(id, memberFxn)   ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
 #define ON_CBN_EDITCHANGE(id, memberFxn)  ON_CONTROL(CBN_EDITCHANGE, id, memberFxn)
+#define ON_CBN_EDITUPDATE(id, memberFxn)  ON_CONTROL(CBN_EDITUPDATE, id, memberFxn)
+#define ON_CBN_DROPDOWN(id, memberFxn)    ON_CONTROL(CBN_DROPDOWN, id, memberFxn)
+#define ON_CBN_CLOSEUP(id, memberFxn)     ON_CONTROL(CBN_CLOSEUP, id, memberFxn)
+#define ON_CBN_SELENDOK(id, memberFxn)    ON_CONTROL(CBN_SELENDOK, id, memberFxn)
+#define ON_CBN_KILLFOCUS(id, memberFxn)   ON_CONTROL(CBN_KILLFOCUS, id, memberFxn)
+#define ON_BN_SETFOCUS(id, memberFxn)     ON_CONTROL(BN_SETFOCUS, id, memberFxn)
+#define ON_BN_KILLFOCUS(id, memberFxn)    ON_CONTROL(BN_KILLFOCUS, id, memberFxn)
+#define ON_EN_MAXTEXT(id, memberFxn)      ON_CONTROL(EN_MAXTEXT, id, memberFxn)
+#define ON_LBN_SETFOCUS(id, memberFxn)    ON_CONTROL(LBN_SETFOCUS, id, memberFxn)
+#define ON_LBN_KILLFOCUS(id, memberFxn)   ON_CONTROL(LBN_KILLFOCUS, id, memberFxn)
+#define ON_STN_CLICKED(id, memberFxn)     ON_CONTROL(STN_CLICKED, id, memberFxn)
 
 // WM_NOTIFY from a child control: void Handler(NMHDR*, LRESULT*).
 #define ON_NOTIFY(wNotifyCode, id, memberFxn) \

@@ -461,6 +461,7 @@ void CWnd::OnRButtonUp(UINT, CPoint) { Default(); }
 void CWnd::OnRButtonDblClk(UINT, CPoint) { Default(); }
 void CWnd::OnMouseMove(UINT, CPoint) { Default(); }
 BOOL CWnd::OnMouseWheel(UINT, short, CPoint) { return (BOOL)Default(); }
+void CWnd::OnMouseHover(UINT, CPoint) { Default(); }
 void CWnd::OnMouseLeave() { Default(); }
 void CWnd::OnSetFocus(CWnd*) { Default(); }
 void CWnd::OnKillFocus(CWnd*) { Default(); }

@@ -72,6 +72,9 @@ public:
     // Called once the window is gone and the object detached; objects that
     // own themselves delete themselves here.
     virtual void PostNcDestroy();
+    // Called when the object is bound to its window (created or subclassed),
+    // before the window's messages reach it; controls adjust their style here.
+    virtual void PreSubclassWindow();
 
     // Calls the default processing for the message being handled.
     LRESULT Default();
@@ -230,6 +233,7 @@ protected:
     afx_msg void OnRButtonDblClk(UINT nFlags, CPoint point);
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);
     afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
+    afx_msg void OnMouseHover(UINT nFlags, CPoint point);
     afx_msg void OnMouseLeave();
     afx_msg void OnSetFocus(CWnd* pOldWnd);
     afx_msg void OnKillFocus(CWnd* pNewWnd);

@@ -57,6 +57,7 @@ LRESULT CALLBACK CbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
     CWnd* pWnd = t_pWndInit;
     t_pWndInit = nullptr;
     pWnd->Attach(hWnd);
+    pWnd->PreSubclassWindow();
     WNDPROC old = (WNDPROC)GetWindowLongPtrW(hWnd, GWLP_WNDPROC);
     if (old != AfxWndProc) {
         SetWindowLongPtrW(hWnd, GWLP_WNDPROC, (LONG_PTR)AfxWndProc);
@@ -197,6 +198,7 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
 {
     if (!::IsWindow(hWnd) || !Attach(hWnd))
         return FALSE;
+    PreSubclassWindow();
     WNDPROC old = (WNDPROC)::GetWindowLongPtrW(hWnd, GWLP_WNDPROC);
     if (old != AfxWndProc) {
         ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, (LONG_PTR)AfxWndProc);
@@ -307,6 +309,10 @@ CWnd::~CWnd()
 }
 
 void CWnd::PostNcDestroy()
+{
+}
+
+void CWnd::PreSubclassWindow()
 {
 }
 

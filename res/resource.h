@@ -12,16 +12,7 @@
 #ifndef AFX_IDS_IDLEMESSAGE
 #define AFX_IDS_IDLEMESSAGE         0xE001
 #endif
-// Data-exchange validation messages.
-#ifndef AFX_IDP_PARSE_INT
-#define AFX_IDP_PARSE_INT           0xF110  // "Enter an integer."
-#endif
-#ifndef AFX_IDP_PARSE_INT_RANGE
-#define AFX_IDP_PARSE_INT_RANGE     0xF112  // "Enter an integer between %1 and %2."
-#endif
-#ifndef AFX_IDP_PARSE_UINT
-#define AFX_IDP_PARSE_UINT          0xF117  // "Enter a positive integer."
-#endif
+// Data-exchange validation messages (AFX_IDP_PARSE_*) come from framework/Ids.h.
 #ifndef IDC_STATIC
 #define IDC_STATIC                  (-1)
 #endif
@@ -100,6 +91,9 @@
 #define IDD_ADD_CODE                171     // CAddCodeDlg "代码"
 #define IDD_SCHEME_NAME             172     // CCodeCorlorNameDlg "配色方案命名"
 #define IDD_IMPORT_NOVEL            182     // XiaoshuoDlg "导入小说"
+
+// About box (100)
+#define IDC_ABOUT_VERSION           1000
 
 // Book-pack dialog (102)
 #define IDC_PACK_LIST               1000

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+#include "controls/DecorationPick.h"
 #include "framework/CString.h"
 
 class CDC;
@@ -19,21 +20,9 @@ extern int g_bPagePainting;
 // The top-level block (level 2) that holds the node.
 ChunkNode* TopLevelBlock(ChunkNode* node);
 
-// Colour keys: every pixel from this grey up to white is transparent.
-const COLORREF kLinePictureKey = RGB(200, 200, 200);    // bars, rules, separators
-const COLORREF kSidePictureKey = RGB(220, 220, 220);    // strips and side bars
-
-// The index rule of the decoration settings: an index that is negative or
-// not below count is replaced by a random pick (the C runtime's rand()) and
-// stored back. An empty list leaves the index alone and gives -1.
-int PickPictureIndex(int& index, size_t count);
-
 // A block's own pick: drawn at random only while it is -1; an empty list
 // leaves it at -1.
 int PickBlockIndex(int& index, size_t count);
-
-// folder + sub + "\" + the index-th name; empty when the index is outside the list.
-CString PicturePath(const ImageSet& set, int index, const wchar_t* sub = L"");
 
 // The set's folder holds the "L" and "R" sub-folders of two-sided pictures.
 // Asked once per paint (see BeginDecorationPass).

@@ -2,6 +2,8 @@
 // library tree, new folders and articles, renaming in place, deleting and
 // switching articles, checked on disk.
 #include "AppTestUtil.h"
+#include "controls/MyColorButton.h"
+#include "tests/support/DialogDriver.h"
 
 using namespace apptest;
 
@@ -77,9 +79,27 @@ TEST_F(StartUpTest, OpensMaximisedInsideTheWorkAreaWithTheLowerPaneCollapsed)
 TEST_F(StartUpTest, AboutTellsTheVersionAndClosingDoesNotWaitForEver)
 {
     Start();
+    CString caption, version;
+    bool okIsBitmapButton = false, frameDisabled = false;
+    OnNextDialog([&](HWND dlg) {
+        wchar_t text[64] = {};
+        GetWindowTextW(dlg, text, 64);
+        caption = text;
+        GetDlgItemTextW(dlg, IDC_ABOUT_VERSION, text, 64);
+        version = text;
+        okIsBitmapButton =
+            dynamic_cast<CMyColorButton*>(CWnd::FromHandlePermanent(GetDlgItem(dlg, IDOK))) != nullptr;
+        frameDisabled = !frame->IsWindowEnabled();
+        PostKeyToFocus(VK_RETURN);
+    });
     Command(ID_APP_ABOUT);
-    ASSERT_EQ(Boxes::Texts().size(), 1u);
-    EXPECT_GE(Boxes::Texts()[0].Find(L"关于 Import"), 0);
+    EXPECT_FALSE(IsDialogActionPending());
+    EXPECT_EQ(caption, L"关于 Import");
+    EXPECT_EQ(version, L"Lumivell-Velquor 1.0.0.0 版");
+    EXPECT_TRUE(okIsBitmapButton);
+    EXPECT_TRUE(frameDisabled);
+    EXPECT_TRUE(frame->IsWindowEnabled());
+    EXPECT_TRUE(Boxes::Texts().empty());
 
     // An update check that never finishes holds the closing only so long.
     hUpdateDoneEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
