@@ -190,13 +190,13 @@ void CreateFolderPath(const CString& path)
 
 // ------------------------------------------------------------------ the list
 
-bool CWebUpdater::FetchPackList()
+bool CWebUpdater::FetchPackList(bool bWaitTurn)
 {
     if (!HasHost())
         return false;
     const CString target = ListCopyPath();
     CreateFolderPath(target);
-    return SUCCEEDED(RunDownload(strListUrl, target, nullptr, true));
+    return SUCCEEDED(RunDownload(strListUrl, target, nullptr, bWaitTurn));
 }
 
 CString CWebUpdater::GetRemoteVersion()

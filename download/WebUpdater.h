@@ -34,8 +34,9 @@ public:
 
     CString ListCopyPath() const { return strLocalFolder + L"\\control\\TempUpdate.txt"; }
 
-    // Fetches the list to its local copy; a failed fetch leaves the copy as it was.
-    bool FetchPackList();
+    // Fetches the list to its local copy; a failed fetch leaves the copy as it
+    // was. bWaitTurn: wait while another download runs (else give up at once).
+    bool FetchPackList(bool bWaitTurn = true);
     // Field 0 of the list's first line when it is a plain version; else empty.
     CString GetRemoteVersion();
     // The remote version is plain and differs (case-insensitively) from DisplaySettings.strVersion.
