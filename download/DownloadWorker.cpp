@@ -19,6 +19,7 @@ namespace {
 volatile LONG g_busy = 0;           // the request is taken
 volatile LONG g_closed = 0;         // the program is ending: no new downloads
 volatile LONG g_cancel = 0;         // the running download is to stop
+volatile LONG g_stalled = 0;        // ... because nothing came for too long
 volatile LONG g_lastActivity = 0;   // tick of the last sign of life
 volatile LONG g_stallLimit = 60000;
 volatile DWORD g_callerThread = 0;  // the thread waiting for the running download
@@ -172,8 +173,10 @@ void CheckStall()
     if (!g_busy || g_cancel)
         return;
     const DWORD quiet = GetTickCount() - (DWORD)g_lastActivity;
-    if (quiet > (DWORD)g_stallLimit)
+    if (quiet > (DWORD)g_stallLimit) {
+        InterlockedExchange(&g_stalled, 1);
         CancelDownload();
+    }
 }
 
 } // namespace
@@ -227,7 +230,7 @@ unsigned __stdcall DownloadThreadProc(void* sink)
         // Judge what arrived: only a whole answer of the server counts.
         const ULONGLONG size = FileSize(part);
         if (g_cancel)
-            hr = E_ABORT;
+            hr = g_stalled ? E_DOWNLOAD_STALLED : E_ABORT;
         else if (binding.m_bNoRoom)
             hr = E_DOWNLOAD_DISK;
         else if (SUCCEEDED(hr) && (downloadReport.nHttpStatus < 200 || downloadReport.nHttpStatus > 299))
@@ -310,6 +313,7 @@ HRESULT RunDownload(const CString& url, const CString& target, IBindStatusCallba
         return E_ABORT;
     }
     InterlockedExchange(&g_cancel, 0);
+    InterlockedExchange(&g_stalled, 0);
     g_callerThread = GetCurrentThreadId();
     Touch();
     strDownloadUrl = url;
@@ -368,11 +372,6 @@ void CloseDownloads()
 void ReopenDownloads()
 {
     InterlockedExchange(&g_closed, 0);
-}
-
-bool AreDownloadsClosed()
-{
-    return g_closed != 0;
 }
 
 void SetDownloadStallLimit(DWORD ms)

@@ -30,6 +30,8 @@ const HRESULT E_DOWNLOAD_HTTP = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x030
 const HRESULT E_DOWNLOAD_SHORT = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0302);    // length not met
 const HRESULT E_DOWNLOAD_BUSY = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0303);     // another one runs
 const HRESULT E_DOWNLOAD_DISK = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0304);     // no room for it
+const HRESULT E_DOWNLOAD_STALLED = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0305);  // nothing came for too long
+// A download cancelled on request (CancelDownload, the end of the program) ends as E_ABORT.
 
 // Receives progress on the worker's thread.
 class IDownloadProgress {
@@ -90,6 +92,5 @@ void CancelDownload();
 // ones until ReopenDownloads.
 void CloseDownloads();
 void ReopenDownloads();
-bool AreDownloadsClosed();
 // A download that receives nothing for this long is cancelled (ms).
 void SetDownloadStallLimit(DWORD ms);

@@ -264,7 +264,7 @@ bool CWebUpdater::DownloadPack(int index)
     if (FAILED(hr)) {
         if (hr == E_DOWNLOAD_BUSY)
             AfxMessageBox(L"正在下载其他文件，请稍后再试", MB_OK);
-        else if (!AreDownloadsClosed())     // no message while the program ends
+        else if (hr != E_ABORT)     // cancelled on purpose: the user knows
             AfxMessageBox(L"下载失败", MB_OK);
         return false;
     }

@@ -177,7 +177,7 @@ TEST_F(DownloadTest, StalledTransfersAreCancelled)
     SetDownloadStallLimit(300);
     start = GetTickCount();
     EXPECT_FALSE(Fetch("/mute"));
-    EXPECT_EQ(hrDownload, E_ABORT);
+    EXPECT_EQ(hrDownload, E_DOWNLOAD_STALLED);
     EXPECT_LT(GetTickCount() - start, 2000u);
     EXPECT_TRUE(TargetUntouched());
 }
