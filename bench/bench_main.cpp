@@ -71,6 +71,7 @@ void RunPaintBench();    // paint_bench.cpp
 void RunEditingBench();  // editing_bench.cpp
 void RunLibraryBench();  // library_bench.cpp
 void RunPictureBench();  // bench_gdiplus.cpp
+void RunZipBench();      // zip_bench.cpp
 
 int main()
 {
@@ -136,5 +137,6 @@ int main()
     RunEditingBench();
     RunLibraryBench();
     RunPictureBench();
+    RunZipBench();
     return 0;
 }

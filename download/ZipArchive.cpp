@@ -434,18 +434,23 @@ DWORD CZipArchiveReader::ExtractEntry(int index, const wchar_t* target)
 
     // An existing file is replaced only by content that was written whole and
     // checked; until then the new bytes go to a file beside it.
-    const DWORD old = GetFileAttributesW(full);
-    const bool bReplace = old != INVALID_FILE_ATTRIBUTES;
-    if (bReplace) {
+    bool bReplace = false;
+    CString writePath = full;
+    HANDLE file = CreateFileW(full, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        const DWORD old = GetFileAttributesW(full);
         const DWORD guarded = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-        if ((old & FILE_ATTRIBUTE_DIRECTORY) || (old & guarded & ~m_cache.dwAttributes) ||
+        if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || old == INVALID_FILE_ATTRIBUTES ||
+            (old & FILE_ATTRIBUTE_DIRECTORY) || (old & guarded & ~m_cache.dwAttributes) ||
             (old & FILE_ATTRIBUTE_READONLY))
             return ZR_NOFILE;
+        bReplace = true;
+        writePath = full + L".unzip~";
+        file = CreateFileW(writePath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return ZR_NOFILE;
     }
-    const CString writePath = bReplace ? full + L".unzip~" : full;
-    HANDLE file = CreateFileW(writePath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return ZR_NOFILE;
     DWORD result = OpenEntryData();
     if (result == ZR_OK)
         result = CopyEntryData(file);

@@ -5,7 +5,17 @@
 
 namespace {
 
-const DWORD kBufferSize = 64 * 1024;
+// A few small aligned blocks: minizip hops between the central directory and
+// each entry's local header, so one large buffer would be refilled at every hop.
+const DWORD kBlockSize = 16 * 1024;
+const int kBlocks = 4;
+
+struct Block {
+    ULONGLONG pos = ~0ULL;      // file offset (relative to start) of data[0]
+    DWORD len = 0;
+    unsigned stamp = 0;         // last use, for replacing the oldest
+    unsigned char data[kBlockSize];
+};
 
 struct FileSource {
     HANDLE hFile = INVALID_HANDLE_VALUE;
@@ -13,10 +23,9 @@ struct FileSource {
     bool canSeek = false;
     bool failed = false;
     ULONGLONG pos = 0;          // logical position, relative to start
-    ULONGLONG bufPos = 0;       // position of buf[0]
-    DWORD bufLen = 0;
     ULONGLONG size = 0;         // bytes from start to the end of the file
-    unsigned char buf[kBufferSize];
+    unsigned clock = 0;
+    Block blocks[kBlocks];
 };
 
 bool RawRead(FileSource* s, ULONGLONG at, void* out, DWORD n, DWORD* got)
@@ -66,43 +75,55 @@ voidpf ZCALLBACK OpenSource(voidpf opaque, const void* filename, int mode)
     return s;
 }
 
+// The block holding pos, read in when none does; nullptr when reading failed.
+Block* BlockAt(FileSource* s, ULONGLONG pos)
+{
+    Block* oldest = &s->blocks[0];
+    for (Block& b : s->blocks) {
+        if (b.pos != ~0ULL && pos >= b.pos && pos < b.pos + b.len) {
+            b.stamp = ++s->clock;
+            return &b;
+        }
+        if (b.stamp < oldest->stamp)
+            oldest = &b;
+    }
+    const ULONGLONG at = pos - pos % kBlockSize;
+    DWORD got = 0;
+    if (!RawRead(s, at, oldest->data, kBlockSize, &got)) {
+        s->failed = true;
+        oldest->pos = ~0ULL;
+        return nullptr;
+    }
+    oldest->pos = at;
+    oldest->len = got;
+    oldest->stamp = ++s->clock;
+    return pos < at + got ? oldest : nullptr;
+}
+
 uLong ZCALLBACK ReadSource(voidpf, voidpf stream, void* out, uLong size)
 {
     FileSource* s = (FileSource*)stream;
     unsigned char* dst = (unsigned char*)out;
     uLong done = 0;
-    while (done < size) {
-        // From the buffer when the position lies in it.
-        if (s->pos >= s->bufPos && s->pos < s->bufPos + s->bufLen) {
-            DWORD offset = (DWORD)(s->pos - s->bufPos);
-            DWORD n = s->bufLen - offset;
-            if (n > size - done)
-                n = size - done;
-            memcpy(dst + done, s->buf + offset, n);
-            done += n;
-            s->pos += n;
-            continue;
-        }
+    // Large blocks of entry data go straight to the caller.
+    if (size >= kBlockSize) {
         DWORD got = 0;
-        // Large blocks go straight to the caller; small reads refill the buffer.
-        if (size - done >= kBufferSize) {
-            if (!RawRead(s, s->pos, dst + done, size - done, &got)) {
-                s->failed = true;
-                break;
-            }
-            done += got;
-            s->pos += got;
-            break;
-        }
-        if (!RawRead(s, s->pos, s->buf, kBufferSize, &got)) {
+        if (!RawRead(s, s->pos, dst, size, &got))
             s->failed = true;
-            s->bufLen = 0;
+        s->pos += got;
+        return got;
+    }
+    while (done < size) {
+        Block* b = BlockAt(s, s->pos);
+        if (!b)
             break;
-        }
-        s->bufPos = s->pos;
-        s->bufLen = got;
-        if (got == 0)
-            break;
+        const DWORD offset = (DWORD)(s->pos - b->pos);
+        DWORD n = b->len - offset;
+        if (n > size - done)
+            n = size - done;
+        memcpy(dst + done, b->data + offset, n);
+        done += n;
+        s->pos += n;
     }
     return done;
 }

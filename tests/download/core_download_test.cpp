@@ -159,23 +159,25 @@ TEST_F(DownloadTest, StalledTransfersAreCancelled)
     server.Set("/mute", mute);
 
     // Cancelled by the user once some data arrived.
-    Recorder seen;
-    CCallback sink;
-    sink.pDialog = &seen;
-    Ticker ticker([&] {
-        if (!seen.texts.empty())
-            CancelDownload();
-    });
-    DWORD start = GetTickCount();
-    EXPECT_FALSE(Fetch("/stall", &sink));
-    EXPECT_EQ(hrDownload, E_ABORT);
-    EXPECT_FALSE(seen.texts.empty());
-    EXPECT_LT(GetTickCount() - start, 2000u);
-    EXPECT_TRUE(TargetUntouched());
+    {
+        Recorder seen;
+        CCallback sink;
+        sink.pDialog = &seen;
+        Ticker ticker([&] {
+            if (!seen.texts.empty())
+                CancelDownload();
+        });
+        const DWORD start = GetTickCount();
+        EXPECT_FALSE(Fetch("/stall", &sink));
+        EXPECT_EQ(hrDownload, E_ABORT);
+        EXPECT_FALSE(seen.texts.empty());
+        EXPECT_LT(GetTickCount() - start, 2000u);
+        EXPECT_TRUE(TargetUntouched());
+    }
 
     // No answer at all: the stall limit ends it.
     SetDownloadStallLimit(300);
-    start = GetTickCount();
+    const DWORD start = GetTickCount();
     EXPECT_FALSE(Fetch("/mute"));
     EXPECT_EQ(hrDownload, E_DOWNLOAD_STALLED);
     EXPECT_LT(GetTickCount() - start, 2000u);
