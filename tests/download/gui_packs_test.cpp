@@ -231,6 +231,21 @@ TEST_F(PacksTest, ClosingTheProgramDuringADownloadStopsIt)
     theApp.ExitInstance();
 }
 
+TEST_F(PacksTest, ClosingDuringTheStartUpCheckDoesNotWaitForTheNetwork)
+{
+    Reply mute;
+    mute.stallBeforeHeaders = true;
+    server.Set("/down/TempUpdate.txt", mute);
+    Start();
+    ASSERT_NE(frame, nullptr);
+    PumpUntil([&] { return server.Hits("/down/TempUpdate.txt") > 0; });
+    EXPECT_EQ(WaitForSingleObject(hUpdateDoneEvent, 0), (DWORD)WAIT_TIMEOUT);
+    const DWORD start = GetTickCount();
+    Stop();
+    EXPECT_LT(GetTickCount() - start, 3000u);
+    EXPECT_EQ(WaitForSingleObject(hUpdateDoneEvent, 0), (DWORD)WAIT_OBJECT_0);
+}
+
 TEST_F(PacksTest, IconRowsAndACleanProgressCaption)
 {
     CCWebUpdatePrjDlg* dlg = OpenPacks();
