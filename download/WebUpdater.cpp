@@ -53,27 +53,6 @@ void ListFiles(const CString& folder, const CString& relative, std::vector<CStri
     FindClose(h);
 }
 
-void RemoveTree(const CString& folder)
-{
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(folder + L"\\*", &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            const CString name = fd.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const CString path = folder + L"\\" + name;
-            SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileW(path);
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryW(folder);
-}
-
 bool Move(const CString& from, const CString& to)
 {
     return MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
@@ -87,7 +66,7 @@ bool InstallStaged(const CString& folder, const CString& exePath, const std::vec
     const CString stage = folder + L"\\" + kStageFolder;
     const CString backup = folder + L"\\" + kBackupFolder;
     const CString pre = exePath + L".PRE";
-    RemoveTree(backup);
+    DeleteFolderTree(backup);
 
     struct Step {
         CString target;
@@ -131,7 +110,7 @@ bool InstallStaged(const CString& folder, const CString& exePath, const std::vec
         done.push_back(step);
     }
     if (ok) {
-        RemoveTree(backup);
+        DeleteFolderTree(backup);
         return true;
     }
     bool restored = true;
@@ -145,7 +124,7 @@ bool InstallStaged(const CString& folder, const CString& exePath, const std::vec
         restored = Move(pre, exePath) && restored;
     // What could not be put back stays in the backup folder.
     if (restored)
-        RemoveTree(backup);
+        DeleteFolderTree(backup);
     return false;
 }
 
@@ -308,7 +287,7 @@ bool CWebUpdater::SelfUpdate()
             hasExe = hasExe || (!(e.dwAttributes & FILE_ATTRIBUTE_DIRECTORY) && exeName.CompareNoCase(e.szName) == 0);
             total += e.nFullUncompressedSize;
         }
-        RemoveTree(stage);
+        DeleteFolderTree(stage);
         CZipUnpacker unpacker;
         if (safe && hasExe && total < FreeDiskBytes(strLocalFolder) && unpacker.UnpackToFolder(package, stage)) {
             std::vector<CString> staged;
@@ -330,7 +309,7 @@ bool CWebUpdater::SelfUpdate()
             InterlockedExchange(&g_replacing, 0);
         }
     }
-    RemoveTree(stage);
+    DeleteFolderTree(stage);
     DeleteFileW(package);
     return ok;
 }

@@ -3,16 +3,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "tests/download/DownloadTestUtil.h"
 #include "download/UpdateList.h"
 #include "framework/FileUtil.h"
 #include "tests/support/TempFiles.h"
 
-namespace {
+using dltest::Gbk;
 
-std::string Gbk(const wchar_t* s)
-{
-    return WideToMultiByte(s, (int)wcslen(s), 936);
-}
+namespace {
 
 TEST(UpdateList, LinesAndFields)
 {

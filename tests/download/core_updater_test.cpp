@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "app/DisplaySettings.h"
+#include "tests/download/DownloadTestUtil.h"
 #include "download/DownloadWorker.h"
 #include "download/UpdateList.h"
 #include "download/WebUpdater.h"
@@ -18,16 +19,10 @@ using testfiles::ListingTree;
 using testfiles::PutFile;
 using testhttp::Reply;
 
-namespace {
+using dltest::Gbk;
+using dltest::Utf8;
 
-std::string Gbk(const wchar_t* s)
-{
-    return WideToMultiByte(s, (int)wcslen(s), 936);
-}
-std::string Utf8(const wchar_t* s)
-{
-    return WideToMultiByte(s, (int)wcslen(s), CP_UTF8);
-}
+namespace {
 
 std::vector<CString>& Boxes()
 {

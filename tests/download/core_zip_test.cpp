@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "tests/download/DownloadTestUtil.h"
 #include "download/ZipArchive.h"
 #include "download/ZipNames.h"
 #include "framework/FileUtil.h"
@@ -15,16 +16,10 @@ using testfiles::PutFile;
 using testfiles::TempFolder;
 using testzip::Entry;
 
-namespace {
+using dltest::Gbk;
+using dltest::Utf8;
 
-std::string Gbk(const wchar_t* s)
-{
-    return WideToMultiByte(s, (int)wcslen(s), 936);
-}
-std::string Utf8(const wchar_t* s)
-{
-    return WideToMultiByte(s, (int)wcslen(s), CP_UTF8);
-}
+namespace {
 
 std::string Text(int n, char seed)
 {

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <thread>
 
+#include "tests/download/DownloadTestUtil.h"
 #include "download/DownloadWorker.h"
 #include "download/UpdateList.h"
 #include "download/WebUpdatePrjDlg.h"
@@ -19,12 +20,10 @@ using apptest::Boxes;
 using apptest::Exists;
 using testhttp::Reply;
 
-namespace {
+using dltest::Gbk;
+using dltest::Utf8;
 
-std::string Gbk(const wchar_t* s)
-{
-    return WideToMultiByte(s, (int)wcslen(s), 936);
-}
+namespace {
 
 std::string ReadAll(const CString& path)
 {
@@ -91,7 +90,7 @@ protected:
         WritePrivateProfileStringW(L"Version", L"Version", L"1.0", ini);
         WritePrivateProfileStringW(kUpdateHostSection, kUpdateHostKey, server.Base(), ini);
         SetList(L"1.0-2014\r\nhttp://pan.example/s/1\r\n1-藏书库\\三国.zip\r\n");
-        testzip::Entry chapter = testzip::File(WideToMultiByte(L"三国/第一回.txt", 10, CP_UTF8),
+        testzip::Entry chapter = testzip::File(Utf8(L"三国/第一回.txt"),
                                                std::string(40000, 'z'), false);
         chapter.utf8 = true;
         Reply pack;

@@ -11,27 +11,7 @@ namespace testfiles {
 
 void DeleteTree(const CString& folder)
 {
-    CString base = folder;
-    while (base.GetLength() > 3 && base[base.GetLength() - 1] == L'\\')
-        base.Delete(base.GetLength() - 1);
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(base + L"\\*", &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            CString name = fd.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            CString path = base + L"\\" + name;
-            SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteTree(path);
-            else
-                DeleteFileW(path);
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
-    }
-    SetFileAttributesW(base, FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryW(base);
+    DeleteFolderTree(folder);
 }
 
 std::set<CString> Listing(const CString& folder)
