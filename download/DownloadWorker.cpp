@@ -374,6 +374,11 @@ void ReopenDownloads()
     InterlockedExchange(&g_closed, 0);
 }
 
+bool AreDownloadsClosed()
+{
+    return InterlockedCompareExchange(&g_closed, 0, 0) != 0;
+}
+
 void SetDownloadStallLimit(DWORD ms)
 {
     InterlockedExchange(&g_stallLimit, (LONG)ms);

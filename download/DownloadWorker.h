@@ -92,5 +92,6 @@ void CancelDownload();
 // ones until ReopenDownloads.
 void CloseDownloads();
 void ReopenDownloads();
+bool AreDownloadsClosed();
 // A download that receives nothing for this long is cancelled (ms).
 void SetDownloadStallLimit(DWORD ms);

@@ -297,8 +297,10 @@ bool CWebUpdater::SelfUpdate()
                 const bool ea = a.CompareNoCase(exeName) == 0, eb = b.CompareNoCase(exeName) == 0;
                 return ea != eb ? ea : a.CompareNoCase(b) < 0;
             });
+            // Once files move, the program's end waits; a program already
+            // ending moves nothing.
             InterlockedExchange(&g_replacing, 1);
-            ok = InstallStaged(strLocalFolder, strExePath, staged);
+            ok = !AreDownloadsClosed() && InstallStaged(strLocalFolder, strExePath, staged);
             if (ok) {
                 // The version read before the download, kept at once so a
                 // program without its preset file does not update again.
@@ -336,7 +338,7 @@ void RunUpdateCheck()
 
 bool IsReplacingFiles()
 {
-    return g_replacing != 0;
+    return InterlockedCompareExchange(&g_replacing, 0, 0) != 0;
 }
 
 void WaitForUpdateCheck(HANDLE hDone, DWORD bound)
