@@ -538,6 +538,8 @@ void CMainFrame::OnUpdateCheck()
     if (!dlg->Create(IDD_PACKS, nullptr))
         return;     // a window that failed has freed its object
     m_pWebUpdateDlg = dlg;
+    // A book that arrived shows in the tree at once.
+    dlg->m_onPackArrived = [this] { OpenLibrary(m_strLibraryRoot, false); };
     dlg->OnCheckUpdate();
 }
 

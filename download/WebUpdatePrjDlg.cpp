@@ -102,8 +102,9 @@ void CCWebUpdatePrjDlg::OnDownload()
         return;
     const int row = m_listPacks.GetCurSel();
     BeginBusy();
-    m_update.DownloadPack(row);
-    EndBusy();
+    const bool arrived = m_update.DownloadPack(row);
+    if (EndBusy() && arrived && m_onPackArrived)
+        m_onPackArrived();
 }
 
 void CCWebUpdatePrjDlg::ShowProgress(const wchar_t* text, int percent)

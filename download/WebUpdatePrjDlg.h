@@ -2,6 +2,8 @@
 // download with its progress, and the manual-download page.
 #pragma once
 
+#include <functional>
+
 #include "controls/DrawDlg.h"
 #include "controls/ListBoxST.h"
 #include "controls/MyColorButton.h"
@@ -31,6 +33,8 @@ public:
     void ShowProgress(const wchar_t* text, int percent) override;
     // A download or a fetch of the list is running from this window.
     bool IsBusy() const { return m_nBusy > 0; }
+    // Called after a pack has arrived (the owner shows the library anew).
+    std::function<void()> m_onPackArrived;
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);

@@ -178,6 +178,8 @@ TEST_F(PacksTest, APackArrivesInTheLibraryWithProgress)
     EXPECT_EQ(dlg->m_progress.GetPos(), 100);
     EXPECT_TRUE(dlg->m_btnDownload.IsWindowEnabled());
     EXPECT_TRUE(Boxes::Texts().empty());
+    // The new book is in the library tree.
+    EXPECT_NE(Item({L"三国"}), nullptr);
 }
 
 TEST_F(PacksTest, TheSameWindowComesBackAndOnlyWebAddressesAreOpened)
