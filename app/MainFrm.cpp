@@ -3,11 +3,15 @@
 #include "app/MainFrm.h"
 
 #include <commctrl.h>
+#include <process.h>
 #include <shlwapi.h>
 
 #include "app/DisplaySettings.h"
 #include "app/ImportApp.h"
 #include "app/ImportTreeView.h"
+#include "download/DownloadWorker.h"
+#include "download/WebUpdatePrjDlg.h"
+#include "download/WebUpdater.h"
 #include "framework/App.h"
 #include "framework/MessageBox.h"
 #include "res/resource.h"
@@ -255,7 +259,31 @@ BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
         CreateDirectoryW(library, nullptr);
     OpenLibrary(library, false);
     DragAcceptFiles(TRUE);
+    StartUpdateCheck();
     return TRUE;
+}
+
+void CMainFrame::StartUpdateCheck()
+{
+    // The event exists before the thread does, so a close right after the
+    // start still waits for the check.
+    ReopenDownloads();
+    if (!hUpdateDoneEvent)
+        hUpdateDoneEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    else
+        ResetEvent(hUpdateDoneEvent);
+    if (_beginthread(&CMainFrame::UpdateCheckThread, 0, nullptr) == (uintptr_t)-1 && hUpdateDoneEvent)
+        SetEvent(hUpdateDoneEvent);
+}
+
+void __cdecl CMainFrame::UpdateCheckThread(void*)
+{
+    try {
+        RunUpdateCheck();
+    } catch (...) {
+    }
+    if (hUpdateDoneEvent)
+        SetEvent(hUpdateDoneEvent);
 }
 
 void CMainFrame::ActivateFrame(int)
@@ -273,6 +301,12 @@ void CMainFrame::SetupPanesAndTimer()
 
 void CMainFrame::OnClose()
 {
+    // A book pack being fetched from this window stops first; closing goes on
+    // once its wait has returned.
+    if (CancelDownloadOfThisThread()) {
+        PostMessage(WM_CLOSE);
+        return;
+    }
     // Nothing that was typed is dropped: a failed save asks first.
     if (!SaveModifiedPanes(false)) {
         if (AfxMessageBox(L"有文章没有保存成功，修改会丢失。仍要退出吗？",
@@ -288,9 +322,13 @@ void CMainFrame::OnClose()
     }
     if (CImportView* upper = GetArticleView(0))
         upper->CloseArticle();
-    // A running update check may finish its file first, but not for ever.
-    if (hUpdateDoneEvent)
-        WaitForSingleObject(hUpdateDoneEvent, s_nUpdateWait);
+    // A running update check stops its download; it may finish replacing
+    // files, but otherwise it is not waited for long.
+    WaitForUpdateCheck(hUpdateDoneEvent, s_nUpdateWait);
+    if (m_pWebUpdateDlg) {
+        m_pWebUpdateDlg->DestroyWindow();
+        m_pWebUpdateDlg = nullptr;
+    }
     CFrameWnd::OnClose();
 }
 
@@ -506,7 +544,17 @@ void CMainFrame::OnComment()
 
 void CMainFrame::OnUpdateCheck()
 {
-    // The book-pack dialog comes with the downloads.
+    if (m_pWebUpdateDlg) {
+        m_pWebUpdateDlg->ShowWindow(SW_SHOW);
+        return;
+    }
+    CCWebUpdatePrjDlg* dlg = new CCWebUpdatePrjDlg(nullptr);
+    if (!dlg->Create(IDD_PACKS, nullptr))
+        return;     // a window that failed has freed its object
+    m_pWebUpdateDlg = dlg;
+    // A book that arrived shows in the tree at once.
+    dlg->m_onPackArrived = [this] { OpenLibrary(m_strLibraryRoot, false); };
+    dlg->OnCheckUpdate();
 }
 
 void CMainFrame::OnEmptyCommand()

@@ -31,7 +31,8 @@ public:
     static constexpr UINT kAutoSaveTimer = 6;
     static constexpr UINT kAutoSavePeriod = 360000;     // six minutes
     static constexpr DWORD kLoadWait = 258;             // ms a switch waits for the previous one
-    // How long closing waits for a running update check (ms).
+    // How long closing waits for a running update check (ms), unless it is
+    // replacing the program's files.
     static DWORD s_nUpdateWait;
 
     virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
@@ -68,6 +69,9 @@ public:
     void OnLibraryItemRenamed(const CPathParts& oldItem, const CString& newName);
     void OnLibraryItemDeleted(const CPathParts& item);
 
+    // ---- update check: thread procedure, started once the panes exist ----
+    static void __cdecl UpdateCheckThread(void*);
+
     // ---- members ----
     UINT m_nTimerID = 0;
     CStatusBar m_wndStatusBar;
@@ -90,6 +94,7 @@ protected:
     virtual BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext);
     int CreateToolBar();
     void SetupPanesAndTimer();
+    void StartUpdateCheck();
     // The article switch behind a selection change of the tree.
     void SwitchToSelection();
     // Saves one pane's article to the path its components name.

@@ -1,4 +1,5 @@
 #include "bench/BenchUtil.h"
+#include "framework/FileUtil.h"
 
 #include "framework/Doc.h"
 #include "framework/Frame.h"
@@ -73,24 +74,7 @@ CString BenchTempFolder(const wchar_t* prefix)
 
 void RemoveFolderTree(CString folder)
 {
-    while (folder.GetLength() > 0 && folder[folder.GetLength() - 1] == L'\\')
-        folder = folder.Left(folder.GetLength() - 1);
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(folder + L"\\*", &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            CString name = fd.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            CString path = folder + L"\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveFolderTree(path);
-            else
-                DeleteFileW(path);
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryW(folder);
+    DeleteFolderTree(folder);
 }
 
 bool WriteBmp(const wchar_t* path, int w, int h, const std::function<COLORREF(int, int)>& colour)

@@ -75,6 +75,7 @@ void RunLibraryBench();  // library_bench.cpp
 void RunPictureBench();  // bench_gdiplus.cpp
 void RunExportBench();   // export_bench.cpp
 void RunImportBench();   // import_bench.cpp
+void RunZipBench();      // zip_bench.cpp
 
 int main(int argc, char** argv)
 {
@@ -193,5 +194,6 @@ int main(int argc, char** argv)
     RunPictureBench();
     RunExportBench();
     RunImportBench();
+    RunZipBench();
     return 0;
 }

@@ -202,6 +202,37 @@ bool CreateFolderTree(const wchar_t* path)
     return FolderExists(p);
 }
 
+bool DeleteFolderTree(const wchar_t* path)
+{
+    if (!path || !*path)
+        return false;
+    CString base(path);
+    while (base.GetLength() > 3 && (base[base.GetLength() - 1] == L'\\' || base[base.GetLength() - 1] == L'/'))
+        base.Delete(base.GetLength() - 1);
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(base + L"\\*", &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const CString name = fd.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const CString child = base + L"\\" + name;
+            SetFileAttributesW(child, FILE_ATTRIBUTE_NORMAL);
+            // A linked folder goes as a link; what it points to stays.
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+                RemoveDirectoryW(child);
+            else if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                DeleteFolderTree(child);
+            else
+                DeleteFileW(child);
+        } while (FindNextFileW(h, &fd));
+        FindClose(h);
+    }
+    SetFileAttributesW(base, FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryW(base);
+    return !PathExists(base);
+}
+
 bool FileExists(const wchar_t* path)
 {
     if (!path || !*path)

@@ -33,6 +33,10 @@ bool BackupFileOnce(const wchar_t* path, const wchar_t* backupPath);
 // Creates a folder and all missing parents; true when it exists afterwards.
 bool CreateFolderTree(const wchar_t* path);
 
+// Deletes a folder and everything below it, read-only files too; trailing
+// separators are allowed. True when the folder is gone afterwards.
+bool DeleteFolderTree(const wchar_t* path);
+
 bool FileExists(const wchar_t* path);     // a file, not a folder
 bool FolderExists(const wchar_t* path);
 bool PathExists(const wchar_t* path);     // a file or a folder

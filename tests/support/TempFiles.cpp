@@ -11,27 +11,7 @@ namespace testfiles {
 
 void DeleteTree(const CString& folder)
 {
-    CString base = folder;
-    while (base.GetLength() > 3 && base[base.GetLength() - 1] == L'\\')
-        base.Delete(base.GetLength() - 1);
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(base + L"\\*", &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            CString name = fd.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            CString path = base + L"\\" + name;
-            SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteTree(path);
-            else
-                DeleteFileW(path);
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
-    }
-    SetFileAttributesW(base, FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryW(base);
+    DeleteFolderTree(folder);
 }
 
 std::set<CString> Listing(const CString& folder)
@@ -48,6 +28,22 @@ std::set<CString> Listing(const CString& folder)
         FindClose(h);
     }
     return names;
+}
+
+std::set<CString> ListingTree(const CString& folder)
+{
+    std::set<CString> all;
+    for (const CString& name : Listing(folder)) {
+        const CString path = folder + L"\\" + name;
+        if (GetFileAttributesW(path) & FILE_ATTRIBUTE_DIRECTORY) {
+            all.insert(name + L"\\");
+            for (const CString& sub : ListingTree(path))
+                all.insert(name + L"\\" + sub);
+        } else {
+            all.insert(name);
+        }
+    }
+    return all;
 }
 
 bool PutFile(const CString& path, const std::string& bytes)

@@ -14,6 +14,9 @@ namespace testfiles {
 void DeleteTree(const CString& folder);
 // Names of the entries of a folder, "." and ".." left out.
 std::set<CString> Listing(const CString& folder);
+// Every file and folder below a folder, as paths relative to it ("a\\b.txt");
+// folders end with a backslash.
+std::set<CString> ListingTree(const CString& folder);
 // Writes bytes to a file (created or emptied); false when it cannot be written.
 bool PutFile(const CString& path, const std::string& bytes);
 // The whole file, or "" when it cannot be read.

@@ -1,0 +1,97 @@
+// The download worker: one HTTP fetch at a time with URLDownloadToFileW on a
+// thread of its own, while the caller keeps dispatching its messages. A fetch
+// counts only when the transfer ended well, the server answered 2xx and a
+// declared length was met; the file arrives as "<target>.part" and takes the
+// target's place only then. A running fetch can be cancelled from any thread.
+// No windows of its own.
+#pragma once
+
+#include <windows.h>
+#include <urlmon.h>
+
+#include "framework/CString.h"
+
+// The shared request and its result (one download at a time).
+extern CString strDownloadUrl;
+extern CString strDownloadTarget;
+extern HRESULT hrDownload;
+extern int bDownloadDone;
+
+// What the server said in the last download.
+struct DownloadReport {
+    DWORD nHttpStatus = 0;              // 0: no answer
+    ULONGLONG nReceived = 0;            // bytes that arrived
+    ULONGLONG nDeclared = ~0ULL;        // Content-Length, ~0 when none
+};
+extern DownloadReport downloadReport;
+
+// Failure codes of a judged download besides the transfer's own.
+const HRESULT E_DOWNLOAD_HTTP = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0301);     // status not 2xx
+const HRESULT E_DOWNLOAD_SHORT = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0302);    // length not met
+const HRESULT E_DOWNLOAD_BUSY = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0303);     // another one runs
+const HRESULT E_DOWNLOAD_DISK = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0304);     // no room for it
+const HRESULT E_DOWNLOAD_STALLED = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0305);  // nothing came for too long
+// A download cancelled on request (CancelDownload, the end of the program) ends as E_ABORT.
+
+// Receives progress on the worker's thread.
+class IDownloadProgress {
+public:
+    virtual void ShowProgress(const wchar_t* text, int percent) = 0;
+
+protected:
+    ~IDownloadProgress() = default;
+};
+
+// "Downloaded %s of %s" (percent truncated) or "Downloaded %s (total size
+// unknown)" (percent 0); counts taken as unsigned 32-bit values.
+void FormatDownloadProgress(ULONG done, ULONG total, CString& text, int& percent);
+
+// The progress sink of the book-pack dialog. No reference counting: its
+// owner deletes it.
+class CCallback : public IBindStatusCallback {
+public:
+    CCallback() = default;
+    virtual ~CCallback() = default;
+
+    IDownloadProgress* pDialog = nullptr;
+
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
+    STDMETHODIMP_(ULONG) AddRef() override { return 0; }
+    STDMETHODIMP_(ULONG) Release() override { return 0; }
+    STDMETHODIMP OnStartBinding(DWORD, IBinding*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetPriority(LONG*) override { return E_NOTIMPL; }
+    STDMETHODIMP OnLowResource(DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP OnProgress(ULONG ulProgress, ULONG ulProgressMax, ULONG ulStatusCode,
+                            LPCWSTR szStatusText) override;
+    STDMETHODIMP OnStopBinding(HRESULT, LPCWSTR) override { return E_NOTIMPL; }
+    STDMETHODIMP GetBindInfo(DWORD*, BINDINFO*) override { return E_NOTIMPL; }
+    STDMETHODIMP OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    STDMETHODIMP OnObjectAvailable(REFIID, IUnknown*) override { return E_NOTIMPL; }
+};
+
+// The worker's thread procedure; sink is an IBindStatusCallback or nullptr.
+unsigned __stdcall DownloadThreadProc(void* sink);
+
+// Blocks until hThread is signalled, dispatching every message meanwhile. A
+// WM_QUIT taken from the queue cancels the running download and is posted
+// again once the wait is over.
+void WaitThreadPumpingMessages(HANDLE hThread);
+
+// One download, the way every caller runs it: takes the request (bWaitTurn:
+// wait while another download runs; otherwise refuse with E_DOWNLOAD_BUSY,
+// leaving the request and its result alone), starts the worker, waits for it.
+// S_OK when the file is in place at target.
+HRESULT RunDownload(const CString& url, const CString& target, IBindStatusCallback* sink, bool bWaitTurn);
+
+bool IsDownloadRunning();
+// When this thread is waiting for a download: cancels it and returns true.
+bool CancelDownloadOfThisThread();
+// Cancels the running download (any thread); it ends as E_ABORT.
+void CancelDownload();
+// At the end of the program: cancels the running download and refuses new
+// ones until ReopenDownloads.
+void CloseDownloads();
+void ReopenDownloads();
+bool AreDownloadsClosed();
+// A download that receives nothing for this long is cancelled (ms).
+void SetDownloadStallLimit(DWORD ms);

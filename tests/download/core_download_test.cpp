@@ -1,0 +1,270 @@
+// The download worker against a server of the test's own: what counts as a
+// download, cancelling, progress, the pumping wait, one download at a time.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <vector>
+
+#include "download/DownloadWorker.h"
+#include "tests/support/HttpServer.h"
+#include "tests/support/TempFiles.h"
+
+using testfiles::GetFile;
+using testfiles::PutFile;
+using testhttp::Reply;
+
+namespace {
+
+std::string Body(size_t n)
+{
+    std::string s(n, '\0');
+    for (size_t i = 0; i < n; ++i)
+        s[i] = (char)('a' + (i * 31 + i / 7) % 26);
+    return s;
+}
+
+struct Recorder : IDownloadProgress {
+    std::vector<CString> texts;
+    std::vector<int> percents;
+    void ShowProgress(const wchar_t* text, int percent) override
+    {
+        texts.push_back(text);
+        percents.push_back(percent);
+    }
+};
+
+// Runs fn on this thread every few ms while a test waits (a thread timer:
+// it only fires when the wait dispatches messages).
+struct Ticker {
+    static int& Count()
+    {
+        static int n = 0;
+        return n;
+    }
+    static std::function<void()>& Fn()
+    {
+        static std::function<void()> f;
+        return f;
+    }
+    UINT_PTR id;
+    explicit Ticker(std::function<void()> fn = nullptr)
+    {
+        Count() = 0;
+        Fn() = fn;
+        id = SetTimer(nullptr, 0, 10, &Tick);
+    }
+    ~Ticker()
+    {
+        KillTimer(nullptr, id);
+        Fn() = nullptr;
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        ++Count();
+        if (Fn())
+            Fn()();
+    }
+};
+
+class DownloadTest : public testing::Test {
+protected:
+    testhttp::HttpServer server;
+    testfiles::TempFolder folder{L"下载"};
+    CString target = folder.Sub(L"书包.bin");
+    HRESULT last = S_OK;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.Running());
+        ReopenDownloads();
+        SetDownloadStallLimit(60000);
+        ASSERT_TRUE(PutFile(target, "the good old file"));
+    }
+    bool Fetch(const char* path, IBindStatusCallback* sink = nullptr)
+    {
+        last = RunDownload(server.Url(path), target, sink, false);
+        return SUCCEEDED(last);
+    }
+    bool TargetUntouched() { return GetFile(target) == "the good old file" && !PathExists(target + L".part"); }
+    static bool PathExists(const CString& p) { return GetFileAttributesW(p) != INVALID_FILE_ATTRIBUTES; }
+};
+
+TEST_F(DownloadTest, WholeAnswersWithAndWithoutLength)
+{
+    Reply r;
+    r.body = Body(300000);
+    server.Set("/len.bin", r);
+    r.sendLength = false;
+    server.Set("/nolen.bin", r);
+    for (const char* path : {"/len.bin", "/nolen.bin"}) {
+        PutFile(target, "old");
+        ASSERT_TRUE(Fetch(path)) << path << std::hex << last;
+        EXPECT_EQ(bDownloadDone, 1);
+        EXPECT_EQ(downloadReport.nHttpStatus, 200u);
+        EXPECT_TRUE(GetFile(target) == r.body) << path;
+        EXPECT_FALSE(PathExists(target + L".part"));
+        EXPECT_EQ(strDownloadTarget, target);
+    }
+    // Asked again: the answer comes from the server, not from a cache.
+    r.body = "second";
+    server.Set("/len.bin", r);
+    ASSERT_TRUE(Fetch("/len.bin"));
+    EXPECT_EQ(GetFile(target), "second");
+}
+
+TEST_F(DownloadTest, FailuresNeverReplaceTheTarget)
+{
+    Reply notFound;
+    notFound.status = 404;
+    notFound.body = "<html>not here</html>";
+    server.Set("/404", notFound);
+    Reply error = notFound;
+    error.status = 500;
+    server.Set("/500", error);
+    Reply cut;
+    cut.body = Body(200000);
+    cut.cutAt = 120000;
+    server.Set("/cut", cut);
+    Reply silent;
+    silent.closeWithoutReply = true;
+    server.Set("/silent", silent);
+
+    for (const char* path : {"/404", "/500"}) {
+        EXPECT_FALSE(Fetch(path)) << path;
+        EXPECT_EQ(last, E_DOWNLOAD_HTTP) << path;
+        EXPECT_EQ(downloadReport.nHttpStatus, (DWORD)atoi(path + 1));
+    }
+    for (const char* path : {"/404", "/500", "/cut", "/silent"}) {
+        EXPECT_FALSE(Fetch(path)) << path;
+        EXPECT_EQ(bDownloadDone, 1) << path;
+        EXPECT_TRUE(FAILED(hrDownload)) << path;
+        EXPECT_EQ(last, hrDownload) << path;
+        EXPECT_TRUE(TargetUntouched()) << path;
+    }
+    // Nobody listens on the port any more.
+    const CString refused = server.Url("/gone");
+    server.Stop();
+    EXPECT_TRUE(FAILED(RunDownload(refused, target, nullptr, false)));
+    EXPECT_TRUE(TargetUntouched());
+}
+
+TEST_F(DownloadTest, StalledTransfersAreCancelled)
+{
+    Reply stall;
+    stall.body = Body(100000);
+    stall.stallAt = 5000;
+    server.Set("/stall", stall);
+    Reply mute;
+    mute.stallBeforeHeaders = true;
+    server.Set("/mute", mute);
+
+    // Cancelled by the user once some data arrived.
+    {
+        Recorder seen;
+        CCallback sink;
+        sink.pDialog = &seen;
+        Ticker ticker([&] {
+            if (!seen.texts.empty())
+                CancelDownload();
+        });
+        const DWORD start = GetTickCount();
+        EXPECT_FALSE(Fetch("/stall", &sink));
+        EXPECT_EQ(hrDownload, E_ABORT);
+        EXPECT_FALSE(seen.texts.empty());
+        EXPECT_LT(GetTickCount() - start, 2000u);
+        EXPECT_TRUE(TargetUntouched());
+    }
+
+    // No answer at all: the stall limit ends it.
+    SetDownloadStallLimit(300);
+    const DWORD start = GetTickCount();
+    EXPECT_FALSE(Fetch("/mute"));
+    EXPECT_EQ(hrDownload, E_DOWNLOAD_STALLED);
+    EXPECT_LT(GetTickCount() - start, 2000u);
+    EXPECT_TRUE(TargetUntouched());
+}
+
+TEST_F(DownloadTest, TrickleShowsProgressWhileMessagesFlow)
+{
+    Reply slow;
+    slow.body = Body(2000);
+    slow.trickleBytes = 100;
+    slow.trickleDelayMs = 15;
+    server.Set("/slow", slow);
+    Recorder seen;
+    CCallback sink;
+    sink.pDialog = &seen;
+    Ticker ticker;
+    ASSERT_TRUE(Fetch("/slow", &sink));
+    EXPECT_TRUE(GetFile(target) == slow.body);
+    // The wait went on dispatching this thread's messages.
+    EXPECT_GE(Ticker::Count(), 5);
+    ASSERT_GE(seen.percents.size(), 5u);
+    for (size_t i = 1; i < seen.percents.size(); ++i)
+        EXPECT_GE(seen.percents[i], seen.percents[i - 1]);
+    EXPECT_EQ(seen.percents.back(), 100);
+    EXPECT_EQ(seen.texts.back().Find(L"Downloaded "), 0);
+    EXPECT_GE(seen.texts.back().Find(L" of "), 0);
+
+    // A second download asked for meanwhile is refused and leaves the request alone.
+    HRESULT second = S_OK;
+    CString targetDuring;
+    Ticker again([&] {
+        if (second == S_OK) {
+            const CString other = target + L".other";
+            second = RunDownload(server.Url("/slow"), other, nullptr, false);
+            targetDuring = strDownloadTarget;
+        }
+    });
+    ASSERT_TRUE(Fetch("/slow"));
+    EXPECT_EQ(second, E_DOWNLOAD_BUSY);
+    EXPECT_EQ(targetDuring, target);
+}
+
+TEST_F(DownloadTest, QuitDuringTheWaitCancelsAndIsPostedAgain)
+{
+    Reply slow;
+    slow.body = Body(5000);
+    slow.trickleBytes = 100;
+    slow.trickleDelayMs = 20;
+    server.Set("/slow", slow);
+    Ticker quit([] {
+        if (Ticker::Count() == 3)
+            PostQuitMessage(7);
+    });
+    EXPECT_FALSE(Fetch("/slow"));
+    EXPECT_EQ(hrDownload, E_ABORT);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
+}
+
+TEST_F(DownloadTest, ClosedDownloadsStartNothing)
+{
+    Reply r;
+    r.body = "x";
+    server.Set("/x", r);
+    CloseDownloads();
+    EXPECT_FALSE(Fetch("/x"));
+    EXPECT_EQ(server.Hits("/x"), 0);
+    ReopenDownloads();
+    EXPECT_TRUE(Fetch("/x"));
+}
+
+TEST(DownloadProgress, Texts)
+{
+    CString text;
+    int percent = -1;
+    FormatDownloadProgress(1000, 0, text, percent);
+    EXPECT_EQ(percent, 0);
+    EXPECT_EQ(text.Find(L"Downloaded "), 0);
+    EXPECT_GE(text.Find(L"(total size unknown)"), 0);
+    FormatDownloadProgress(199, 200, text, percent);
+    EXPECT_EQ(percent, 99);
+    FormatDownloadProgress(200, 200, text, percent);
+    EXPECT_EQ(percent, 100);
+    FormatDownloadProgress(3000000000u, 4000000000u, text, percent);
+    EXPECT_EQ(percent, 75);
+}
+
+} // namespace

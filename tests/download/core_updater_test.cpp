@@ -1,0 +1,304 @@
+// The updater against a local update host: book packs into the program's
+// folder and the self-update matrix, each case leaving a program that starts.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "app/DisplaySettings.h"
+#include "tests/download/DownloadTestUtil.h"
+#include "download/DownloadWorker.h"
+#include "download/UpdateList.h"
+#include "download/WebUpdater.h"
+#include "framework/FileUtil.h"
+#include "framework/MessageBox.h"
+#include "tests/download/ZipWriter.h"
+#include "tests/support/HttpServer.h"
+#include "tests/support/TempFiles.h"
+
+using testfiles::GetFile;
+using testfiles::ListingTree;
+using testfiles::PutFile;
+using testhttp::Reply;
+
+using dltest::Gbk;
+using dltest::Utf8;
+
+namespace {
+
+std::vector<CString>& Boxes()
+{
+    static std::vector<CString> texts;
+    return texts;
+}
+int RecordBox(const wchar_t* text, UINT)
+{
+    Boxes().push_back(text);
+    return IDOK;
+}
+
+CString SelfPath()
+{
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    return self;
+}
+
+// The program file a self-update replaces has this test's own name; it is a
+// small program that ends with 42.
+CString ExeName()
+{
+    const CString self = SelfPath();
+    return self.Mid(self.ReverseFind(L'\\') + 1);
+}
+std::string ProbeBytes()
+{
+    const CString self = SelfPath();
+    return GetFile(self.Left(self.ReverseFind(L'\\') + 1) + L"update_probe.exe");
+}
+
+DWORD RunProgram(const CString& exe)
+{
+    STARTUPINFOW si = {sizeof(si)};
+    PROCESS_INFORMATION pi = {};
+    CString cmd = L"\"" + exe + L"\"";
+    if (!CreateProcessW(exe, cmd.GetBuffer(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return (DWORD)-1;
+    DWORD code = (DWORD)-2;
+    if (WaitForSingleObject(pi.hProcess, 20000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return code;
+}
+
+class UpdaterTest : public testing::Test {
+protected:
+    testhttp::HttpServer server;
+    testfiles::TempFolder sandbox{L"更新"};
+    CString program = sandbox.Sub(L"程序");
+    CString exe = program + L"\\" + ExeName();
+    std::string exeName = WideToMultiByte(ExeName(), ExeName().GetLength(), CP_UTF8);
+    std::string probe = ProbeBytes();
+    CWebUpdater updater;
+    AfxMessageBoxHook oldHook = nullptr;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.Running());
+        ASSERT_FALSE(probe.empty());
+        ReopenDownloads();
+        ASSERT_TRUE(CreateFolderTree(program + L"\\control"));
+        ASSERT_TRUE(CreateFolderTree(program + L"\\藏书库"));
+        ASSERT_TRUE(PutFile(exe, probe));
+        ASSERT_TRUE(PutFile(program + L"\\readme.txt", "old readme"));
+        WritePrivateProfileStringW(L"Version", L"Version", L"1.0", program + L"\\control\\preSet.ini");
+        DisplaySettings.strVersion = L"1.0";
+        SetList("2.0-2014\r\nhttp://pan.example/s/1\r\n");
+        updater.SetHost(server.Base());
+        updater.strLocalFolder = program;
+        updater.strExePath = exe;
+        Boxes().clear();
+        oldHook = AfxSetMessageBoxHook(&RecordBox);
+    }
+    void TearDown() override { AfxSetMessageBoxHook(oldHook); }
+
+    void SetList(const std::string& text)
+    {
+        Reply r;
+        r.body = text;
+        server.Set("/down/TempUpdate.txt", r);
+    }
+    void SetPackage(const std::string& bytes)
+    {
+        Reply r;
+        r.body = bytes;
+        server.Set("/down/brindlecove.zip", r);
+    }
+    std::string Package(std::vector<testzip::Entry> extra, bool withExe = true)
+    {
+        if (withExe)
+            extra.insert(extra.begin(), testzip::File(exeName, probe + "NEWVERSION"));
+        return testzip::Build(extra);
+    }
+};
+
+TEST_F(UpdaterTest, GoodPackageReplacesTheProgramAndKeepsTheFirstVersion)
+{
+    testzip::Entry added = testzip::File(Utf8(L"control/新.txt"), "n");
+    added.utf8 = true;
+    SetPackage(Package({testzip::File("readme.txt", "new readme"), added}));
+    ASSERT_TRUE(updater.IsNewerVersion());
+    // The list changes after the check: the version kept is the one checked.
+    SetList("3.0-2015\r\n");
+    ASSERT_TRUE(updater.SelfUpdate());
+
+    const std::string now = GetFile(exe);
+    EXPECT_TRUE(now.size() == probe.size() + 10 && now.compare(probe.size(), 10, "NEWVERSION") == 0);
+    EXPECT_TRUE(GetFile(exe + L".PRE") == probe);
+    EXPECT_EQ(RunProgram(exe), 42u);
+    EXPECT_EQ(GetFile(program + L"\\readme.txt"), "new readme");
+    EXPECT_EQ(GetFile(program + L"\\control\\新.txt"), "n");
+    EXPECT_STREQ(DisplaySettings.strVersion, L"2.0");
+    wchar_t kept[32] = {};
+    GetPrivateProfileStringW(L"Version", L"Version", L"", kept, 32, program + L"\\control\\preSet.ini");
+    EXPECT_STREQ(kept, L"2.0");
+    EXPECT_EQ(server.Hits("/down/TempUpdate.txt"), 1);
+    EXPECT_EQ(ListingTree(program),
+              (std::set<CString>{ExeName(), ExeName() + L".PRE", L"readme.txt", L"control\\",
+                                 L"control\\preSet.ini", L"control\\TempUpdate.txt", L"control\\新.txt",
+                                 L"藏书库\\"}));
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(UpdaterTest, BadPackagesChangeNothing)
+{
+    const std::string good = Package({testzip::File("readme.txt", "new readme")});
+    struct Case {
+        const char* what;
+        std::string bytes;
+        size_t cutAt;
+    };
+    const Case kCases[] = {
+        {"web page", "<html><body>Service temporarily unavailable</body></html>", std::string::npos},
+        {"truncated", good, good.size() / 2},
+        {"without the program", Package({testzip::File("readme.txt", "new")}, false), std::string::npos},
+        {"climbing entry", Package({testzip::File("../evil.txt", "evil")}), std::string::npos},
+        {"absolute entry", Package({testzip::File("C:/evil.txt", "evil")}), std::string::npos},
+        {"damaged data", good.substr(0, 60) + "\x7F" + good.substr(61), std::string::npos},
+    };
+    ASSERT_TRUE(updater.IsNewerVersion());
+    const std::set<CString> before = ListingTree(sandbox.Path());
+    for (const Case& c : kCases) {
+        Reply r;
+        r.body = c.bytes;
+        r.cutAt = c.cutAt;
+        server.Set("/down/brindlecove.zip", r);
+        EXPECT_FALSE(updater.SelfUpdate()) << c.what;
+        EXPECT_EQ(ListingTree(sandbox.Path()), before) << c.what;
+        EXPECT_TRUE(GetFile(exe) == probe) << c.what;
+        EXPECT_EQ(GetFile(program + L"\\readme.txt"), "old readme") << c.what;
+        EXPECT_EQ(RunProgram(exe), 42u) << c.what;
+        EXPECT_STREQ(DisplaySettings.strVersion, L"1.0") << c.what;
+    }
+}
+
+TEST_F(UpdaterTest, AFileInUseRollsEverythingBack)
+{
+    SetPackage(Package({testzip::File("a.txt", "new a"), testzip::File("readme.txt", "new readme"),
+                        testzip::File("z.txt", "new z")}));
+    ASSERT_TRUE(PutFile(program + L"\\a.txt", "old a"));
+    ASSERT_TRUE(updater.IsNewerVersion());
+    const std::set<CString> before = ListingTree(sandbox.Path());
+    HANDLE busy = CreateFileW(program + L"\\readme.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(busy, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(updater.SelfUpdate());
+    CloseHandle(busy);
+    EXPECT_EQ(ListingTree(sandbox.Path()), before);
+    EXPECT_TRUE(GetFile(exe) == probe);
+    EXPECT_EQ(GetFile(program + L"\\a.txt"), "old a");
+    EXPECT_EQ(GetFile(program + L"\\readme.txt"), "old readme");
+    EXPECT_EQ(RunProgram(exe), 42u);
+}
+
+TEST_F(UpdaterTest, OnlyAPlainDifferentVersionStartsAnUpdate)
+{
+    SetPackage(Package({}));
+    struct Case {
+        std::string list;
+        const wchar_t* local;
+        bool newer;
+    };
+    const Case kCases[] = {
+        {"2.0-2014\r\n", L"2.0", false},
+        {"2.0-2014\r\n", L"1.0", true},
+        {"V2.0-x\r\n", L"v2.0", false},
+        {"1.0\r\n", L"", true},
+        {"", L"1.0", false},
+        {"\r\n2.0\r\n", L"1.0", false},
+        {"\xEF\xBB\xBF" "2.0-x\r\n", L"1.0", false},
+        {"<!DOCTYPE html><html><head><title>Index</title>", L"1.0", false},
+    };
+    for (const Case& c : kCases) {
+        SetList(c.list);
+        DisplaySettings.strVersion = c.local;
+        EXPECT_EQ(updater.IsNewerVersion(), c.newer) << c.list;
+    }
+    // A list that cannot be fetched keeps the local copy and starts nothing.
+    SetList("9.0\r\n");
+    ASSERT_TRUE(updater.FetchPackList());
+    Reply gone;
+    gone.status = 404;
+    gone.body = "<html>gone</html>";
+    server.Set("/down/TempUpdate.txt", gone);
+    EXPECT_FALSE(updater.IsNewerVersion());
+    EXPECT_EQ(GetFile(updater.ListCopyPath()), "9.0\r\n");
+    EXPECT_EQ(server.Hits("/down/brindlecove.zip"), 0);
+}
+
+TEST_F(UpdaterTest, TheStartUpCheckReadsItsHostFromThePresetFile)
+{
+    SetPackage(Package({}));
+    g_strAppFolder = program + L"\\";
+    DisplaySettings.strVersion.Empty();
+    // No host: the local version is read, nothing is asked.
+    RunUpdateCheck();
+    EXPECT_EQ(server.Hits("/down/TempUpdate.txt"), 0);
+    EXPECT_STREQ(DisplaySettings.strVersion, L"1.0");
+
+    WritePrivateProfileStringW(kUpdateHostSection, kUpdateHostKey, server.Base(), program + L"\\control\\preSet.ini");
+    RunUpdateCheck();
+    g_strAppFolder.Empty();
+    EXPECT_EQ(server.Hits("/down/brindlecove.zip"), 1);
+    EXPECT_STREQ(DisplaySettings.strVersion, L"2.0");
+    EXPECT_TRUE(GetFile(exe + L".PRE") == probe);
+    EXPECT_EQ(RunProgram(exe), 42u);
+}
+
+TEST_F(UpdaterTest, BookPacksArriveInTheLibrary)
+{
+    SetList(Gbk(L"2.0-2014\r\ncalc.exe\r\n1-藏书库\\三国.zip\r\n1-藏书库\\notes.txt\r\n1-藏书库\\坏.zip\r\n"
+                L"1-藏书库\\missing.zip\r\n0-藏书库\\已有.zip\r\n1-..\\evil.zip\r\n"));
+    ASSERT_TRUE(CreateFolderTree(program + L"\\藏书库\\已有"));
+    Reply pack;
+    testzip::Entry chapter = testzip::File(Utf8(L"三国/第一回.txt"), Gbk(L"话说天下大势"));
+    chapter.utf8 = true;
+    pack.body = testzip::Build({chapter});
+    server.Set("/down/%E4%B8%89%E5%9B%BD.zip", pack);
+    Reply notes;
+    notes.body = "plain notes";
+    server.Set("/down/notes.txt", notes);
+    Reply broken;
+    broken.body = "<html>not a zip</html>";
+    server.Set("/down/%E5%9D%8F.zip", broken);
+
+    ASSERT_TRUE(updater.FetchPackList());
+    ASSERT_TRUE(updater.LoadPackList());
+    const std::vector<CString> offered = {L"藏书库\\三国.zip", L"藏书库\\notes.txt", L"藏书库\\坏.zip",
+                                          L"藏书库\\missing.zip"};
+    EXPECT_EQ(updater.arrPackNames, offered);
+
+    EXPECT_TRUE(updater.DownloadPack(1));
+    EXPECT_EQ(GetFile(program + L"\\藏书库\\三国\\第一回.txt"), Gbk(L"话说天下大势"));
+    EXPECT_FALSE(PathExists(program + L"\\藏书库\\三国.zip"));
+    EXPECT_TRUE(updater.DownloadPack(2));
+    EXPECT_EQ(GetFile(program + L"\\藏书库\\notes.txt"), "plain notes");
+    EXPECT_TRUE(Boxes().empty());
+
+    EXPECT_FALSE(updater.DownloadPack(3));
+    EXPECT_EQ(GetFile(program + L"\\藏书库\\坏.zip"), "<html>not a zip</html>");
+    EXPECT_FALSE(updater.DownloadPack(4));
+    EXPECT_FALSE(PathExists(program + L"\\藏书库\\missing.zip"));
+    EXPECT_FALSE(updater.DownloadPack(5));
+    EXPECT_FALSE(updater.DownloadPack(0));
+    EXPECT_EQ(Boxes(), (std::vector<CString>{L"解压失败", L"下载失败", L"Encountered an improper argument.",
+                                              L"网盘地址无效"}));
+    EXPECT_EQ(ListingTree(sandbox.Path()).count(L"evil.zip"), 0u);
+
+    // Without a local copy the list is reported missing.
+    DeleteFileW(updater.ListCopyPath());
+    Boxes().clear();
+    EXPECT_FALSE(updater.LoadPackList());
+    EXPECT_TRUE(updater.arrPackNames.empty());
+    ASSERT_EQ(Boxes().size(), 1u);
+}
+
+} // namespace

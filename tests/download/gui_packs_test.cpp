@@ -1,0 +1,288 @@
+// The book-pack window in the running program, against a local update host:
+// the rows, a pack downloaded with progress into the library while the
+// windows keep answering, closing during a download, and the icon list box.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <thread>
+
+#include "tests/download/DownloadTestUtil.h"
+#include "download/DownloadWorker.h"
+#include "download/UpdateList.h"
+#include "download/WebUpdatePrjDlg.h"
+#include "tests/app/AppTestUtil.h"
+#include "tests/download/ZipWriter.h"
+#include "tests/support/HttpServer.h"
+#include "tests/support/Pixels.h"
+
+using apptest::Boxes;
+using apptest::Exists;
+using testhttp::Reply;
+
+using dltest::Gbk;
+using dltest::Utf8;
+
+namespace {
+
+std::string ReadAll(const CString& path)
+{
+    std::string bytes;
+    ReadWholeFile(path, bytes);
+    return bytes;
+}
+
+// Samples the window now and then while a download's wait dispatches messages.
+struct Sampler {
+    static Sampler*& Current()
+    {
+        static Sampler* s = nullptr;
+        return s;
+    }
+    CCWebUpdatePrjDlg* dlg = nullptr;
+    std::vector<CString> captions;
+    std::vector<int> positions;
+    int disabledSeen = 0;
+    std::function<void()> onFirstProgress;
+    UINT_PTR timer = 0;
+
+    explicit Sampler(CCWebUpdatePrjDlg* d) : dlg(d)
+    {
+        Current() = this;
+        timer = SetTimer(nullptr, 0, 10, &Tick);
+    }
+    ~Sampler()
+    {
+        KillTimer(nullptr, timer);
+        Current() = nullptr;
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        Sampler* s = Current();
+        if (!s || !s->dlg->IsBusy())
+            return;
+        CString caption;
+        s->dlg->GetDlgItemText(IDC_PACK_PROGRESS_TEXT, caption);
+        if (caption.Find(L"Downloaded") == 0) {
+            s->captions.push_back(caption);
+            s->positions.push_back(s->dlg->m_progress.GetPos());
+            if (s->onFirstProgress) {
+                auto f = s->onFirstProgress;
+                s->onFirstProgress = nullptr;
+                f();
+            }
+        }
+        if (!s->dlg->m_btnDownload.IsWindowEnabled() && !s->dlg->m_btnCheck.IsWindowEnabled())
+            ++s->disabledSeen;
+    }
+};
+
+class PacksTest : public apptest::AppTest {
+protected:
+    testhttp::HttpServer server;
+
+    void SetUp() override
+    {
+        apptest::AppTest::SetUp();
+        ASSERT_TRUE(server.Running());
+        ASSERT_TRUE(CreateFolderTree(programFolder + L"control"));
+        const CString ini = programFolder + L"control\\preSet.ini";
+        WritePrivateProfileStringW(L"Version", L"Version", L"1.0", ini);
+        WritePrivateProfileStringW(kUpdateHostSection, kUpdateHostKey, server.Base(), ini);
+        SetList(L"1.0-2014\r\nhttp://pan.example/s/1\r\n1-藏书库\\三国.zip\r\n");
+        testzip::Entry chapter = testzip::File(Utf8(L"三国/第一回.txt"),
+                                               std::string(40000, 'z'), false);
+        chapter.utf8 = true;
+        Reply pack;
+        pack.body = testzip::Build({chapter});
+        pack.trickleBytes = 2000;
+        pack.trickleDelayMs = 10;
+        server.Set("/down/%E4%B8%89%E5%9B%BD.zip", pack);
+    }
+    void SetList(const wchar_t* text)
+    {
+        Reply r;
+        r.body = Gbk(text);
+        server.Set("/down/TempUpdate.txt", r);
+    }
+    // The program started, its update check over, and "zize" opened.
+    CCWebUpdatePrjDlg* OpenPacks()
+    {
+        Start();
+        if (!frame)
+            return nullptr;
+        EXPECT_EQ(WaitForSingleObject(hUpdateDoneEvent, 5000), WAIT_OBJECT_0);
+        Command(ID_UPDATE_CHECK);
+        return frame->m_pWebUpdateDlg;
+    }
+    void Click(CMyColorButton& button) { button.PostMessage(BM_CLICK); }
+    void PumpUntil(const std::function<bool()>& done, int ms = 5000)
+    {
+        DWORD start = GetTickCount();
+        while (!done() && (int)(GetTickCount() - start) < ms)
+            apptest::Pump(10);
+    }
+};
+
+TEST_F(PacksTest, APackArrivesInTheLibraryWithProgress)
+{
+    CCWebUpdatePrjDlg* dlg = OpenPacks();
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_TRUE(dlg->IsWindowVisible());
+    ASSERT_EQ(dlg->m_listPacks.GetCount(), 2);
+    CString row;
+    dlg->m_listPacks.GetText(0, row);
+    EXPECT_STREQ(row, L"从网盘进行下载");
+    dlg->m_listPacks.GetText(1, row);
+    EXPECT_STREQ(row, L"藏书库\\三国.zip");
+
+    // Another thread asks the frame for answers during the download.
+    std::atomic<bool> running{true};
+    std::atomic<DWORD> slowest{0};
+    std::atomic<int> answers{0};
+    std::atomic<bool> askerDone{false};
+    HWND frameWnd = frame->m_hWnd;
+    std::thread asker([&] {
+        while (running) {
+            DWORD t0 = GetTickCount();
+            DWORD_PTR r;
+            if (SendMessageTimeoutW(frameWnd, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &r))
+                ++answers;
+            slowest = std::max<DWORD>(slowest, GetTickCount() - t0);
+            Sleep(5);
+        }
+        askerDone = true;
+    });
+    dlg->m_listPacks.SetCurSel(1);
+    {
+        Sampler sampler(dlg);
+        Click(dlg->m_btnDownload);
+        const CString book = InLibrary(L"三国\\第一回.txt");
+        PumpUntil([&] { return Exists(book) && !dlg->IsBusy(); });
+        running = false;
+        PumpUntil([&] { return askerDone.load(); });
+        asker.join();
+        EXPECT_EQ(ReadAll(book), std::string(40000, 'z'));
+        EXPECT_FALSE(Exists(InLibrary(L"三国.zip")));
+        ASSERT_GE(sampler.captions.size(), 3u);
+        for (size_t i = 1; i < sampler.positions.size(); ++i)
+            EXPECT_GE(sampler.positions[i], sampler.positions[i - 1]);
+        EXPECT_GE(sampler.disabledSeen, 1);
+    }
+    EXPECT_GE(answers.load(), 3);
+    EXPECT_LT(slowest.load(), 500u);
+    CString caption;
+    dlg->GetDlgItemText(IDC_PACK_PROGRESS_TEXT, caption);
+    EXPECT_EQ(caption.Find(L"Downloaded "), 0);
+    EXPECT_GE(caption.Find(L" of "), 0);
+    EXPECT_EQ(dlg->m_progress.GetPos(), 100);
+    EXPECT_TRUE(dlg->m_btnDownload.IsWindowEnabled());
+    EXPECT_TRUE(Boxes::Texts().empty());
+    // The new book is in the library tree.
+    EXPECT_NE(Item({L"三国"}), nullptr);
+}
+
+TEST_F(PacksTest, TheSameWindowComesBackAndOnlyWebAddressesAreOpened)
+{
+    SetList(L"1.0-2014\r\ncalc.exe\r\n");
+    CCWebUpdatePrjDlg* dlg = OpenPacks();
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_EQ(dlg->m_listPacks.GetCount(), 1);
+    dlg->m_listPacks.SetCurSel(0);
+    Click(dlg->m_btnDownload);
+    apptest::Pump(50);
+    EXPECT_EQ(Boxes::Texts(), std::vector<CString>{L"网盘地址无效"});
+
+    Click(dlg->m_btnClose);
+    apptest::Pump(50);
+    EXPECT_FALSE(dlg->IsWindowVisible());
+    // "检查更新" asks for the list again.
+    SetList(L"1.0-2014\r\nhttp://pan.example\r\n1-藏书库\\新书.zip\r\n");
+    Command(ID_UPDATE_CHECK);
+    EXPECT_EQ(frame->m_pWebUpdateDlg, dlg);
+    EXPECT_TRUE(dlg->IsWindowVisible());
+    EXPECT_EQ(dlg->m_listPacks.GetCount(), 1);
+    Click(dlg->m_btnCheck);
+    apptest::Pump(100);
+    EXPECT_EQ(dlg->m_listPacks.GetCount(), 2);
+}
+
+TEST_F(PacksTest, ClosingTheProgramDuringADownloadStopsIt)
+{
+    Reply stall;
+    stall.body = std::string(100000, 'x');
+    stall.stallAt = 3000;
+    server.Set("/down/%E4%B8%89%E5%9B%BD.zip", stall);
+    CCWebUpdatePrjDlg* dlg = OpenPacks();
+    ASSERT_NE(dlg, nullptr);
+    dlg->m_listPacks.SetCurSel(1);
+    HWND frameWnd = frame->m_hWnd;
+    Sampler sampler(dlg);
+    sampler.onFirstProgress = [frameWnd] { PostMessageW(frameWnd, WM_CLOSE, 0, 0); };
+    const DWORD start = GetTickCount();
+    Click(dlg->m_btnDownload);
+    PumpUntil([&] { return !IsWindow(frameWnd); });
+    EXPECT_FALSE(IsWindow(frameWnd));
+    EXPECT_LT(GetTickCount() - start, 3000u);
+    EXPECT_FALSE(sampler.captions.empty());
+    EXPECT_FALSE(Exists(InLibrary(L"三国.zip")));
+    EXPECT_FALSE(Exists(InLibrary(L"三国.zip.part")));
+    EXPECT_TRUE(Boxes::Texts().empty());
+    frame = nullptr;
+    theApp.ExitInstance();
+}
+
+TEST_F(PacksTest, ClosingDuringTheStartUpCheckDoesNotWaitForTheNetwork)
+{
+    Reply mute;
+    mute.stallBeforeHeaders = true;
+    server.Set("/down/TempUpdate.txt", mute);
+    Start();
+    ASSERT_NE(frame, nullptr);
+    PumpUntil([&] { return server.Hits("/down/TempUpdate.txt") > 0; });
+    EXPECT_EQ(WaitForSingleObject(hUpdateDoneEvent, 0), (DWORD)WAIT_TIMEOUT);
+    const DWORD start = GetTickCount();
+    Stop();
+    EXPECT_LT(GetTickCount() - start, 3000u);
+    EXPECT_EQ(WaitForSingleObject(hUpdateDoneEvent, 0), (DWORD)WAIT_OBJECT_0);
+}
+
+TEST_F(PacksTest, IconRowsAndACleanProgressCaption)
+{
+    CCWebUpdatePrjDlg* dlg = OpenPacks();
+    ASSERT_NE(dlg, nullptr);
+    CListBoxST& list = dlg->m_listPacks;
+    // One line beside a 32-pixel icon: 32 + 4, then + 4.
+    EXPECT_EQ(list.GetItemHeight(0), 40);
+    const int index = list.AddString(CString(L"很长的书名") + CString(L'书', 60), 2);
+    EXPECT_GT(list.GetItemHeight(index), 40);
+    int image = 0;
+    list.GetItemImage(index, &image);
+    EXPECT_EQ(image, 2);
+    list.GetItemImage(99, &image);
+    EXPECT_EQ(image, -1);
+
+    // Short progress text over long text leaves no trace of the long one.
+    HWND caption = ::GetDlgItem(dlg->m_hWnd, IDC_PACK_PROGRESS_TEXT);
+    RECT rc;
+    ::GetWindowRect(caption, &rc);
+    ::MapWindowPoints(nullptr, dlg->m_hWnd, (POINT*)&rc, 2);
+    auto tail = [&] {
+        apptest::Pump(30);
+        ClientCapture shot(dlg->m_hWnd);
+        std::vector<COLORREF> px;
+        for (int x = rc.left + (rc.right - rc.left) / 3; x < rc.right; x += 2)
+            for (int y = rc.top; y < rc.bottom; ++y)
+                px.push_back(shot.At(x, y));
+        return px;
+    };
+    dlg->ShowProgress(L"", 0);
+    const std::vector<COLORREF> blank = tail();
+    dlg->ShowProgress(L"WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW", 50);
+    EXPECT_NE(tail(), blank);
+    EXPECT_EQ(dlg->m_progress.GetPos(), 50);
+    dlg->ShowProgress(L"W", 60);
+    EXPECT_EQ(tail(), blank);
+}
+
+} // namespace

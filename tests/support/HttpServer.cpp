@@ -1,0 +1,197 @@
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include "tests/support/HttpServer.h"
+
+#include <cstdio>
+
+namespace testhttp {
+
+namespace {
+
+const char* StatusText(int status)
+{
+    switch (status) {
+    case 200: return "OK";
+    case 404: return "Not Found";
+    case 500: return "Internal Server Error";
+    default: return "Status";
+    }
+}
+
+} // namespace
+
+HttpServer::HttpServer()
+{
+    WSADATA wsa;
+    if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0)
+        return;
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (s == INVALID_SOCKET)
+        return;
+    sockaddr_in addr = {};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = 0;
+    int len = sizeof(addr);
+    if (bind(s, (sockaddr*)&addr, sizeof(addr)) != 0 || listen(s, 16) != 0 ||
+        getsockname(s, (sockaddr*)&addr, &len) != 0) {
+        closesocket(s);
+        return;
+    }
+    m_listener = (uintptr_t)s;
+    m_port = ntohs(addr.sin_port);
+    m_acceptThread = std::thread([this] { AcceptLoop(); });
+}
+
+HttpServer::~HttpServer()
+{
+    Stop();
+    WSACleanup();
+}
+
+CString HttpServer::Base() const
+{
+    CString s;
+    s.Format(L"http://127.0.0.1:%d", m_port);
+    return s;
+}
+
+void HttpServer::Set(const std::string& path, const Reply& reply)
+{
+    std::lock_guard<std::mutex> g(m_lock);
+    m_replies[path] = reply;
+}
+
+int HttpServer::Hits(const std::string& path)
+{
+    std::lock_guard<std::mutex> g(m_lock);
+    return m_hits[path];
+}
+
+void HttpServer::Stop()
+{
+    if (m_stop.exchange(true))
+        return;
+    if (m_acceptThread.joinable())
+        m_acceptThread.join();
+    if (m_listener != ~(uintptr_t)0)
+        closesocket((SOCKET)m_listener);
+    for (std::thread& t : m_workers)
+        if (t.joinable())
+            t.join();
+}
+
+void HttpServer::AcceptLoop()
+{
+    while (!Stopping()) {
+        fd_set set;
+        FD_ZERO(&set);
+        FD_SET((SOCKET)m_listener, &set);
+        timeval tv = {0, 20000};
+        if (select(0, &set, nullptr, nullptr, &tv) <= 0)
+            continue;
+        SOCKET c = accept((SOCKET)m_listener, nullptr, nullptr);
+        if (c == INVALID_SOCKET)
+            continue;
+        m_workers.emplace_back([this, c] { Serve((uintptr_t)c); });
+    }
+}
+
+void HttpServer::Serve(uintptr_t sockValue)
+{
+    SOCKET sock = (SOCKET)sockValue;
+    // The request head, read until its blank line (a short wait at most).
+    std::string request;
+    DWORD start = GetTickCount();
+    while (request.find("\r\n\r\n") == std::string::npos && !Stopping() && GetTickCount() - start < 5000) {
+        fd_set set;
+        FD_ZERO(&set);
+        FD_SET(sock, &set);
+        timeval tv = {0, 20000};
+        if (select(0, &set, nullptr, nullptr, &tv) <= 0)
+            continue;
+        char buf[2048];
+        int n = recv(sock, buf, sizeof(buf), 0);
+        if (n <= 0)
+            break;
+        request.append(buf, (size_t)n);
+    }
+    std::string path;
+    size_t sp = request.find(' ');
+    if (sp != std::string::npos) {
+        size_t end = request.find_first_of(" ?", sp + 1);
+        path = request.substr(sp + 1, end == std::string::npos ? std::string::npos : end - sp - 1);
+    }
+    Reply reply;
+    {
+        std::lock_guard<std::mutex> g(m_lock);
+        auto it = m_replies.find(path);
+        if (it != m_replies.end()) {
+            reply = it->second;
+        } else {
+            reply.status = 404;
+            reply.body = "<html><body>404 Not Found</body></html>";
+        }
+        ++m_hits[path];
+    }
+
+    auto sendAll = [&](const char* p, size_t n) {
+        while (n > 0 && !Stopping()) {
+            int sent = send(sock, p, (int)n, 0);
+            if (sent <= 0)
+                return false;
+            p += sent;
+            n -= (size_t)sent;
+        }
+        return n == 0;
+    };
+    auto stall = [&] {
+        while (!Stopping())
+            Sleep(10);
+    };
+
+    if (reply.closeWithoutReply) {
+        closesocket(sock);
+        return;
+    }
+    if (reply.stallBeforeHeaders) {
+        stall();
+        closesocket(sock);
+        return;
+    }
+    char head[512];
+    int headLen;
+    if (reply.sendLength)
+        headLen = snprintf(head, sizeof(head),
+                           "HTTP/1.1 %d %s\r\nContent-Type: application/octet-stream\r\n"
+                           "Content-Length: %u\r\nCache-Control: no-cache\r\nConnection: close\r\n\r\n",
+                           reply.status, StatusText(reply.status), (unsigned)reply.body.size());
+    else
+        headLen = snprintf(head, sizeof(head),
+                           "HTTP/1.1 %d %s\r\nContent-Type: application/octet-stream\r\n"
+                           "Cache-Control: no-cache\r\nConnection: close\r\n\r\n",
+                           reply.status, StatusText(reply.status));
+    bool ok = sendAll(head, (size_t)headLen);
+    size_t limit = reply.body.size();
+    if (reply.cutAt < limit)
+        limit = reply.cutAt;
+    if (reply.stallAt < limit)
+        limit = reply.stallAt;
+    size_t pos = 0;
+    while (ok && pos < limit && !Stopping()) {
+        size_t piece = reply.trickleBytes ? reply.trickleBytes : limit - pos;
+        if (piece > limit - pos)
+            piece = limit - pos;
+        ok = sendAll(reply.body.data() + pos, piece);
+        pos += piece;
+        if (reply.trickleBytes && pos < limit)
+            Sleep((DWORD)reply.trickleDelayMs);
+    }
+    if (ok && reply.stallAt < reply.body.size())
+        stall();
+    shutdown(sock, SD_SEND);
+    closesocket(sock);
+}
+
+} // namespace testhttp
