@@ -546,6 +546,9 @@ void CMainFrame::OnUpdateCheck()
 {
     if (m_pWebUpdateDlg) {
         m_pWebUpdateDlg->ShowWindow(SW_SHOW);
+        // It may lie behind the main window since a click there.
+        ::SetWindowPos(m_pWebUpdateDlg->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        ::SetForegroundWindow(m_pWebUpdateDlg->m_hWnd);
         return;
     }
     CCWebUpdatePrjDlg* dlg = new CCWebUpdatePrjDlg(nullptr);

@@ -207,6 +207,33 @@ TEST_F(PacksTest, TheSameWindowComesBackAndOnlyWebAddressesAreOpened)
     EXPECT_EQ(dlg->m_listPacks.GetCount(), 2);
 }
 
+// A click on the main window and "zize" again: the window is in front, not
+// hidden behind the program.
+TEST_F(PacksTest, TheWindowStaysInFrontOfTheProgram)
+{
+    CCWebUpdatePrjDlg* dlg = OpenPacks();
+    ASSERT_NE(dlg, nullptr);
+    RECT rc;
+    ::GetWindowRect(dlg->m_hWnd, &rc);
+    // The mouse goes down and up on the library tree below the window.
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT click[3] = {};
+    for (INPUT& in : click) {
+        in.type = INPUT_MOUSE;
+        in.mi.dx = (rc.left + 20) * 65535 / (width - 1);
+        in.mi.dy = (rc.bottom + 40) * 65535 / (height - 1);
+    }
+    click[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    click[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    ASSERT_EQ(SendInput(3, click, sizeof(INPUT)), 3u);
+    apptest::Pump(100);
+    ASSERT_EQ(::GetForegroundWindow(), frame->m_hWnd);
+    Command(ID_UPDATE_CHECK);
+    const POINT center = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    EXPECT_EQ(::GetAncestor(::WindowFromPoint(center), GA_ROOT), dlg->m_hWnd);
+}
+
 TEST_F(PacksTest, ClosingTheProgramDuringADownloadStopsIt)
 {
     Reply stall;
