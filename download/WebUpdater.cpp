@@ -249,13 +249,15 @@ bool CWebUpdater::DownloadPack(int index)
     }
     if (name.Find(L".zip") < 0)
         return true;
-    // The archive goes once it is unpacked; one that does not unpack stays.
+    // The archive goes whether it unpacked or not: no stray download is
+    // left in the library.
     CZipUnpacker unpacker;
-    if (!unpacker.UnpackToFolder(target, FolderOf(target) + L"\\")) {
+    const BOOL unpacked = unpacker.UnpackToFolder(target, FolderOf(target) + L"\\");
+    DeleteFileW(target);
+    if (!unpacked) {
         AfxMessageBox(L"解压失败", MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
-    DeleteFileW(target);
     return true;
 }
 
