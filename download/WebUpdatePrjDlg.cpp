@@ -90,7 +90,9 @@ void CCWebUpdatePrjDlg::OnCheckUpdate()
         if (!EndBusy())
             return;
     }
-    m_update.LoadPackList();
+    // Without the list (reported) there is nothing to offer, not even the page.
+    if (!m_update.LoadPackList())
+        return;
     m_listPacks.AddString(L"从网盘进行下载", 0);
     for (const CString& entry : m_update.arrPackNames)
         m_listPacks.AddString(entry, 1);

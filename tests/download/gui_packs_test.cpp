@@ -234,6 +234,19 @@ TEST_F(PacksTest, TheWindowStaysInFrontOfTheProgram)
     EXPECT_EQ(::GetAncestor(::WindowFromPoint(center), GA_ROOT), dlg->m_hWnd);
 }
 
+// No update host and no copy of the list: the missing list is reported once
+// and nothing is offered.
+TEST_F(PacksTest, WithoutAListNothingIsOffered)
+{
+    WritePrivateProfileStringW(kUpdateHostSection, nullptr, nullptr, programFolder + L"control\\preSet.ini");
+    CCWebUpdatePrjDlg* dlg = OpenPacks();
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_EQ(server.Hits("/down/TempUpdate.txt"), 0);
+    ASSERT_EQ(Boxes::Texts().size(), 1u);
+    EXPECT_GE(Boxes::Texts()[0].Find(L"TempUpdate.txt"), 0);
+    EXPECT_EQ(dlg->m_listPacks.GetCount(), 0);
+}
+
 TEST_F(PacksTest, ClosingTheProgramDuringADownloadStopsIt)
 {
     Reply stall;
