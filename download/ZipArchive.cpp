@@ -311,11 +311,9 @@ DWORD CZipArchiveReader::Describe(int index)
     const int n = decoded.GetLength() < MAX_PATH - 1 ? decoded.GetLength() : MAX_PATH - 1;
     wmemcpy(info.szName, decoded.GetString(), (size_t)n);
     info.szName[n] = 0;
-    const bool bWhole = bNameFits && decoded.GetLength() == n && (int)wcslen(info.szName) == n;
-    // Drive, leading separators and climbing steps go; what is left must
-    // then be a plain relative name.
+    info.bSafeName = bNameFits && decoded.GetLength() == n && (int)wcslen(info.szName) == n &&
+                     IsSafeRelativeName(info.szName);
     CleanEntryName(info.szName);
-    info.bSafeName = bWhole && IsSafeRelativeName(info.szName);
     info.dwAttributes = Attributes(fi.version, fi.external_fa, EndsWithSeparator(info.szName));
     info.nCompressedSize = (long)fi.compressed_size;
     info.nUncompressedSize = (long)fi.uncompressed_size;

@@ -30,8 +30,8 @@ struct ZipEntryInfo {
     FILETIME ftModified = {};
     long nCompressedSize = 0;
     long nUncompressedSize = 0;
-    // The cleaned name is a safe relative name (nothing climbs out, no device
-    // name, no control character, not too long, stored whole).
+    // The stored name is a safe relative name as it stands (nothing had to be
+    // cleaned away, no device name, no control character, not too long).
     BOOL bSafeName = FALSE;
     ULONGLONG nFullUncompressedSize = 0;   // the size beyond 2 GB too
 };

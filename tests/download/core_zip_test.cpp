@@ -190,13 +190,12 @@ TEST_F(ZipTest, EncryptedEntriesNeedTheirPassword)
 
 TEST_F(ZipTest, HostileNamesAreRefusedBeforeAnythingIsWritten)
 {
-    // Names that still climb out, name a device or are no file name once
-    // drives, leading separators and climbing steps are dropped.
     const std::string kNames[] = {
-        "../evil.txt", "..\\evil.txt", "a/../../evil.txt", "a\\..\\..\\evil.txt", "..", "a/..", "CON",
-        "nul.txt", "a/COM1.log", "C:/x/../../evil.txt", "stream.txt:hidden", std::string("ctl\x01.txt"),
-        "dots./x.txt", "space /x.txt", std::string(300, 'n') + ".txt",
-        "a/" + std::string(250, 'm') + "/b.txt",
+        "../evil.txt", "..\\evil.txt", "a/../../evil.txt", "a\\..\\..\\evil.txt", "/abs/evil.txt",
+        "\\abs\\evil.txt", "C:\\evil.txt", "C:evil.txt", "C:/Windows/evil.txt", "\\\\server\\share\\evil.txt",
+        "//server/share/evil.txt", "a/b/../../../evil.txt", "..", "a/..", "CON", "nul.txt", "a/COM1.log",
+        "a:b.txt", "stream.txt:hidden", std::string("ctl\x01.txt"), "dots./x.txt", "space /x.txt",
+        std::string(300, 'n') + ".txt", "a/" + std::string(250, 'm') + "/b.txt",
     };
     for (const std::string& name : kNames) {
         Write({testzip::File("good.txt", "fine"), testzip::File(name, "evil")});
@@ -221,35 +220,19 @@ TEST_F(ZipTest, HostileNamesAreRefusedBeforeAnythingIsWritten)
         EXPECT_EQ(Written(), (std::set<CString>{L"书库\\", L"书库\\inner\\"})) << name;
         testfiles::DeleteTree(out);
     }
-}
 
-TEST_F(ZipTest, DrivesAndLeadingSeparatorsAreDroppedAndTheRestIsWritten)
-{
+    // What is left of a stored name once climbing parts are dropped.
     Write({testzip::File("C:\\dir\\f.txt", "1"), testzip::File("/abs/f.txt", "2"),
-           testzip::File("a\\..\\b.txt", "3"), testzip::File("\\\\server\\share\\s.txt", "4"),
-           testzip::File("C:e.txt", "5"), testzip::File("a/b/../../../g.txt", "6")});
+           testzip::File("a\\..\\b.txt", "3")});
     HZIP h = ArchiveOpenFile(zip, nullptr);
     ZipEntryInfo info;
-    const wchar_t* kCleaned[] = {L"dir\\f.txt", L"abs/f.txt", L"b.txt", L"server\\share\\s.txt", L"e.txt",
-                                L"g.txt"};
-    for (int i = 0; i < 6; ++i) {
+    const wchar_t* kCleaned[] = {L"dir\\f.txt", L"abs/f.txt", L"b.txt"};
+    for (int i = 0; i < 3; ++i) {
         ASSERT_EQ(ArchiveGetEntry(h, i, &info), ZR_OK);
         EXPECT_STREQ(info.szName, kCleaned[i]);
-        EXPECT_TRUE(info.bSafeName);
+        EXPECT_FALSE(info.bSafeName);
     }
     ArchiveCloseReader(h);
-
-    EXPECT_TRUE(Unpack());
-    EXPECT_EQ(GetFile(out + L"\\dir\\f.txt"), "1");
-    EXPECT_EQ(GetFile(out + L"\\abs\\f.txt"), "2");
-    EXPECT_EQ(GetFile(out + L"\\b.txt"), "3");
-    EXPECT_EQ(GetFile(out + L"\\server\\share\\s.txt"), "4");
-    EXPECT_EQ(GetFile(out + L"\\e.txt"), "5");
-    EXPECT_EQ(GetFile(out + L"\\g.txt"), "6");
-    EXPECT_EQ(Written(), (std::set<CString>{L"书库\\", L"书库\\dir\\", L"书库\\dir\\f.txt", L"书库\\abs\\",
-                                            L"书库\\abs\\f.txt", L"书库\\b.txt", L"书库\\server\\",
-                                            L"书库\\server\\share\\", L"书库\\server\\share\\s.txt",
-                                            L"书库\\e.txt", L"书库\\g.txt"}));
 }
 
 TEST_F(ZipTest, DamagedArchivesLeaveExistingFilesAlone)
