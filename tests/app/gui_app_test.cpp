@@ -396,6 +396,36 @@ TEST_F(EditingTest, UnchangedOrCancelledRenameKeepsTheName)
     EXPECT_TRUE(Boxes::Texts().empty());
 }
 
+TEST_F(EditingTest, KeysTypedWhileRenamingGoToTheNameNotToTheArticle)
+{
+    MakeArticle(L"0003_旧题.xml", L"正文内容");
+    Start();
+    HTREEITEM article = Item({L"0003_旧题.xml"});
+    Select(article);
+    TreeCommand(ID_TREE_RENAME);
+    ASSERT_NE(EditBox(), nullptr);
+    ASSERT_EQ(::GetFocus(), EditBox());
+    // Shift+Left selects in the name box and Ctrl+X cuts there; the article stays.
+    PostKey(VK_END);
+    PostKey(VK_LEFT, VK_SHIFT);
+    PostKey('X', VK_CONTROL);
+    PostChars(L"事");
+    PostKey(VK_RETURN);
+    EXPECT_EQ(EditBox(), nullptr);
+    EXPECT_EQ(Tree().GetItemText(article), L"0003_旧事.xml");
+    EXPECT_EQ(ArticleText(*Upper()), L"正文内容");
+    EXPECT_EQ(Upper()->m_bModified, 0);
+
+    // Esc gives the next rename up.
+    TreeCommand(ID_TREE_RENAME);
+    PostChars(L"别题");
+    PostKey(VK_ESCAPE);
+    EXPECT_EQ(EditBox(), nullptr);
+    EXPECT_EQ(Tree().GetItemText(article), L"0003_旧事.xml");
+    EXPECT_TRUE(Exists(InLibrary(L"0003_旧事.xml")));
+    EXPECT_TRUE(Boxes::Texts().empty());
+}
+
 TEST_F(EditingTest, TypedNamesAreCleanedAndCollisionsRefused)
 {
     MakeArticle(L"甲.xml", L"甲文");
