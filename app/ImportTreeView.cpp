@@ -60,6 +60,15 @@ void CTreeCtrlLibrary::MarkFolder(LibraryItem item)
     m_tree.SetItemData((HTREEITEM)item, kFolderItem);
 }
 
+void CTreeCtrlLibrary::FillChildren(LibraryItem item)
+{
+    // The frame fills a folder when it first expands (the root is always full).
+    HTREEITEM h = (HTREEITEM)item;
+    if (h && m_tree.GetParentItem(h) && m_tree.ItemHasChildren(h) &&
+        !(m_tree.GetItemState(h, TVIS_EXPANDEDONCE) & TVIS_EXPANDEDONCE))
+        m_tree.Expand(h, TVE_EXPAND);
+}
+
 // ---------------------------------------------------------------- life
 
 IMPLEMENT_DYNCREATE(CImportTreeView, CTreeView)

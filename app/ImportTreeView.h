@@ -36,6 +36,7 @@ public:
     CString GetText(LibraryItem item) override;
     LibraryItem InsertLast(LibraryItem parent, const CString& text) override;
     void MarkFolder(LibraryItem item) override;
+    void FillChildren(LibraryItem item) override;
 
 private:
     CTreeCtrl& m_tree;

@@ -51,10 +51,7 @@ void CMyEdit::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags)
 
 void CImportTreeView::EnsureFilled(HTREEITEM folder)
 {
-    CTreeCtrl& tree = GetTreeCtrl();
-    if (folder && folder != tree.GetRootItem() && tree.ItemHasChildren(folder) &&
-        !(tree.GetItemState(folder, TVIS_EXPANDEDONCE) & TVIS_EXPANDEDONCE))
-        tree.Expand(folder, TVE_EXPAND);
+    CTreeCtrlLibrary(GetTreeCtrl()).FillChildren(folder);
 }
 
 HTREEITEM CImportTreeView::InsertAndSelect(const CString& name)

@@ -689,6 +689,26 @@ TEST_F(SwitchingTest, PagesStepThroughTheArticlesInTreeOrder)
     EXPECT_EQ(ArticleText(*Upper()), L"a");
 }
 
+TEST_F(SwitchingTest, PagesReachTheNearestArticleInFoldersNeverOpened)
+{
+    MakeArticle(L"v1\\0001_a.xml", L"a");
+    MakeArticle(L"v1\\0002_b.xml", L"b");
+    MakeArticle(L"v2\\0001_c.xml", L"c");
+    MakeArticle(L"v3\\p1\\0001_d.xml", L"d");
+    Start();
+    Select(Item({L"v2", L"0001_c.xml"}));
+    ASSERT_FALSE(Tree().GetItemState(Item({L"v1"}), TVIS_EXPANDEDONCE) & TVIS_EXPANDEDONCE);
+    // Back from c is the last article of v1, not the one v1 showed before it was opened.
+    PostKey(VK_PRIOR);
+    EXPECT_EQ(ArticleText(*Upper()), L"b");
+    PostKey(VK_NEXT);
+    EXPECT_EQ(ArticleText(*Upper()), L"c");
+    // On from c goes down into v3's first folder to its first article.
+    PostKey(VK_NEXT);
+    EXPECT_EQ(ArticleText(*Upper()), L"d");
+    EXPECT_EQ(Tree().GetItemText(Tree().GetSelectedItem()), L"0001_d.xml");
+}
+
 TEST_F(SwitchingTest, TheMarkCommandMarksTheUpperPaneSelection)
 {
     MakeArticle(L"卷一\\0001_a.xml", L"甲乙丙");
