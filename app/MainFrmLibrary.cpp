@@ -209,6 +209,10 @@ bool CMainFrame::SaveModifiedPanes(bool bAutoSave)
         return false;
     CNesting saving(m_bSaving);
     StopAutoSaveTimer();
+    // The timer's save hands the keyboard back to where the user was working
+    // (a pane, a name being typed in the tree); a disabled pane loses it.
+    const HWND hFocus = ::GetFocus();
+    int lastSaved = -1;
     bool all = true;
     for (int row = 0; row < 2; ++row) {
         CImportView* view = GetArticleView(row);
@@ -226,15 +230,21 @@ bool CMainFrame::SaveModifiedPanes(bool bAutoSave)
             m_wndOuterSplitter.SetActivePane(0, 0);
         const bool ok = SavePane(view, parts);
         view->EnableWindow(TRUE);
-        if (bAutoSave) {
-            m_wndInnerSplitter.SetActivePane(row, 0);
-            view->SetFocus();
-        }
+        lastSaved = row;
         // A failed save keeps the flag, so the next save tries again.
         if (ok)
             view->m_bModified = 0;
         else
             all = false;
+    }
+    if (bAutoSave && lastSaved >= 0) {
+        if (hFocus && ::IsWindow(hFocus) && ::IsWindowEnabled(hFocus) && ::IsWindowVisible(hFocus)) {
+            if (::GetFocus() != hFocus)
+                ::SetFocus(hFocus);
+        } else if (CImportView* view = GetArticleView(lastSaved)) {
+            m_wndInnerSplitter.SetActivePane(lastSaved, 0);
+            view->SetFocus();
+        }
     }
     RestartAutoSaveTimer();
     // A tree selection made while a save message was shown is followed now.
