@@ -209,9 +209,10 @@ bool CMainFrame::SaveModifiedPanes(bool bAutoSave)
         return false;
     CNesting saving(m_bSaving);
     StopAutoSaveTimer();
-    // The timer's save hands the keyboard back to where the user was working
-    // (a pane, a name being typed in the tree); a disabled pane loses it.
+    // A save hands the keyboard back to where the user was working (a pane,
+    // a name being typed in the tree), which a disabled pane loses.
     const HWND hFocus = ::GetFocus();
+    CView* pActive = GetActiveView();
     int lastSaved = -1;
     bool all = true;
     for (int row = 0; row < 2; ++row) {
@@ -237,11 +238,13 @@ bool CMainFrame::SaveModifiedPanes(bool bAutoSave)
         else
             all = false;
     }
-    if (bAutoSave && lastSaved >= 0) {
+    if (lastSaved >= 0) {
         if (hFocus && ::IsWindow(hFocus) && ::IsWindowEnabled(hFocus) && ::IsWindowVisible(hFocus)) {
+            if (pActive && GetActiveView() != pActive)
+                SetActiveView(pActive);
             if (::GetFocus() != hFocus)
                 ::SetFocus(hFocus);
-        } else if (CImportView* view = GetArticleView(lastSaved)) {
+        } else if (CImportView* view = bAutoSave ? GetArticleView(lastSaved) : nullptr) {
             m_wndInnerSplitter.SetActivePane(lastSaved, 0);
             view->SetFocus();
         }
