@@ -163,6 +163,8 @@ void CMainFrame::SwitchToSelection()
             m_bSelectionPending = false;
             SelectQuietly(current);
         } else {
+            // Paging from the pane itself keeps the keyboard there once the next article is in.
+            const bool paneHadFocus = ::GetFocus() == view->m_hWnd;
             view->EnableWindow(FALSE);
             m_wndOuterSplitter.SetActivePane(0, 0);
             bool saved = true;
@@ -181,6 +183,10 @@ void CMainFrame::SwitchToSelection()
                 view->OpenArticle(folder, path);
                 view->Redraw();
                 SetWindowText(title);
+            }
+            if (paneHadFocus && view->IsWindowEnabled()) {
+                SetActiveView(view);
+                view->SetFocus();
             }
         }
     }

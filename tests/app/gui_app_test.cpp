@@ -709,6 +709,24 @@ TEST_F(SwitchingTest, PagesReachTheNearestArticleInFoldersNeverOpened)
     EXPECT_EQ(Tree().GetItemText(Tree().GetSelectedItem()), L"0001_d.xml");
 }
 
+TEST_F(SwitchingTest, PagingFromThePaneKeepsTheKeyboardInIt)
+{
+    MakeArticle(L"0001_a.xml", L"a");
+    MakeArticle(L"0002_b.xml", L"b");
+    MakeArticle(L"0003_c.xml", L"c");
+    Start();
+    Select(Item({L"0001_a.xml"}));
+    frame->SetActiveView(Upper());
+    Upper()->SetFocus();
+    PostKey(VK_NEXT);
+    EXPECT_EQ(ArticleText(*Upper()), L"b");
+    EXPECT_EQ(::GetFocus(), Upper()->m_hWnd);
+    // An arrow key then moves in the article, not to the next item of the tree.
+    PostKey(VK_DOWN);
+    EXPECT_EQ(Tree().GetItemText(Tree().GetSelectedItem()), L"0002_b.xml");
+    EXPECT_EQ(ArticleText(*Upper()), L"b");
+}
+
 TEST_F(SwitchingTest, TheMarkCommandMarksTheUpperPaneSelection)
 {
     MakeArticle(L"卷一\\0001_a.xml", L"甲乙丙");
