@@ -315,6 +315,15 @@ void CImportTreeView::OnLButtonDown(UINT nFlags, CPoint point)
 
 void CImportTreeView::OnRButtonDown(UINT nFlags, CPoint point)
 {
+    // The menu's rename and delete act on the selection: an item right-clicked
+    // becomes it, as a left click makes it; on empty space the selection stays.
+    CTreeCtrl& tree = GetTreeCtrl();
+    if (HTREEITEM hit = tree.HitTest(point)) {
+        if (tree.GetEditControl())
+            tree.EndEditLabelNow(FALSE);
+        if (hit != tree.GetSelectedItem())
+            tree.Select(hit, TVGN_CARET);
+    }
     CMenu menu;
     if (menu.CreatePopupMenu()) {
         menu.AppendMenu(MF_STRING, ID_TREE_NEW_ARTICLE, L"新建文章");

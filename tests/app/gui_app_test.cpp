@@ -189,6 +189,28 @@ TEST_F(StartUpTest, RightClickShowsTheTreeMenuEvenOnEmptySpace)
                                                  L"0:", L"5:导入小说", L"6:保存图像"}));
 }
 
+TEST_F(EditingTest, TheTreeMenuActsOnTheItemRightClicked)
+{
+    MakeArticle(L"0001_a.xml", L"a");
+    MakeArticle(L"0002_b.xml", L"b");
+    Start();
+    Select(Item({L"0001_a.xml"}));
+    CRect rc;
+    Tree().GetItemRect(Item({L"0002_b.xml"}), &rc, TRUE);
+    g_menuTexts.clear();
+    g_menuHook = SetWindowsHookExW(WH_CALLWNDPROC, MenuHook, nullptr, GetCurrentThreadId());
+    TreeView()->SendMessage(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(rc.left + 4, rc.CenterPoint().y));
+    TreeView()->SendMessage(WM_RBUTTONUP, 0, MAKELPARAM(rc.left + 4, rc.CenterPoint().y));
+    UnhookWindowsHookEx(g_menuHook);
+    Pump();
+    ASSERT_FALSE(g_menuTexts.empty());
+    // "删除" chosen in that menu deletes b, not the article selected before.
+    TreeCommand(ID_TREE_DELETE);
+    EXPECT_FALSE(Exists(InLibrary(L"0002_b.xml")));
+    EXPECT_TRUE(Exists(InLibrary(L"0001_a.xml")));
+    EXPECT_EQ(Boxes::CountContaining(L"0002_b.xml"), 1);
+}
+
 TEST_F(StartUpTest, ListsTheLibraryTwoLevelsDeepWithoutDuplicates)
 {
     MakeArticle(L"卷一\\0001_a.xml", L"甲");
