@@ -60,6 +60,15 @@ void CTreeCtrlLibrary::MarkFolder(LibraryItem item)
     m_tree.SetItemData((HTREEITEM)item, kFolderItem);
 }
 
+void CTreeCtrlLibrary::FillChildren(LibraryItem item)
+{
+    // The frame fills a folder when it first expands (the root is always full).
+    HTREEITEM h = (HTREEITEM)item;
+    if (h && m_tree.GetParentItem(h) && m_tree.ItemHasChildren(h) &&
+        !(m_tree.GetItemState(h, TVIS_EXPANDEDONCE) & TVIS_EXPANDEDONCE))
+        m_tree.Expand(h, TVE_EXPAND);
+}
+
 // ---------------------------------------------------------------- life
 
 IMPLEMENT_DYNCREATE(CImportTreeView, CTreeView)
@@ -306,6 +315,15 @@ void CImportTreeView::OnLButtonDown(UINT nFlags, CPoint point)
 
 void CImportTreeView::OnRButtonDown(UINT nFlags, CPoint point)
 {
+    // The menu's rename and delete act on the selection: an item right-clicked
+    // becomes it, as a left click makes it; on empty space the selection stays.
+    CTreeCtrl& tree = GetTreeCtrl();
+    if (HTREEITEM hit = tree.HitTest(point)) {
+        if (tree.GetEditControl())
+            tree.EndEditLabelNow(FALSE);
+        if (hit != tree.GetSelectedItem())
+            tree.Select(hit, TVGN_CARET);
+    }
     CMenu menu;
     if (menu.CreatePopupMenu()) {
         menu.AppendMenu(MF_STRING, ID_TREE_NEW_ARTICLE, L"新建文章");

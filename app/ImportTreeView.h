@@ -36,6 +36,7 @@ public:
     CString GetText(LibraryItem item) override;
     LibraryItem InsertLast(LibraryItem parent, const CString& text) override;
     void MarkFolder(LibraryItem item) override;
+    void FillChildren(LibraryItem item) override;
 
 private:
     CTreeCtrl& m_tree;
@@ -56,6 +57,9 @@ public:
     // back in front, ".xml" kept for articles and dropped for folders. The
     // prefix is used once. False when the title cannot make a name.
     bool EndEdit(const CString& typed, CString& newName, CString* note = nullptr);
+
+    // Keys typed into the name are the box's own, not the frame's accelerators.
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
 
 protected:
     afx_msg void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);

@@ -163,6 +163,8 @@ void CMainFrame::SwitchToSelection()
             m_bSelectionPending = false;
             SelectQuietly(current);
         } else {
+            // Paging from the pane itself keeps the keyboard there once the next article is in.
+            const bool paneHadFocus = ::GetFocus() == view->m_hWnd;
             view->EnableWindow(FALSE);
             m_wndOuterSplitter.SetActivePane(0, 0);
             bool saved = true;
@@ -181,6 +183,10 @@ void CMainFrame::SwitchToSelection()
                 view->OpenArticle(folder, path);
                 view->Redraw();
                 SetWindowText(title);
+            }
+            if (paneHadFocus && view->IsWindowEnabled()) {
+                SetActiveView(view);
+                view->SetFocus();
             }
         }
     }
@@ -209,6 +215,11 @@ bool CMainFrame::SaveModifiedPanes(bool bAutoSave)
         return false;
     CNesting saving(m_bSaving);
     StopAutoSaveTimer();
+    // A save hands the keyboard back to where the user was working (a pane,
+    // a name being typed in the tree), which a disabled pane loses.
+    const HWND hFocus = ::GetFocus();
+    CView* pActive = GetActiveView();
+    int lastSaved = -1;
     bool all = true;
     for (int row = 0; row < 2; ++row) {
         CImportView* view = GetArticleView(row);
@@ -226,15 +237,23 @@ bool CMainFrame::SaveModifiedPanes(bool bAutoSave)
             m_wndOuterSplitter.SetActivePane(0, 0);
         const bool ok = SavePane(view, parts);
         view->EnableWindow(TRUE);
-        if (bAutoSave) {
-            m_wndInnerSplitter.SetActivePane(row, 0);
-            view->SetFocus();
-        }
+        lastSaved = row;
         // A failed save keeps the flag, so the next save tries again.
         if (ok)
             view->m_bModified = 0;
         else
             all = false;
+    }
+    if (lastSaved >= 0) {
+        if (hFocus && ::IsWindow(hFocus) && ::IsWindowEnabled(hFocus) && ::IsWindowVisible(hFocus)) {
+            if (pActive && GetActiveView() != pActive)
+                SetActiveView(pActive);
+            if (::GetFocus() != hFocus)
+                ::SetFocus(hFocus);
+        } else if (CImportView* view = bAutoSave ? GetArticleView(lastSaved) : nullptr) {
+            m_wndInnerSplitter.SetActivePane(lastSaved, 0);
+            view->SetFocus();
+        }
     }
     RestartAutoSaveTimer();
     // A tree selection made while a save message was shown is followed now.

@@ -26,6 +26,18 @@ bool CMyEdit::EndEdit(const CString& typed, CString& newName, CString* note)
     return CompleteEditedName(prefix, typed, m_bArticle != 0, newName, note);
 }
 
+BOOL CMyEdit::PreTranslateMessage(MSG* pMsg)
+{
+    // Esc, Ctrl+C/X/V/A, Shift+arrows and the page keys edit the name while
+    // it is typed; the frame would take them for the article or the pages.
+    if (pMsg->hwnd == m_hWnd && pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST) {
+        ::TranslateMessage(pMsg);
+        ::DispatchMessageW(pMsg);
+        return TRUE;
+    }
+    return CEdit::PreTranslateMessage(pMsg);
+}
+
 void CMyEdit::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags)
 {
     // Enter and Esc have already ended the edit in the tree; the box only
@@ -39,10 +51,7 @@ void CMyEdit::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags)
 
 void CImportTreeView::EnsureFilled(HTREEITEM folder)
 {
-    CTreeCtrl& tree = GetTreeCtrl();
-    if (folder && folder != tree.GetRootItem() && tree.ItemHasChildren(folder) &&
-        !(tree.GetItemState(folder, TVIS_EXPANDEDONCE) & TVIS_EXPANDEDONCE))
-        tree.Expand(folder, TVE_EXPAND);
+    CTreeCtrlLibrary(GetTreeCtrl()).FillChildren(folder);
 }
 
 HTREEITEM CImportTreeView::InsertAndSelect(const CString& name)

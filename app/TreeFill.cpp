@@ -116,6 +116,7 @@ LibraryItem NextPageItem(ILibraryTree& tree, LibraryItem selected)
         return nullptr;
     LibraryItem target = SiblingOrParentSibling(tree, selected, true);
     while (target) {
+        tree.FillChildren(target);
         LibraryItem child = tree.GetFirstChild(target);
         if (!child)
             break;
@@ -131,9 +132,12 @@ LibraryItem PrevPageItem(ILibraryTree& tree, LibraryItem selected)
     LibraryItem target = SiblingOrParentSibling(tree, selected, false);
     if (!target)
         return nullptr;
+    tree.FillChildren(target);
     if (tree.GetFirstChild(target)) {
-        while (LibraryItem child = tree.GetFirstChild(target))
+        while (LibraryItem child = tree.GetFirstChild(target)) {
             target = child;
+            tree.FillChildren(target);
+        }
         while (LibraryItem next = tree.GetNextSibling(target))
             target = next;
     }

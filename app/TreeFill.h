@@ -23,6 +23,9 @@ public:
     // The item stands for a folder on disk: it is never taken for an article,
     // whatever its name holds.
     virtual void MarkFolder(LibraryItem /*item*/) {}
+    // A folder item that holds only the placeholder of a fill gets all its
+    // children, as on its first expansion.
+    virtual void FillChildren(LibraryItem /*item*/) {}
 };
 
 // One entry of a library folder that the tree shows.
@@ -46,11 +49,13 @@ void FillTree(ILibraryTree& tree, const CString& folder, LibraryItem parent, int
 
 // Target of the next-page command from the selected item: its next sibling,
 // else its parent's next sibling; then down the first-child chain while the
-// target has children. nullptr when there is none.
+// target has children (folders never opened are filled on the way). nullptr
+// when there is none.
 LibraryItem NextPageItem(ILibraryTree& tree, LibraryItem selected);
 // Target of the previous-page command: the previous sibling, else the
 // parent's previous sibling; when that has children, down the first-child
-// chain and then to the last sibling at that level. nullptr when none.
+// chain and then to the last sibling at that level (folders never opened are
+// filled on the way). nullptr when none.
 LibraryItem PrevPageItem(ILibraryTree& tree, LibraryItem selected);
 
 // The texts of an item's children, in order.

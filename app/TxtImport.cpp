@@ -288,6 +288,8 @@ void CImportTreeView::ImportBooks(const std::vector<ImportSource>& sources, int 
         return;
     CTreeCtrl& tree = GetTreeCtrl();
     HTREEITEM target = SelectImportTarget();
+    // A folder never opened gets its children first, so the books come after them.
+    EnsureFilled(target);
     for (const ImportSource& s : sources) {
         if (m_import.stopped)
             break;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <cstring>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -336,10 +337,18 @@ protected:
             PostMessageW(GetFocus(), WM_CHAR, *p, 1);
         Pump();
     }
-    void PostKey(UINT key)
+    // With a modifier (VK_CONTROL, VK_SHIFT) held while the key is taken.
+    void PostKey(UINT key, int modifier = 0)
     {
+        BYTE keys[256], saved[256];
+        GetKeyboardState(keys);
+        memcpy(saved, keys, sizeof(keys));
+        if (modifier)
+            keys[modifier] |= 0x80;
+        SetKeyboardState(keys);
         PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
         Pump();
+        SetKeyboardState(saved);
     }
     // Article text typed into a pane the way typing ends: marked modified.
     void TypeIntoPane(CImportView* view, const wchar_t* text)

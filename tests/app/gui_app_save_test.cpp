@@ -44,6 +44,51 @@ TEST_F(SaveTest, TheTimerSavesModifiedPanesOnlyForItsOwnId)
     EXPECT_TRUE(Boxes::Texts().empty());
 }
 
+TEST_F(SaveTest, SavesLeaveTheKeyboardWhereTheUserWorks)
+{
+    MakeArticle(L"0001_a.xml", L"上");
+    MakeArticle(L"写小说\\0001_b.xml", L"下");
+    Start();
+    Select(Item({L"0001_a.xml"}));
+    frame->SetActiveView(Upper());
+    Upper()->SetFocus();
+    TypeIntoPane(Upper(), L"一");
+    // Ctrl+S while typing: the next keys still go to the article, not the tree.
+    PostKey('S', VK_CONTROL);
+    EXPECT_EQ(FileText(InLibrary(L"0001_a.xml")), L"上一");
+    EXPECT_EQ(::GetFocus(), Upper()->m_hWnd);
+    EXPECT_EQ(frame->GetActiveView(), Upper());
+
+    Select(Item({L"写小说", L"0001_b.xml"}));
+    TypeIntoPane(Lower(), L"改");
+    Select(Item({L"0001_a.xml"}));
+    frame->SetActiveView(Upper());
+    Upper()->SetFocus();
+    TypeIntoPane(Upper(), L"改");
+    frame->PostMessage(WM_TIMER, CMainFrame::kAutoSaveTimer, 0);
+    Pump();
+    EXPECT_EQ(FileText(InLibrary(L"0001_a.xml")), L"上一改");
+    EXPECT_EQ(FileText(InLibrary(L"写小说\\0001_b.xml")), L"下改");
+    // Typing goes on in the upper article, not in the other one just saved.
+    EXPECT_EQ(::GetFocus(), Upper()->m_hWnd);
+    EXPECT_EQ(frame->GetActiveView(), Upper());
+
+    // A rename under way in the tree is not ended by the save.
+    TypeIntoPane(Lower(), L"再");
+    Select(Item({L"0001_a.xml"}));
+    TreeCommand(ID_TREE_RENAME);
+    ASSERT_NE(EditBox(), nullptr);
+    PostChars(L"甲");
+    frame->PostMessage(WM_TIMER, CMainFrame::kAutoSaveTimer, 0);
+    Pump();
+    EXPECT_EQ(FileText(InLibrary(L"写小说\\0001_b.xml")), L"下改再");
+    ASSERT_NE(EditBox(), nullptr);
+    EXPECT_EQ(::GetFocus(), EditBox());
+    PostChars(L"乙");
+    PostKey(VK_RETURN);
+    EXPECT_TRUE(Exists(InLibrary(L"0001_甲乙.xml")));
+}
+
 TEST_F(SaveTest, AFailedSaveIsToldOnceAndKeepsTheEdits)
 {
     MakeArticle(L"0001_a.xml", L"原");

@@ -189,6 +189,28 @@ TEST_F(StartUpTest, RightClickShowsTheTreeMenuEvenOnEmptySpace)
                                                  L"0:", L"5:导入小说", L"6:保存图像"}));
 }
 
+TEST_F(EditingTest, TheTreeMenuActsOnTheItemRightClicked)
+{
+    MakeArticle(L"0001_a.xml", L"a");
+    MakeArticle(L"0002_b.xml", L"b");
+    Start();
+    Select(Item({L"0001_a.xml"}));
+    CRect rc;
+    Tree().GetItemRect(Item({L"0002_b.xml"}), &rc, TRUE);
+    g_menuTexts.clear();
+    g_menuHook = SetWindowsHookExW(WH_CALLWNDPROC, MenuHook, nullptr, GetCurrentThreadId());
+    TreeView()->SendMessage(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(rc.left + 4, rc.CenterPoint().y));
+    TreeView()->SendMessage(WM_RBUTTONUP, 0, MAKELPARAM(rc.left + 4, rc.CenterPoint().y));
+    UnhookWindowsHookEx(g_menuHook);
+    Pump();
+    ASSERT_FALSE(g_menuTexts.empty());
+    // "删除" chosen in that menu deletes b, not the article selected before.
+    TreeCommand(ID_TREE_DELETE);
+    EXPECT_FALSE(Exists(InLibrary(L"0002_b.xml")));
+    EXPECT_TRUE(Exists(InLibrary(L"0001_a.xml")));
+    EXPECT_EQ(Boxes::CountContaining(L"0002_b.xml"), 1);
+}
+
 TEST_F(StartUpTest, ListsTheLibraryTwoLevelsDeepWithoutDuplicates)
 {
     MakeArticle(L"卷一\\0001_a.xml", L"甲");
@@ -393,6 +415,36 @@ TEST_F(EditingTest, UnchangedOrCancelledRenameKeepsTheName)
     EXPECT_EQ(Tree().GetItemText(article), L"0003_旧题.xml");
     EXPECT_TRUE(Exists(InLibrary(L"0003_旧题.xml")));
     EXPECT_FALSE(Exists(InLibrary(L"0003_新题.xml")));
+    EXPECT_TRUE(Boxes::Texts().empty());
+}
+
+TEST_F(EditingTest, KeysTypedWhileRenamingGoToTheNameNotToTheArticle)
+{
+    MakeArticle(L"0003_旧题.xml", L"正文内容");
+    Start();
+    HTREEITEM article = Item({L"0003_旧题.xml"});
+    Select(article);
+    TreeCommand(ID_TREE_RENAME);
+    ASSERT_NE(EditBox(), nullptr);
+    ASSERT_EQ(::GetFocus(), EditBox());
+    // Shift+Left selects in the name box and Ctrl+X cuts there; the article stays.
+    PostKey(VK_END);
+    PostKey(VK_LEFT, VK_SHIFT);
+    PostKey('X', VK_CONTROL);
+    PostChars(L"事");
+    PostKey(VK_RETURN);
+    EXPECT_EQ(EditBox(), nullptr);
+    EXPECT_EQ(Tree().GetItemText(article), L"0003_旧事.xml");
+    EXPECT_EQ(ArticleText(*Upper()), L"正文内容");
+    EXPECT_EQ(Upper()->m_bModified, 0);
+
+    // Esc gives the next rename up.
+    TreeCommand(ID_TREE_RENAME);
+    PostChars(L"别题");
+    PostKey(VK_ESCAPE);
+    EXPECT_EQ(EditBox(), nullptr);
+    EXPECT_EQ(Tree().GetItemText(article), L"0003_旧事.xml");
+    EXPECT_TRUE(Exists(InLibrary(L"0003_旧事.xml")));
     EXPECT_TRUE(Boxes::Texts().empty());
 }
 
@@ -657,6 +709,44 @@ TEST_F(SwitchingTest, PagesStepThroughTheArticlesInTreeOrder)
     EXPECT_EQ(ArticleText(*Upper()), L"b");
     Upper()->SendMessage(WM_COMMAND, MAKEWPARAM(ID_VIEW_PREV_PAGE, 0), 0);
     EXPECT_EQ(ArticleText(*Upper()), L"a");
+}
+
+TEST_F(SwitchingTest, PagesReachTheNearestArticleInFoldersNeverOpened)
+{
+    MakeArticle(L"v1\\0001_a.xml", L"a");
+    MakeArticle(L"v1\\0002_b.xml", L"b");
+    MakeArticle(L"v2\\0001_c.xml", L"c");
+    MakeArticle(L"v3\\p1\\0001_d.xml", L"d");
+    Start();
+    Select(Item({L"v2", L"0001_c.xml"}));
+    ASSERT_FALSE(Tree().GetItemState(Item({L"v1"}), TVIS_EXPANDEDONCE) & TVIS_EXPANDEDONCE);
+    // Back from c is the last article of v1, not the one v1 showed before it was opened.
+    PostKey(VK_PRIOR);
+    EXPECT_EQ(ArticleText(*Upper()), L"b");
+    PostKey(VK_NEXT);
+    EXPECT_EQ(ArticleText(*Upper()), L"c");
+    // On from c goes down into v3's first folder to its first article.
+    PostKey(VK_NEXT);
+    EXPECT_EQ(ArticleText(*Upper()), L"d");
+    EXPECT_EQ(Tree().GetItemText(Tree().GetSelectedItem()), L"0001_d.xml");
+}
+
+TEST_F(SwitchingTest, PagingFromThePaneKeepsTheKeyboardInIt)
+{
+    MakeArticle(L"0001_a.xml", L"a");
+    MakeArticle(L"0002_b.xml", L"b");
+    MakeArticle(L"0003_c.xml", L"c");
+    Start();
+    Select(Item({L"0001_a.xml"}));
+    frame->SetActiveView(Upper());
+    Upper()->SetFocus();
+    PostKey(VK_NEXT);
+    EXPECT_EQ(ArticleText(*Upper()), L"b");
+    EXPECT_EQ(::GetFocus(), Upper()->m_hWnd);
+    // An arrow key then moves in the article, not to the next item of the tree.
+    PostKey(VK_DOWN);
+    EXPECT_EQ(Tree().GetItemText(Tree().GetSelectedItem()), L"0002_b.xml");
+    EXPECT_EQ(ArticleText(*Upper()), L"b");
 }
 
 TEST_F(SwitchingTest, TheMarkCommandMarksTheUpperPaneSelection)

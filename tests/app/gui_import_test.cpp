@@ -234,6 +234,24 @@ TEST_F(ImportTest, ASecondImportGetsANameOfItsOwnAndNoSelectionMeansTheRoot)
     EXPECT_EQ(FileText(InLibrary(L"小(2).xml")), L"一段短文。");
 }
 
+TEST_F(ImportTest, ABookImportedIntoAFolderNeverOpenedComesLast)
+{
+    MakeArticle(L"卷一\\0001_a.xml", L"a");
+    MakeArticle(L"卷一\\0002_b.xml", L"b");
+    const CString path = Put(L"新书.txt", Gbk(L"一段短文。"));
+    Start();
+    HTREEITEM volume = Tree().GetChildItem(Tree().GetRootItem());
+    ASSERT_EQ(Tree().GetItemText(volume), L"卷一");
+    ASSERT_FALSE(Tree().GetItemState(volume, TVIS_EXPANDEDONCE) & TVIS_EXPANDEDONCE);
+    Select(volume);
+    Drop({path});
+    // Read page by page, the new book follows what the folder held.
+    const std::vector<CString> children = ChildTexts(volume);
+    ASSERT_EQ(children.size(), 3u);
+    EXPECT_EQ(children.back(), L"新书.xml");
+    EXPECT_EQ(Tree().GetItemText(Tree().GetSelectedItem()), L"新书.xml");
+}
+
 TEST_F(ImportTest, FilesThatCannotBeReadAreToldOnceAtTheEnd)
 {
     const CString locked = Put(L"锁.txt", Gbk(L"锁住的。"));

@@ -45,19 +45,6 @@ protected:
         v->SetFocus();
         Pump();
     }
-    // A key as the message loop receives it, posted to the focused window.
-    void Key(UINT vk, int modifier = 0)
-    {
-        BYTE keys[256], saved[256];
-        GetKeyboardState(keys);
-        memcpy(saved, keys, sizeof(keys));
-        if (modifier)
-            keys[modifier] |= 0x80;
-        SetKeyboardState(keys);
-        ::PostMessageW(::GetFocus(), WM_KEYDOWN, vk, 1);
-        Pump();
-        SetKeyboardState(saved);
-    }
     // The command's modal dialog, looked at and cancelled at once (the
     // object lives only while it is open); false when none opened.
     bool DialogOf(UINT id, std::function<void(CWnd*)> look)
@@ -104,7 +91,7 @@ TEST_F(RoutingTest, ToolbarButtonsReachTheirHandlersFromTheTreeAndFromEachPane)
         EXPECT_EQ((pane.Width() - ds.nPageWidth - GetSystemMetrics(SM_CXVSCROLL)) / 2 - 20,
                   target->m_nLeftMargin);
         Activate(a);
-        Key(VK_ESCAPE);
+        PostKey(VK_ESCAPE);
         EXPECT_EQ(0, target->m_bFullScreen);
         CRect back;
         frame->GetWindowRect(&back);
@@ -180,7 +167,7 @@ TEST_F(RoutingTest, ToolbarButtonsReachTheirHandlersFromTheTreeAndFromEachPane)
         EXPECT_EQ(0, Lower()->m_bModified);
         Upper()->m_bModified = 1;
         Activate(a);
-        Key('S', VK_CONTROL);
+        PostKey('S', VK_CONTROL);
         EXPECT_EQ(0, Upper()->m_bModified);
 
         // 下一页, 上一页 and PageDown walk the tree.
@@ -189,7 +176,7 @@ TEST_F(RoutingTest, ToolbarButtonsReachTheirHandlersFromTheTreeAndFromEachPane)
         Command(ID_PREV_PAGE);
         EXPECT_EQ(CString(L"0001_a.xml"), SelectedText());
         Activate(a);
-        Key(VK_NEXT);
+        PostKey(VK_NEXT);
         EXPECT_EQ(CString(L"0002_c.xml"), SelectedText());
 
         // 新建目录 and 新建文章 always go to the tree.
@@ -221,9 +208,9 @@ TEST_F(RoutingTest, ContextMenuAndKeyCommandsOfAPane)
     v->m_pCurLine = line;
     v->m_pCurItem = line->pFirstItem->pNext->pNext;
     CharItem* caret = v->m_pCurItem;
-    Key(VK_LEFT, VK_CONTROL);
+    PostKey(VK_LEFT, VK_CONTROL);
     EXPECT_EQ(caret, v->m_pCurItem);
-    Key(VK_LEFT);
+    PostKey(VK_LEFT);
     EXPECT_NE(caret, v->m_pCurItem);
 
     // The pane's own page commands walk the tree through the frame.
