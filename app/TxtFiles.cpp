@@ -111,22 +111,32 @@ CString DecodeTxtBytes(const std::string& bytes, bool* oddByte)
         const size_t units = (n - 2) / 2;
         if (oddByte)
             *oddByte = ((n - 2) % 2) != 0;
+        // A zero unit is no character: it is left out, and the text after
+        // it is kept.
         const wchar_t* w = (const wchar_t*)(bytes.data() + 2);
-        size_t len = 0;
-        while (len < units && w[len] != 0)
-            ++len;
-        return CString(w, (int)len);
+        std::wstring text;
+        text.reserve(units);
+        for (size_t i = 0; i < units; ++i)
+            if (w[i] != 0)
+                text += w[i];
+        return CString(text.c_str(), (int)text.size());
     }
-    // Text in the file's own encoding ends at its first zero byte.
+    // Zero bytes are left out the same way (no GBK or UTF-8 character holds
+    // one).
     size_t start = 0;
     UINT codePage = CP_ACP;
     if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
         start = 3;
         codePage = CP_UTF8;
     }
-    const void* zero = memchr(bytes.data() + start, 0, n - start);
-    const size_t end = zero ? (size_t)((const char*)zero - bytes.data()) : n;
-    return MultiByteToWide(bytes.data() + start, (int)(end - start), codePage);
+    if (!memchr(bytes.data() + start, 0, n - start))
+        return MultiByteToWide(bytes.data() + start, (int)(n - start), codePage);
+    std::string kept;
+    kept.reserve(n - start);
+    for (size_t i = start; i < n; ++i)
+        if (bytes[i] != 0)
+            kept += bytes[i];
+    return MultiByteToWide(kept.data(), (int)kept.size(), codePage);
 }
 
 TxtReadResult ReadTxtFile(const CString& path, CString& text, bool* oddByte, CString* error)

@@ -16,8 +16,8 @@ enum class TxtReadResult {
 const long long kMaxTxtBytes = 256ll << 20;
 
 // The text of a TXT file's bytes: UTF-16LE after the bytes FF FE, UTF-8
-// after EF BB BF, otherwise the ANSI code page. The text ends at the first
-// zero unit (UTF-16) or zero byte. A UTF-16 file of odd length loses its
+// after EF BB BF, otherwise the ANSI code page. Zero units (UTF-16) and zero
+// bytes are left out, the text after them kept. A UTF-16 file of odd length loses its
 // incomplete last byte; *oddByte tells.
 CString DecodeTxtBytes(const std::string& bytes, bool* oddByte = nullptr);
 

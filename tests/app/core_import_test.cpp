@@ -473,10 +473,11 @@ TEST(TxtFiles, Encodings)
     bool odd = false;
     EXPECT_EQ(W(DecodeTxtBytes(Bytes({0xFF, 0xFE, 0x2D, 0x4E, 0x87}), &odd)), L"中");
     EXPECT_TRUE(odd);
-    // One byte is ANSI text; a zero ends the text.
+    // One byte is ANSI text; a zero is left out and the text after it kept.
     EXPECT_EQ(W(DecodeTxtBytes(Bytes({'A'}))), L"A");
-    EXPECT_EQ(W(DecodeTxtBytes(Bytes({'A', 0, 'B'}))), L"A");
-    EXPECT_EQ(W(DecodeTxtBytes(Bytes({0xFF, 0xFE, 'A', 0, 0, 0, 'B', 0}))), L"A");
+    EXPECT_EQ(W(DecodeTxtBytes(Bytes({'A', 0, 'B'}))), L"AB");
+    EXPECT_EQ(W(DecodeTxtBytes(Bytes({0xD6, 0xD0, 0, 0xCE, 0xC4}))), L"中文");
+    EXPECT_EQ(W(DecodeTxtBytes(Bytes({0xFF, 0xFE, 'A', 0, 0, 0, 'B', 0}))), L"AB");
 }
 
 TEST(TxtFiles, BookNamesAndReading)
