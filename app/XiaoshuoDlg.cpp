@@ -103,7 +103,17 @@ void XiaoshuoDlg::OnImport()
         return;
     }
     std::vector<ImportSource> sources;
-    if (m_bFolder) {
+    const bool typed = !m_bFolder && (m_vecFiles.empty() || m_vecFiles.back() != m_strPath);
+    if (typed) {
+        // A path typed into the box: a file or a folder, as it is on disk.
+        const DWORD attr = GetFileAttributesW(m_strPath);
+        if (attr == INVALID_FILE_ATTRIBUTES) {
+            AfxMessageBox(L"找不到文件或文件夹：" + m_strPath, MB_OK | MB_ICONWARNING);
+            return;
+        }
+        m_vecFiles.clear();
+        sources.push_back({m_strPath, (attr & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    } else if (m_bFolder) {
         sources.push_back({m_strPath, true});
     } else {
         for (const CString& file : m_vecFiles)

@@ -386,9 +386,18 @@ TEST_F(ImportTest, AFolderImportMakesLowerCaseFolderItemsInTheSelectedArticlesFo
     TreeCommand(ID_TREE_IMPORT_NOVEL);
     XiaoshuoDlg* dlg = TreeView()->GetImportDialog();
     ASSERT_NE(dlg, nullptr);
-    // As after a folder browse: the folder is in the path field.
-    dlg->m_bFolder = 1;
+    // A path typed into the field is looked up on disk: a missing one is
+    // told and keeps the dialog open, a folder is imported as a folder.
     ASSERT_EQ(GetDlgCtrlID(GetFocus()), IDC_NOVEL_PATH);
+    PostTextToFocus(source.Sub(L"无此夹"));
+    Pump();
+    PressImportButton();
+    ASSERT_EQ(Boxes::Texts().size(), 1u);
+    EXPECT_EQ(Boxes::Texts()[0], L"找不到文件或文件夹：" + source.Sub(L"无此夹"));
+    EXPECT_TRUE(IsWindowVisible(dlg->m_hWnd));
+    Boxes::Clear();
+    SetDlgItemTextW(dlg->m_hWnd, IDC_NOVEL_PATH, L"");
+    ::SetFocus(GetDlgItem(dlg->m_hWnd, IDC_NOVEL_PATH));
     PostTextToFocus(source.Sub(L"A"));
     Pump();
     PressImportButton();
