@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <cstring>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -310,25 +311,44 @@ protected:
         Pump();
     }
     HWND EditBox() { return TreeView()->GetTreeCtrl().GetEditControl() ? TreeView()->GetTreeCtrl().GetEditControl()->m_hWnd : nullptr; }
-    // Types into the label editor character by character.
+    // A key as the keyboard sends it: posted to the focused window and taken
+    // through the message loop (accelerators included), a modifier held.
+    void Key(UINT vk, int modifier = 0)
+    {
+        BYTE keys[256], saved[256];
+        GetKeyboardState(keys);
+        memcpy(saved, keys, sizeof(keys));
+        if (modifier)
+            keys[modifier] |= 0x80;
+        SetKeyboardState(keys);
+        PostMessageW(GetFocus(), WM_KEYDOWN, vk, 1);
+        Pump();
+        SetKeyboardState(saved);
+    }
+    // Characters as X input reaches the focused window through Wine: one
+    // WM_CHAR per UTF-16 unit.
+    void TypeChars(const wchar_t* text)
+    {
+        HWND focus = GetFocus();
+        for (const wchar_t* p = text; *p; ++p)
+            PostMessageW(focus, WM_CHAR, *p, 1);
+        Pump();
+    }
+    // Types into the label editor, which has the keyboard.
     void TypeInEditor(const wchar_t* text, bool replace = true)
     {
         HWND box = EditBox();
         ASSERT_NE(box, nullptr);
+        ASSERT_EQ(box, GetFocus());
         if (replace)
             SendMessageW(box, EM_SETSEL, 0, -1);
-        for (const wchar_t* p = text; *p; ++p)
-            SendMessageW(box, WM_CHAR, *p, 1);
-        Pump();
+        TypeChars(text);
     }
     void PressInEditor(UINT key)
     {
-        HWND box = EditBox();
-        ASSERT_NE(box, nullptr);
-        SendMessageW(box, WM_KEYDOWN, key, 1);
-        if (IsWindow(box))
-            SendMessageW(box, WM_CHAR, key, 1);
-        Pump();
+        ASSERT_NE(EditBox(), nullptr);
+        ASSERT_EQ(EditBox(), GetFocus());
+        Key(key);
     }
     // Article text typed into a pane the way typing ends: marked modified.
     void TypeIntoPane(CImportView* view, const wchar_t* text)

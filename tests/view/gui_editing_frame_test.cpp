@@ -10,19 +10,6 @@ namespace {
 
 class FrameEditingTest : public AppTest {
 protected:
-    // A key as the message loop receives it, with a modifier held.
-    void Key(CWnd* w, UINT vk, int modifier = 0)
-    {
-        BYTE keys[256], saved[256];
-        GetKeyboardState(keys);
-        memcpy(saved, keys, sizeof(keys));
-        if (modifier)
-            keys[modifier] |= 0x80;
-        SetKeyboardState(keys);
-        w->PostMessage(WM_KEYDOWN, vk, 1);
-        Pump();
-        SetKeyboardState(saved);
-    }
     void ClickOn(CImportView* v, const CharItem* it)
     {
         CPoint pt = v->DocumentToClient(
@@ -62,28 +49,28 @@ TEST_F(FrameEditingTest, AcceleratorsEditTheUpperPaneAndSwitchingKeepsTheChange)
     ASSERT_EQ(ItemOf(line, 3), v->m_pCurItem);
 
     // Shift+Up twice, then Ctrl+X: the two characters before the caret.
-    Key(v, VK_UP, VK_SHIFT);
-    Key(v, VK_UP, VK_SHIFT);
+    Key(VK_UP, VK_SHIFT);
+    Key(VK_UP, VK_SHIFT);
     EXPECT_EQ(ItemOf(line, 1), v->m_pCurItem);
-    Key(v, 'X', VK_CONTROL);
+    Key('X', VK_CONTROL);
     EXPECT_EQ(L"乙丙", ClipboardText());
     EXPECT_EQ(CString(L"甲丁戊己庚"), ArticleText(*v));
     EXPECT_EQ(1, v->m_bModified);
 
     // Ctrl+Left is taken by the table: the caret stays.
     CharItem* caret = v->m_pCurItem;
-    Key(v, VK_LEFT, VK_CONTROL);
+    Key(VK_LEFT, VK_CONTROL);
     EXPECT_EQ(caret, v->m_pCurItem);
 
     // Ctrl+V puts the text back in front of the caret; a typed letter follows it.
-    Key(v, 'V', VK_CONTROL);
+    Key('V', VK_CONTROL);
     v->PostMessage(WM_CHAR, L'x', 1);
     Pump();
     EXPECT_EQ(CString(L"甲乙丙x丁戊己庚"), ArticleText(*v));
 
     // Ctrl+A in the upper pane selects the paragraph; Ctrl+C copies it.
-    Key(v, 'A', VK_CONTROL);
-    Key(v, 'C', VK_CONTROL);
+    Key('A', VK_CONTROL);
+    Key('C', VK_CONTROL);
     EXPECT_EQ(L"甲乙丙x丁戊己庚\r", ClipboardText());
 
     // Leaving the article saves what the commands changed.
@@ -92,4 +79,67 @@ TEST_F(FrameEditingTest, AcceleratorsEditTheUpperPaneAndSwitchingKeepsTheChange)
     EXPECT_EQ(CString(L"子丑"), ArticleText(*Upper()));
     EXPECT_TRUE(Boxes::Texts().empty());
     EXPECT_EQ(0, AfxGetCaughtExceptionCount());
+}
+
+TEST_F(FrameEditingTest, TheLabelEditTakesItsKeysBeforeTheShortcuts)
+{
+    MakeArticle(L"0001_旧题.xml", L"正文");
+    MakeArticle(L"0002_b.xml", L"子丑");
+    Start();
+    HTREEITEM article = Item({L"0001_旧题.xml"});
+    Select(article);
+    TreeCommand(ID_TREE_RENAME);
+    HWND box = EditBox();
+    ASSERT_NE(nullptr, box);
+    ASSERT_EQ(box, GetFocus());
+    auto boxText = [&] {
+        CString t;
+        CWnd::FromHandle(box)->GetWindowText(t);
+        return t;
+    };
+    auto selection = [&] {
+        DWORD from = 0, to = 0;
+        SendMessageW(box, EM_GETSEL, (WPARAM)&from, (LPARAM)&to);
+        return std::make_pair((int)from, (int)to);
+    };
+
+    // Select all and copy, then the caret keys with Shift and Ctrl.
+    Key('A', VK_CONTROL);
+    EXPECT_EQ(std::make_pair(0, 2), selection());
+    Key('C', VK_CONTROL);
+    EXPECT_EQ(L"旧题", ClipboardText());
+    Key(VK_END);
+    Key(VK_LEFT, VK_SHIFT);
+    EXPECT_EQ(std::make_pair(1, 2), selection());
+    Key(VK_HOME, VK_SHIFT);
+    EXPECT_EQ(std::make_pair(0, 2), selection());
+    Key(VK_RIGHT, VK_CONTROL);
+    EXPECT_GT(selection().first, 0);
+    EXPECT_EQ(selection().first, selection().second);
+    // Cut and paste in the box; PageDown and PageUp leave the article alone.
+    Key('A', VK_CONTROL);
+    Key('X', VK_CONTROL);
+    EXPECT_EQ(L"", boxText());
+    Key('V', VK_CONTROL);
+    Key('V', VK_CONTROL);
+    EXPECT_EQ(L"旧题旧题", boxText());
+    Key(VK_NEXT);
+    Key(VK_PRIOR);
+    EXPECT_EQ(article, Tree().GetSelectedItem());
+    ASSERT_EQ(box, EditBox());
+    Key(VK_BACK);
+    Key(VK_HOME);
+    Key(VK_DELETE);
+    EXPECT_EQ(L"题旧", boxText());
+    TypeChars(L"新");
+    EXPECT_EQ(L"新题旧", boxText());
+
+    // Esc cancels: nothing is renamed, now or at a later click elsewhere.
+    Key(VK_ESCAPE);
+    EXPECT_EQ(nullptr, EditBox());
+    Upper()->SetFocus();
+    Pump();
+    EXPECT_EQ(CString(L"0001_旧题.xml"), Tree().GetItemText(article));
+    EXPECT_TRUE(Exists(InLibrary(L"0001_旧题.xml")));
+    EXPECT_TRUE(Boxes::Texts().empty());
 }
