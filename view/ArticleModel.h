@@ -82,6 +82,7 @@ struct MarkRun {
 };
 
 inline bool IsHighSurrogate(wchar_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+inline bool IsLowSurrogate(wchar_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
 // The UTF-16 units of one character item (a surrogate pair as two units).
 inline void AppendItemUnits(CString& out, const CharItem* it)

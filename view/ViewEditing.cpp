@@ -115,32 +115,49 @@ void CImportView::OnKillFocus(CWnd* pNewWnd)
 
 LRESULT CImportView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_CHAR && wParam < 256) {
+    if (message == WM_CHAR) {
         const wchar_t u = (wchar_t)wParam;
-        if (IsTypedText(u)) {
-            m_chPending[0] = u;
-            m_chPending[1] = 0;
-            InsertTypedChar(m_chPending);
-            m_chPending[0] = m_chPending[1] = 0;
-        }
+        // The default processing of an input-method character posts it back
+        // as WM_CHAR; that copy was typed already (or skipped on purpose).
+        if (!m_imeEchoes.empty() && m_imeEchoes.front() == u)
+            m_imeEchoes.pop_front();
+        else
+            TypeUnit(u);
     } else if (message == WM_IME_CHAR) {
         const wchar_t u = (wchar_t)wParam;
-        if (IsHighSurrogate(m_chPending[0])) {
-            m_chPending[1] = u;
-            InsertTypedChar(m_chPending);
-            m_chPending[0] = m_chPending[1] = 0;
-        } else if (!IsImeSkipped(u) && u >= 256) {
-            // Units below 256 come back as WM_CHAR from the default
-            // processing and are typed from there, once.
-            m_chPending[0] = u;
-            m_chPending[1] = 0;
-            if (!IsHighSurrogate(u)) {
-                InsertTypedChar(m_chPending);
-                m_chPending[0] = 0;
-            }
+        // Units below 256 come back as WM_CHAR and are typed from there.
+        if (u >= 256) {
+            if (m_imeEchoes.size() >= kMaxImeEchoes)
+                m_imeEchoes.pop_front();
+            m_imeEchoes.push_back(u);
+            if (IsImeSkipped(u))
+                m_chPending[0] = m_chPending[1] = 0;
+            else
+                TypeUnit(u);
         }
     }
     return CScrollView::WindowProc(message, wParam, lParam);
+}
+
+void CImportView::TypeUnit(wchar_t u)
+{
+    if (IsLowSurrogate(u)) {
+        // Only the low half of a waiting high surrogate makes a character.
+        if (IsHighSurrogate(m_chPending[0])) {
+            m_chPending[1] = u;
+            InsertTypedChar(m_chPending);
+        }
+        m_chPending[0] = m_chPending[1] = 0;
+        return;
+    }
+    // Anything else ends a wait for a low surrogate: the high one is dropped.
+    m_chPending[0] = m_chPending[1] = 0;
+    if (IsHighSurrogate(u)) {
+        m_chPending[0] = u;
+    } else if (IsTypedText(u)) {
+        const wchar_t units[2] = {u, 0};
+        InsertTypedChar(units);
+    }
 }
 
 void CImportView::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags)

@@ -143,3 +143,45 @@ TEST_F(FrameEditingTest, TheLabelEditTakesItsKeysBeforeTheShortcuts)
     EXPECT_TRUE(Exists(InLibrary(L"0001_旧题.xml")));
     EXPECT_TRUE(Boxes::Texts().empty());
 }
+
+TEST_F(FrameEditingTest, ChineseFromTheKeyboardIsTypedOnceAndSurrogatesPairOnlyWithLowHalves)
+{
+    MakeArticle(L"0001_a.xml", L"甲");
+    Start();
+    Select(Item({L"0001_a.xml"}));
+    CImportView* v = Upper();
+    frame->SetActiveView(v);
+    v->SetFocus();
+    Pump();
+    ChunkNode* line = v->FirstLine(v->m_pRoot);
+    ClickOn(v, v->LastItem(line));
+    ASSERT_EQ(v->m_hWnd, GetFocus());
+
+    // X input through Wine: Chinese and a pair as WM_CHAR units.
+    TypeChars(L"中文\U00020000x");
+    EXPECT_EQ(CString(L"甲中文\U00020000x"), ArticleText(*v));
+    // An input method: typed from WM_IME_CHAR, its WM_CHAR copy is not typed again.
+    PostMessageW(GetFocus(), WM_IME_CHAR, 0x5B57, 1);
+    PostMessageW(GetFocus(), WM_IME_CHAR, 0xD850, 1);
+    PostMessageW(GetFocus(), WM_IME_CHAR, 0xDC00, 1);
+    Pump();
+    EXPECT_EQ(CString(L"甲中文\U00020000x字\U00024000"), ArticleText(*v));
+
+    // A high half followed by anything but a low half is dropped.
+    TypeChars(L"\xD850" L"a" L"\xD850\t" L"\xDC00");
+    PostMessageW(GetFocus(), WM_IME_CHAR, 0xD850, 1);
+    PostMessageW(GetFocus(), WM_IME_CHAR, 0xFF20, 1);
+    PostMessageW(GetFocus(), WM_IME_CHAR, L'%', 1);
+    Pump();
+    EXPECT_EQ(CString(L"甲中文\U00020000x字\U00024000a %"), ArticleText(*v));
+    EXPECT_EQ(1, v->m_bModified);
+
+    // The caret stands in front of the line end, behind the last character.
+    GUITHREADINFO info = {sizeof(info)};
+    ASSERT_TRUE(GetGUIThreadInfo(GetCurrentThreadId(), &info));
+    EXPECT_EQ(v->m_hWnd, info.hwndCaret);
+    CharItem* end = v->LastItem(v->m_pCurLine);
+    ASSERT_EQ(end, v->m_pCurItem);
+    EXPECT_EQ(v->DocumentToClient(CPoint((int)end->pPrev->right, (int)end->top)),
+              CPoint(info.rcCaret.left, info.rcCaret.top));
+}
