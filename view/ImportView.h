@@ -104,6 +104,11 @@ public:
     CPoint ClientToDocument(CPoint pt);
     CPoint DocumentToClient(CPoint pt);
     CPoint m_ptLastClick;               // last left click, document coordinates
+    CPoint m_ptPressClient;             // the same click in client coordinates
+    bool m_bPressed = false;            // the left button went down in this pane
+    // A point of the running drag in the document as it lay at the press: a
+    // press that scrolled the caret into view does not move the release.
+    CPoint DragPointToDocument(CPoint client);
     // The frame's mark and comment commands call MarkCommand() and
     // CommentSelection() of the article model on the upper pane.
     // --- end of editing ---

@@ -41,6 +41,13 @@ CPoint CImportView::DocumentToClient(CPoint pt)
     return pt;
 }
 
+CPoint CImportView::DragPointToDocument(CPoint client)
+{
+    if (!m_bPressed)
+        return ClientToDocument(client);
+    return m_ptLastClick + (client - m_ptPressClient);
+}
+
 int CImportView::GetVScrollPos()
 {
     return GetScrollPosition().y;
@@ -78,6 +85,8 @@ void CImportView::UpdateCaret()
     GetClientRect(&client);
     if (m_nMapMode) {
         // Keep the caret inside the window: vertically first, then across.
+        // Its bottom counts, or walking down with the arrow keys would leave
+        // the caret line cut by the window's lower edge.
         CPoint pos = GetScrollPosition();
         CPoint want = pos;
         if (pt.y + height > client.bottom - 8)
@@ -106,6 +115,7 @@ void CImportView::OnSetFocus(CWnd* pOldWnd)
 
 void CImportView::OnKillFocus(CWnd* pNewWnd)
 {
+    m_bPressed = false;
     ::HideCaret(m_hWnd);
     ::DestroyCaret();
     CScrollView::OnKillFocus(pNewWnd);
@@ -232,6 +242,8 @@ void CImportView::OnLButtonDown(UINT nFlags, CPoint point)
     m_arrLegacyLines.RemoveAll();
     const CPoint doc = ClientToDocument(point);
     m_ptLastClick = doc;
+    m_ptPressClient = point;
+    m_bPressed = true;
     if (!m_pRoot)
         return;
     const bool hit = PlaceCaretAt(doc.x, doc.y);
@@ -260,7 +272,7 @@ void CImportView::OnMouseMove(UINT nFlags, CPoint point)
     if (nFlags == MK_LBUTTON && m_pRoot && m_pCurLine) {
         // A guide from the caret to the pointer, drawn straight onto the window;
         // the next paint takes it away.
-        const CPoint doc = ClientToDocument(point);
+        const CPoint doc = DragPointToDocument(point);
         const ChunkNode* line = m_pCurLine;
         CClientDC dc(this);
         OnPrepareDC(&dc);
@@ -287,8 +299,9 @@ void CImportView::OnMouseMove(UINT nFlags, CPoint point)
 
 void CImportView::OnLButtonUp(UINT nFlags, CPoint point)
 {
+    const CPoint doc = DragPointToDocument(point);
+    m_bPressed = false;
     if (m_pRoot && m_pCurLine) {
-        const CPoint doc = ClientToDocument(point);
         SelectToPoint(doc.x, doc.y);
         if (!bImporting) {
             UpdateCaret();

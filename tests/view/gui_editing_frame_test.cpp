@@ -185,3 +185,56 @@ TEST_F(FrameEditingTest, ChineseFromTheKeyboardIsTypedOnceAndSurrogatesPairOnlyW
     EXPECT_EQ(v->DocumentToClient(CPoint((int)end->pPrev->right, (int)end->top)),
               CPoint(info.rcCaret.left, info.rcCaret.top));
 }
+
+// A press and release at one point select nothing, also on a line partly
+// outside the pane that the press scrolls into view.
+TEST_F(FrameEditingTest, AClickOnALinePartlyOutsideThePaneSelectsNothing)
+{
+    std::wstring text;
+    for (int i = 0; i < 60; ++i) {
+        if (i)
+            text += L"\r\n";
+        text += std::wstring(40, (wchar_t)(0x4E00 + i));
+    }
+    MakeArticle(L"0001_a.xml", text.c_str());
+    Start();
+    Select(Item({L"0001_a.xml"}));
+    CImportView* v = Upper();
+    frame->SetActiveView(v);
+    v->SetFocus();
+    Pump();
+    CRect client;
+    v->GetClientRect(&client);
+    ChunkNode* para = v->m_pRoot->pFirstChild;
+    for (int i = 0; i < 40; ++i)
+        para = para->pNext;
+    ChunkNode* line = para->pFirstChild;
+    CharItem* target = line->pFirstItem->pNext->pNext;
+    auto clickAt = [&](CPoint pt) {
+        v->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
+        v->PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+        Pump();
+    };
+    const int x = (int)(target->left + target->right) / 2 - v->GetScrollPosition().x;
+
+    // The line's top 10 px above the pane; the click 3 px below the pane's top.
+    v->ScrollToPosition(CPoint(0, (int)target->top + 10));
+    Pump();
+    ASSERT_EQ((int)target->top + 10, v->GetScrollPosition().y);
+    clickAt(CPoint(x, 3));
+    EXPECT_TRUE(v->m_arrSelection.IsEmpty());
+    EXPECT_FALSE(v->HasSelection());
+    EXPECT_EQ(target, v->m_pCurItem);
+
+    // The line cut by the pane's bottom edge, clicked on the bottom pixel row.
+    v->ScrollToPosition(CPoint(0, (int)target->top + 12 - client.bottom));
+    Pump();
+    ASSERT_EQ((int)target->top + 12 - client.bottom, v->GetScrollPosition().y);
+    clickAt(CPoint(x, client.bottom - 1));
+    EXPECT_FALSE(v->HasSelection());
+    EXPECT_EQ(target, v->m_pCurItem);
+    GUITHREADINFO info = {sizeof(info)};
+    ASSERT_TRUE(GetGUIThreadInfo(GetCurrentThreadId(), &info));
+    EXPECT_EQ(v->DocumentToClient(CPoint((int)target->left, (int)target->top)),
+              CPoint(info.rcCaret.left, info.rcCaret.top));
+}
