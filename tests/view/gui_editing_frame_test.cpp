@@ -28,6 +28,19 @@ CharItem* ItemOf(ChunkNode* line, int index)
     return it;
 }
 
+// The characters of every line of the article in reading order, line ends left out.
+std::vector<std::wstring> DumpLines(CArticleModel& m)
+{
+    std::vector<std::wstring> out;
+    for (ChunkNode* l = m.FirstLeaf(m.m_pRoot); l; l = m.NextLeaf(l)) {
+        std::wstring s = LineUnits(l);
+        if (!s.empty() && s.back() == kLineEnd)
+            s.pop_back();
+        out.push_back(s);
+    }
+    return out;
+}
+
 } // namespace
 
 TEST_F(FrameEditingTest, AcceleratorsEditTheUpperPaneAndSwitchingKeepsTheChange)
@@ -237,4 +250,42 @@ TEST_F(FrameEditingTest, AClickOnALinePartlyOutsideThePaneSelectsNothing)
     ASSERT_TRUE(GetGUIThreadInfo(GetCurrentThreadId(), &info));
     EXPECT_EQ(v->DocumentToClient(CPoint((int)target->left, (int)target->top)),
               CPoint(info.rcCaret.left, info.rcCaret.top));
+}
+
+// Text order after a paste is the text with the pasted string put in at the
+// caret, also when it opens paragraphs inside a code block.
+TEST_F(FrameEditingTest, PastingLinesIntoACodeBlockKeepsTheTextInOrder)
+{
+    {
+        CArticleModel m;
+        m.NewArticle();
+        m.InsertText(L"一丁丂七");
+        ChunkNode* para = m.m_pRoot->pFirstChild;
+        para->nCode = 1;
+        para->pFirstChild->nCode = 1;
+        for (const wchar_t* rest : {L"二行", L"三行"}) {
+            m.NewLineAfter(para, m.LastLine(para));
+            m.InsertText(rest);
+        }
+        CString path = InLibrary(L"0001_code.xml");
+        ASSERT_TRUE(CreateFolderTree(Library()));
+        ASSERT_TRUE(m.SaveArticle(Library(), path));
+    }
+    Start();
+    Select(Item({L"0001_code.xml"}));
+    CImportView* v = Upper();
+    frame->SetActiveView(v);
+    v->SetFocus();
+    Pump();
+    ChunkNode* line = v->FirstLine(v->m_pRoot);
+    ASSERT_TRUE(v->IsCodeLine(line));
+    ASSERT_EQ(3, (int)DumpLines(*v).size());
+    ClickOn(v, ItemOf(line, 3));
+    SetClipboardText(L"x\r\ny");
+    Key('V', VK_CONTROL);
+    EXPECT_EQ((std::vector<std::wstring>{L"一丁丂x", L"\ny七", L"二行", L"三行"}), DumpLines(*v));
+    EXPECT_EQ(CString(L"一丁丂x\n\ny七\n二行三行"), ArticleText(*v));
+    // The caret stays in front of the character it stood before.
+    EXPECT_EQ(L'七', v->m_pCurItem->ch);
+    EXPECT_TRUE(v->IsCodeLine(v->LastLine(v->m_pRoot)));
 }

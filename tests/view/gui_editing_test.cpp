@@ -64,23 +64,6 @@ LCID ClipboardLocale()
     return id;
 }
 
-// Puts units on the clipboard as they are: no terminating zero is added.
-void SetClipboardUnits(const wchar_t* units, size_t count)
-{
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, count * sizeof(wchar_t));
-    memcpy(GlobalLock(block), units, count * sizeof(wchar_t));
-    GlobalUnlock(block);
-    SetClipboardData(CF_UNICODETEXT, block);
-    CloseClipboard();
-}
-
-void SetClipboardText(const std::wstring& text)
-{
-    SetClipboardUnits(text.c_str(), text.size() + 1);
-}
-
 // Holds the clipboard open from another thread until released.
 class ClipboardHolder {
 public:
