@@ -32,7 +32,9 @@ void CArticleModel::LayoutLineItems(ChunkNode* line)
     int size = m_nTextSize - (code ? kCodeSizeCut : 0);
     if (size < kMinCharSize)
         size = kMinCharSize;
-    const double narrow = size * (0.5 + DisplaySettings.Increase / 10.0);
+    // A Latin unit is narrow: in code by the width setting, in text by half
+    // the size, as the line breaker counts it, so a line never runs off the page.
+    const double narrow = code ? size * (0.5 + DisplaySettings.Increase / 10.0) : size / 2;
     double left = line->x;
     const double top = line->y;
     for (CharItem* it = line->pFirstItem; it; it = it->pNext) {
@@ -40,7 +42,7 @@ void CArticleModel::LayoutLineItems(ChunkNode* line)
         it->left = left;
         it->top = top;
         it->bottom = top + size;
-        it->right = left + ((code && it->ch < 0x100) ? narrow : size);
+        it->right = left + (it->ch < 0x100 ? narrow : size);
         left = it->right;
     }
 }

@@ -40,16 +40,17 @@ protected:
 
 } // namespace
 
-TEST_F(LayoutTest, TextLineIsMeasuredAtHalfWidthForLatinButDrawnFullWidth)
+TEST_F(LayoutTest, TextLineIsMeasuredAndDrawnAtHalfWidthForLatin)
 {
     AppendText(m, Line(), std::wstring(30, L'a'));
     Layout();
-    // 30 x 14 plus 14 for the line end.
+    // 30 x 14 plus 14 for the line end, for breaking and for the boxes alike.
     EXPECT_EQ(434, m.NodeWidth(Line()));
     CharItem* first = Line()->pFirstItem;
     CharItem* end = m.LastItem(Line());
-    EXPECT_DOUBLE_EQ(840.0, end->pPrev->right - first->left);
-    EXPECT_DOUBLE_EQ(28.0, first->right - first->left);
+    EXPECT_DOUBLE_EQ(420.0, end->pPrev->right - first->left);
+    EXPECT_DOUBLE_EQ(434.0, end->right - first->left);
+    EXPECT_DOUBLE_EQ(14.0, first->right - first->left);
     EXPECT_EQ(28, first->size);
     EXPECT_DOUBLE_EQ(Line()->x, first->left);
     EXPECT_DOUBLE_EQ(Line()->y, first->top);
