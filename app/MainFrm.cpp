@@ -266,6 +266,23 @@ void CMainFrame::SetupPanesAndTimer()
     SetWindowText(CString(kProductName) + L"\x2014");
 }
 
+void CMainFrame::ShowLowerPane()
+{
+    CXSplitterWnd& inner = m_wndInnerSplitter;
+    if (!inner.m_hWnd || !inner.IsCollapsed())
+        return;
+    inner.Restore();
+    // When the remembered split leaves the lower pane no room, the panes share.
+    CRect client;
+    inner.GetClientRect(&client);
+    int upper = 0, min = 0;
+    inner.GetRowInfo(0, upper, min);
+    if (client.Height() - upper < client.Height() / 4) {
+        inner.SetRowInfo(0, client.Height() / 2, min);
+        inner.RecalcLayout();
+    }
+}
+
 void CMainFrame::OnClose()
 {
     // Nothing that was typed is dropped: a failed save asks first.

@@ -93,6 +93,8 @@ protected:
     virtual BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext);
     int CreateToolBar();
     void SetupPanesAndTimer();
+    // Opens the collapsed lower pane, which has just been given an article.
+    void ShowLowerPane();
     // The article switch behind a selection change of the tree.
     void SwitchToSelection();
     // Saves one pane's article to the path its components name.

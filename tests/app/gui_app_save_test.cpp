@@ -324,3 +324,46 @@ TEST_F(WindowTest, ClickingEmptySpaceClearsTheSelection)
 }
 
 } // namespace
+
+// An article for the lower pane opens it when it is collapsed, by a click in
+// the tree or by the page commands, and the article is seen.
+TEST_F(WindowTest, AnArticleForTheCollapsedLowerPaneOpensIt)
+{
+    MakeArticle(L"0001_a.xml", L"上文");
+    MakeArticle(L"写小说\\0001_x.xml", L"下文下文下文");
+    MakeArticle(L"写小说\\0002_y.xml", L"又一篇");
+    Start();
+    CXSplitterWnd& inner = frame->m_wndInnerSplitter;
+    ASSERT_TRUE(inner.IsCollapsed());
+    auto lowerHeight = [&] {
+        CRect r;
+        Lower()->GetClientRect(&r);
+        return r.Height();
+    };
+    auto inkInLower = [&] {
+        Lower()->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        ClientCapture cap(Lower()->m_hWnd);
+        int n = 0;
+        for (int y = 0; y < cap.Height(); ++y)
+            for (int x = 0; x < cap.Width(); ++x)
+                n += cap.At(x, y) == DisplaySettings.clrText ? 1 : 0;
+        return n;
+    };
+    Select(Item({L"写小说", L"0001_x.xml"}));
+    EXPECT_FALSE(inner.IsCollapsed());
+    EXPECT_GT(lowerHeight(), 100);
+    EXPECT_EQ(L"下文下文下文", ArticleText(*Lower()));
+    EXPECT_GT(inkInLower(), 50);
+
+    // Collapsed again by its button, then reached page by page from the upper pane.
+    inner.Collapse();
+    Pump();
+    ASSERT_EQ(0, lowerHeight());
+    Select(Item({L"0001_a.xml"}));
+    Command(ID_NEXT_PAGE);
+    Command(ID_NEXT_PAGE);
+    EXPECT_EQ(L"又一篇", ArticleText(*Lower()));
+    EXPECT_FALSE(inner.IsCollapsed());
+    EXPECT_GT(lowerHeight(), 100);
+    EXPECT_EQ(L"上文", ArticleText(*Upper()));
+}
