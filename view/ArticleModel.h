@@ -341,6 +341,8 @@ private:
     void InsertTextItems(const CString& text);
     void TakeLineItems(ChunkNode* line, std::vector<CharItem*>& out);
     ChunkNode* AppendBroken(ChunkNode* line, const std::vector<CharItem*>& items, size_t first);
+    // Reflow: every run of stacked plain lines in container and its blocks.
+    void RebreakLineRuns(ChunkNode* container, std::vector<CharItem*>& items);
     ChunkNode* m_pWidthLine = nullptr;  // InsertChar's width cache, kept during bulk insertion
     int m_nWidthLine = 0;
     bool m_bBulkInsert = false;

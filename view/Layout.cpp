@@ -379,14 +379,49 @@ bool CArticleModel::StepCharWidth(int delta)
 
 // ---------------------------------------------------------------- reflow
 
-// A paragraph made only of stacked character lines; anything else (rows,
-// nested blocks) keeps its lines as they are.
-static bool IsPlainParagraph(const ChunkNode* para)
+// A line the reflow may break again: stacked (not in a row) and not code.
+static bool IsReflowLine(const ChunkNode* n)
 {
-    for (const ChunkNode* c = para->pFirstChild; c; c = c->pNext)
-        if (c->nType != kNodeLine || c->pLeft || c->pRight)
-            return false;
-    return true;
+    return n->nType == kNodeLine && !n->pLeft && !n->pRight && !n->nCode;
+}
+
+void CArticleModel::RebreakLineRuns(ChunkNode* container, std::vector<CharItem*>& items)
+{
+    for (ChunkNode* c = container->pFirstChild; c;) {
+        if (c->IsContainer() && !c->nCode)
+            RebreakLineRuns(c, items);
+        if (!IsReflowLine(c)) {
+            c = c->WalkNext();
+            continue;
+        }
+        // c and the stacked lines below it give up their characters and go;
+        // one new line in their place takes the characters again.
+        ChunkNode* before = c->pPrev;
+        ChunkNode* last = c;
+        while (last->pNext && IsReflowLine(last->pNext))
+            last = last->pNext;
+        ChunkNode* after = last->pNext;
+        items.clear();
+        for (ChunkNode* l = c; l != after;) {
+            ChunkNode* next = l->pNext;
+            TakeLineItems(l, items);
+            l->pNext = l->pPrev = nullptr;
+            FreeNodeTree(l);
+            l = next;
+        }
+        if (before)
+            before->pNext = after;
+        else
+            container->pFirstChild = after;
+        if (after)
+            after->pPrev = before;
+        ChunkNode* line = NewLineAfter(container, before);
+        // A plain line, even between two code lines.
+        line->nCode = 0;
+        line->nInc = 0;
+        SetFontFace(line, nullptr);
+        c = AppendBroken(line, items, 0)->pNext;
+    }
 }
 
 void CArticleModel::ReflowToPageWidth()
@@ -406,18 +441,14 @@ void CArticleModel::ReflowToPageWidth()
             para->nCode = first->nCode;
             continue;
         }
-        if (para->nCode || para->nType != kNodeContainer || !IsPlainParagraph(para))
+        if (para->nCode || para->nType != kNodeContainer)
             continue;
-        items.clear();
-        for (ChunkNode* l = para->pFirstChild; l; l = l->pNext)
-            TakeLineItems(l, items);
-        while (ChunkNode* l = para->pFirstChild) {
-            para->pFirstChild = l->pNext;
-            l->pNext = l->pPrev = nullptr;
-            FreeNodeTree(l);
-        }
-        ChunkNode* line = NewLineAfter(para, nullptr);
-        AppendBroken(line, items, 0);
+        // Blocks and rows keep their places; the lines stacked in the
+        // paragraph and in its blocks are broken again.
+        if (!first)
+            NewLineAfter(para, nullptr);
+        else
+            RebreakLineRuns(para, items);
     }
     Relayout(m_pRoot, 1);
     UpdateGeometry(m_pRoot, 1);
