@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <functional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -38,7 +39,11 @@ struct Snapshot {
     std::vector<std::vector<bool>> lineEndSelected;
     std::vector<std::vector<bool>> selected;             // per paragraph, per item
     int caretPara = -1, caretOffset = -1;
-    bool caretAtLineStart = false;
+    int caretLine = -1;                                  // index in its paragraph
+    bool caretAtLineStart = false, caretAtLineEnd = false;
+    bool caretCode = false;                              // the caret's line is code
+    std::vector<bool> paraCode;                          // per paragraph: a code block
+    std::vector<CharItem> caretLeading;                  // blanks that start the caret's line
     bool anySelected = false;
     std::string error;                                   // a broken link or a misplaced caret
 };
@@ -90,6 +95,7 @@ Snapshot Take(CImportView& v)
         s.lines.emplace_back();
         s.lineEndSelected.emplace_back();
         s.selected.emplace_back();
+        s.paraCode.push_back(p->nCode != 0);
         ChunkNode* prevLine = nullptr;
         for (ChunkNode* l = p->pFirstChild; l; l = l->pNext) {
             if (!l->IsLine() || l->pParent != p || l->pPrev != prevLine || l->pLeft || l->pRight)
@@ -108,6 +114,8 @@ Snapshot Take(CImportView& v)
                     s.caretPara = (int)s.text.size() - 1;
                     s.caretOffset = offset;
                     s.caretAtLineStart = it == l->pFirstItem;
+                    s.caretAtLineEnd = !it->pNext;
+                    s.caretLine = (int)s.lines.back().size();
                 }
                 if (!it->pNext) {
                     if (it->ch != kLineEnd)
@@ -129,6 +137,11 @@ Snapshot Take(CImportView& v)
     }
     if (!caretFound)
         err << "caret item not in the article; ";
+    else
+        s.caretCode = CArticleModel::IsCodeLine(v.m_pCurLine);
+    if (caretFound)
+        for (CharItem* it = v.m_pCurLine->pFirstItem; it && it->pNext && it->ch <= 32; it = it->pNext)
+            s.caretLeading.push_back(*it);
     s.error = err.str();
     return s;
 }
@@ -185,10 +198,20 @@ std::wstring CopyText(const Snapshot& s)
     for (size_t p = 0; p < s.text.size(); ++p) {
         for (size_t l = 0; l < s.lines[p].size(); ++l) {
             auto add = [&](const RItem* it) {
+                if (s.paraCode[p]) {
+                    // Code keeps its lines: every line end is a line break.
+                    prevPara = (int)p;
+                    if (!it) {
+                        out += L"\r\n";
+                        return;
+                    }
+                    out += it->ch;
+                    if (it->low)
+                        out += it->low;
+                    return;
+                }
                 if (prevPara >= 0 && prevPara != (int)p)
                     out += L"\r\n";
-                if (prevPara < 0)
-                    prevPara = (int)p;
                 prevPara = (int)p;
                 if (!it)
                     out += L'\r';
@@ -227,7 +250,18 @@ RText AfterPaste(const Snapshot& s, const std::wstring& clip, int& caretPara, in
 {
     RText t = s.text;
     const int p = s.caretPara;
-    std::vector<RItem> tail(t[p].begin() + s.caretOffset, t[p].end());
+    // In a code block only the rest of the caret's line follows the text; the
+    // lines below it follow the paragraphs the text opens.
+    const auto& lines = s.lines[p];
+    const bool moreLines = s.caretCode && s.caretLine + 1 < (int)lines.size();
+    int lineEnd = (int)t[p].size();
+    if (moreLines) {
+        lineEnd = s.caretOffset;
+        for (int off : lines[s.caretLine])
+            lineEnd = off + 1 > lineEnd ? off + 1 : lineEnd;
+    }
+    std::vector<RItem> rest(t[p].begin() + lineEnd, t[p].end());
+    std::vector<RItem> tail(t[p].begin() + s.caretOffset, t[p].begin() + lineEnd);
     t[p].resize(s.caretOffset);
     int cur = p;
     for (size_t i = 0; i < clip.size(); ++i) {
@@ -245,6 +279,10 @@ RText AfterPaste(const Snapshot& s, const std::wstring& clip, int& caretPara, in
     caretPara = cur;
     caretOffset = (int)t[cur].size();
     t[cur].insert(t[cur].end(), tail.begin(), tail.end());
+    if (cur == p)
+        t[p].insert(t[p].end(), rest.begin(), rest.end());
+    else if (moreLines)
+        t.insert(t.begin() + cur + 1, rest);
     return t;
 }
 
@@ -376,6 +414,9 @@ bool RandomEditTest::Step(int index)
     int caretPara = -1, caretOffset = -1;
     std::wstring clipExpected;
     bool clipChecked = false;
+    // A check of the selection afterwards, when the operation decides it.
+    std::function<bool(const Snapshot&)> selectionOk;
+    const auto noSelection = [](const Snapshot& a) { return !a.anySelected; };
     std::ostringstream what;
     const CString path = folder.Path() + L"random.xml";
 
@@ -409,24 +450,62 @@ bool RandomEditTest::Step(int index)
         } else if (rng() % 8 == 0) {
             it.ch = L' ';
             Post(WM_CHAR, L'\t');
+        } else if (rng() % 8 == 0) {
+            // A high half that no low half follows is dropped.
+            it.ch = RandomUnit();
+            Post(ime ? WM_IME_CHAR : WM_CHAR, 0xD850);
+            Post(ime && it.ch >= 256 ? WM_IME_CHAR : WM_CHAR, it.ch);
+        } else if (ime && rng() % 8 == 0) {
+            // Input-method signs that are not typed.
+            what << "ime sign";
+            Post(WM_IME_CHAR, rng() % 2 ? 0xFF20 : 0xFF05);
+            PumpLoop();
+            it.ch = 0;
         } else {
             it.ch = ime ? (wchar_t)(0x4E00 + rng() % 200) : RandomUnit();
             Post(ime ? WM_IME_CHAR : WM_CHAR, it.ch);
         }
         what << (ime ? "ime " : "char ") << std::hex << (int)it.ch << " " << (int)it.low;
         PumpLoop();
-        typeStyle(it);
-        insertAtCaret(it);
+        if (it.ch) {
+            typeStyle(it);
+            insertAtCaret(it);
+        }
     } else if (op < 30) {
         what << "enter";
         Post(WM_KEYDOWN, VK_RETURN);
         PumpLoop();
-        std::vector<RItem> indent(4);
-        for (RItem& it : indent)
-            it.ch = L' ';
-        expected.insert(expected.begin() + before.caretPara + 1, indent);
-        caretPara = before.caretPara + 1;
-        caretOffset = 4;
+        const int p = before.caretPara;
+        if (!before.caretCode) {
+            // A new paragraph below, indented; the rest of the line stays.
+            std::vector<RItem> indent(4);
+            for (RItem& it : indent)
+                it.ch = L' ';
+            expected.insert(expected.begin() + p + 1, indent);
+            caretPara = p + 1;
+            caretOffset = 4;
+        } else if (before.caretLine + 1 < (int)before.lines[p].size()) {
+            // A new code line below keeps the indentation of the caret's line.
+            int at = before.lines[p][before.caretLine + 1].empty()
+                         ? -1 : before.lines[p][before.caretLine + 1].front();
+            if (at < 0) {
+                at = before.caretOffset;
+                for (int off : before.lines[p][before.caretLine])
+                    at = off + 1 > at ? off + 1 : at;
+            }
+            std::vector<RItem> blanks(before.caretLeading.size());
+            for (RItem& it : blanks) {
+                it.ch = L' ';
+                typeStyle(it);
+            }
+            expected[p].insert(expected[p].begin() + at, blanks.begin(), blanks.end());
+            caretPara = p;
+            caretOffset = at + (int)blanks.size();
+        } else {
+            expected.insert(expected.begin() + p + 1, std::vector<RItem>());
+            caretPara = p + 1;
+            caretOffset = 0;
+        }
     } else if (op < 40) {
         what << "backspace";
         Key(VK_BACK);
@@ -452,10 +531,38 @@ bool RandomEditTest::Step(int index)
         const UINT vk = arrows[rng() % 4];
         what << "arrow " << vk;
         Key(vk);
+        selectionOk = noSelection;
+        if (vk == VK_LEFT && !before.caretAtLineStart) {
+            caretPara = before.caretPara;
+            caretOffset = before.caretOffset - 1;
+        } else if (vk == VK_RIGHT && !before.caretAtLineEnd) {
+            caretPara = before.caretPara;
+            caretOffset = before.caretOffset + 1;
+        }
     } else if (op < 62) {
         const bool back = rng() % 2 == 0;
         what << (back ? "shift+up" : "shift+down");
         Key(back ? VK_UP : VK_DOWN, VK_SHIFT);
+        // The character passed over changes its selected state, no other.
+        caretPara = before.caretPara;
+        caretOffset = before.caretOffset;
+        int toggled = -1;
+        if (back && !before.caretAtLineStart)
+            toggled = --caretOffset;
+        else if (!back && !before.caretAtLineEnd)
+            toggled = caretOffset++;
+        selectionOk = [&before, toggled](const Snapshot& a) {
+            for (size_t p = 0; p < a.selected.size(); ++p) {
+                if (a.lineEndSelected[p] != before.lineEndSelected[p])
+                    return false;
+                for (size_t i = 0; i < a.selected[p].size(); ++i) {
+                    const bool flip = p == (size_t)before.caretPara && (int)i == toggled;
+                    if (a.selected[p][i] != (before.selected[p][i] != flip))
+                        return false;
+                }
+            }
+            return true;
+        };
     } else if (op < 70) {
         CPoint from, to;
         CharItem* a = nullptr;
@@ -500,6 +607,19 @@ bool RandomEditTest::Step(int index)
     } else if (op < 73) {
         what << "select all";
         Key('A', VK_CONTROL);
+        // The upper pane selects the caret's paragraph, line ends included.
+        selectionOk = [&before](const Snapshot& a) {
+            for (size_t p = 0; p < a.selected.size(); ++p) {
+                const bool in = p == (size_t)before.caretPara;
+                for (bool f : a.selected[p])
+                    if (f != in)
+                        return false;
+                for (bool f : a.lineEndSelected[p])
+                    if (f != in)
+                        return false;
+            }
+            return true;
+        };
     } else if (op < 77) {
         what << "copy";
         SetClipboardText(L"unchanged");
@@ -579,8 +699,14 @@ bool RandomEditTest::Step(int index)
           << caretPara << ":" << caretOffset;
         error = o.str();
     }
-    if (error.empty() && clipChecked && ClipboardText() != clipExpected)
-        error = "clipboard differs";
+    if (error.empty() && clipChecked && ClipboardText() != clipExpected) {
+        std::wstring got = ClipboardText();
+        error = "clipboard differs: " + WideToMultiByte(got.c_str(), (int)got.size(), CP_UTF8) +
+                " expected " +
+                WideToMultiByte(clipExpected.c_str(), (int)clipExpected.size(), CP_UTF8);
+    }
+    if (error.empty() && selectionOk && !selectionOk(after))
+        error = "selection differs";
     if (error.empty())
         error = CaretError();
     if (error.empty())
@@ -605,7 +731,31 @@ bool RandomEditTest::RunSeed(unsigned seed)
     DisplaySettings.nBiaozhu = 1 + (int)(rng() % 3);
     view->MoveWindow(0, 0, 1000, 700);
     view->CloseArticle();
-    view->NewArticle();
+    if (rng() % 2) {
+        view->NewArticle();
+    } else {
+        // Text, a code block of three lines, text.
+        CArticleModel m;
+        m.NewArticle();
+        m.InsertText(L"开头一段\r\n第二段");
+        m.NewParagraph();
+        ChunkNode* code = m.m_pCurLine->pParent;
+        code->nCode = 1;
+        m.m_pCurLine->nCode = 1;
+        m.InsertText(L"int x;");
+        for (const wchar_t* text : {L"  f(x);", L"\u6ce8 if"}) {
+            m.NewLineAfter(code, m.LastLine(code));
+            m.InsertText(text);
+        }
+        m.NewParagraph();
+        m.InsertText(L"结尾");
+        const CString path = folder.Path() + L"start.xml";
+        if (!m.SaveArticle(folder.Path(), path)) {
+            ADD_FAILURE() << "could not write the first article";
+            return false;
+        }
+        view->OpenArticle(folder.Path(), path);
+    }
     view->SetFocus();
     PumpLoop();
     const int steps = 60 + (int)(rng() % 60);
