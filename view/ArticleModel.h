@@ -334,6 +334,9 @@ private:
     void FreeNextSibling(ChunkNode* node);
     void RootLaidOut();
     int BreakWidthOf(const CharItem* item, bool plainBig) const;
+    // A line holds more than the break rule allows: it was already wider than
+    // the page before its last character.
+    bool LastCharOverrunsPage(ChunkNode* line);
     bool NewParagraphNoLayout();
     CharItem* InsertCharNoWait(const wchar_t* units, WORD style, WORD mark);
     // The characters of a text at the caret, a line feed opening a paragraph;

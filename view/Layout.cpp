@@ -55,6 +55,15 @@ int CArticleModel::BreakWidthOf(const CharItem* item, bool plainBig) const
     return item->ch < 0x100 ? size / 2 : size;
 }
 
+bool CArticleModel::LastCharOverrunsPage(ChunkNode* line)
+{
+    CharItem* end = LastItem(line);
+    if (!end || !end->pPrev || end->ch != kLineEnd)
+        return false;
+    const bool plainBig = m_nTextSize >= kMinCharSize && !IsCodeLine(line);
+    return NodeWidth(line) - BreakWidthOf(end->pPrev, plainBig) > DisplaySettings.nPageWidth;
+}
+
 int CArticleModel::NodeWidth(ChunkNode* node)
 {
     if (!node || !node->pFirstChild || node->nType < kNodeLine || node->nType > kNodeContainer)

@@ -598,6 +598,30 @@ TEST_F(EditingWindowTest, CaretFollowsItsCharacterThroughARebreak)
     ExpectCaretAtCurrentItem();
 }
 
+// A character typed into the middle of a line breaks it where typing the line
+// from scratch would: its end moves down rather than past the page.
+TEST_F(EditingWindowTest, TypingIntoALineBreaksItAsTheBreakRuleDoes)
+{
+    DisplaySettings.nPageWidth = 470;
+    // 15 Chinese characters and two letters: 462 px with the line end.
+    CString path = WriteArticle({std::wstring(15, L'甲') + L"ab"});
+    CreateView();
+    view->OpenArticle(folder.Path(), path);
+    Focus(view);
+    ASSERT_EQ(470, DisplaySettings.nPageWidth);
+    ChunkNode* first = view->FirstLine(view->m_pRoot);
+    ASSERT_EQ(nullptr, first->pNext);
+    Click(ItemOf(first, 3));
+    PostMessageW(GetFocus(), WM_CHAR, L'中', 1);
+    Pump();
+    EXPECT_EQ(std::wstring(3, L'甲') + L"中" + std::wstring(12, L'甲') + L"ab", Text());
+    ASSERT_NE(nullptr, first->pNext);
+    EXPECT_EQ(L"b\r", LineUnits(first->pNext));
+    ExpectLinesBrokenFrom(*view, first);
+    EXPECT_EQ(ItemOf(first, 4), view->m_pCurItem);
+    ExpectCaretAtCurrentItem();
+}
+
 TEST_F(EditingWindowTest, ContextMenuMovesTheCaretAndKeepsTheSelection)
 {
     CString path = WriteArticle({L"abcdefghij"});

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <climits>
 #include <cstdlib>
 #include <functional>
 #include <random>
@@ -401,6 +402,38 @@ protected:
         return "";
     }
 
+    // Lines stacked without overlap, text lines broken where the page is
+    // full, and the caret inside the pane.
+    std::string LayoutError()
+    {
+        std::ostringstream o;
+        const int page = DisplaySettings.nPageWidth;
+        int bottom = INT_MIN;
+        for (ChunkNode* l = view->FirstLeaf(view->m_pRoot); l; l = view->NextLeaf(l)) {
+            if (l->y < bottom)
+                o << "a line overlaps the one above; ";
+            bottom = l->bottom;
+            CharItem* end = view->LastItem(l);
+            if (view->IsCodeLine(l) || !end || !end->pPrev)
+                continue;
+            const int last = end->pPrev->ch < 0x100 ? view->m_nTextSize / 2 : view->m_nTextSize;
+            if (view->NodeWidth(l) - last > page)
+                o << "a text line runs past the page (" << view->NodeWidth(l) << "); ";
+            if (end->pPrev->left > view->m_nLeftMargin + page)
+                o << "a character stands right of the page; ";
+        }
+        if (GetFocus() == view->m_hWnd && view->m_pCurItem) {
+            GUITHREADINFO info = {sizeof(info)};
+            GetGUIThreadInfo(GetCurrentThreadId(), &info);
+            CRect client;
+            view->GetClientRect(&client);
+            if (info.rcCaret.top < 0 || info.rcCaret.bottom > client.bottom ||
+                info.rcCaret.left < 0 || info.rcCaret.right > client.right)
+                o << "the caret is outside the pane; ";
+        }
+        return o.str();
+    }
+
     // One random operation; false (with a failure) when the pane and the
     // reference disagree afterwards.
     bool Step(int index);
@@ -437,8 +470,54 @@ bool RandomEditTest::Step(int index)
         expected = AfterSelectionDeleted(before);
     };
 
-    const int op = (int)(rng() % 100);
-    if (op < 22) {
+    const int op = (int)(rng() % 110);
+    if (op >= 100) {
+        if (op < 104) {
+            // A burst of typing, as a writer goes on.
+            const int n = 5 + (int)(rng() % 20);
+            what << "burst " << n;
+            std::vector<RItem> typed;
+            for (int i = 0; i < n; ++i) {
+                RItem it;
+                it.ch = RandomUnit();
+                Post(WM_CHAR, it.ch);
+                typeStyle(it);
+                typed.push_back(it);
+            }
+            PumpLoop();
+            expected[before.caretPara].insert(expected[before.caretPara].begin() + before.caretOffset,
+                                              typed.begin(), typed.end());
+            caretPara = before.caretPara;
+            caretOffset = before.caretOffset + n;
+        } else if (op < 107) {
+            CPoint at;
+            CharItem* item = nullptr;
+            if (!RandomVisibleItem(at, &item))
+                return true;
+            what << "double click";
+            Post(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+            Post(WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+            Post(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+            Post(WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+            PumpLoop();
+            // The line under the pointer is selected, every item of it.
+            ChunkNode* line = item->pOwner;
+            for (ChunkNode* l = view->FirstLeaf(view->m_pRoot); l; l = view->NextLeaf(l))
+                for (CharItem* it = l->pFirstItem; it; it = it->pNext)
+                    if ((it->bSelected != 0) != (l == line)) {
+                        ADD_FAILURE() << "a double click did not select its line alone";
+                        return false;
+                    }
+        } else {
+            const bool wider = rng() % 2 == 0;
+            what << (wider ? "wider letters" : "narrower letters");
+            if (wider)
+                view->IncreaseCharWidth();
+            else
+                view->DecreaseCharWidth();
+            PumpLoop();
+        }
+    } else if (op < 22) {
         // Typing: WM_CHAR as X input sends it, or an input method.
         RItem it;
         const bool ime = rng() % 3 == 0;
@@ -607,10 +686,12 @@ bool RandomEditTest::Step(int index)
     } else if (op < 73) {
         what << "select all";
         Key('A', VK_CONTROL);
-        // The upper pane selects the caret's paragraph, line ends included.
-        selectionOk = [&before](const Snapshot& a) {
+        // The upper pane selects the caret's paragraph, line ends included;
+        // the lower one the whole article.
+        const bool whole = !view->IsUpperPane();
+        selectionOk = [&before, whole](const Snapshot& a) {
             for (size_t p = 0; p < a.selected.size(); ++p) {
-                const bool in = p == (size_t)before.caretPara;
+                const bool in = whole || p == (size_t)before.caretPara;
                 for (bool f : a.selected[p])
                     if (f != in)
                         return false;
@@ -710,6 +791,8 @@ bool RandomEditTest::Step(int index)
     if (error.empty())
         error = CaretError();
     if (error.empty())
+        error = LayoutError();
+    if (error.empty())
         return true;
     std::ostringstream steps;
     for (size_t i = log.size() > 12 ? log.size() - 12 : 0; i < log.size(); ++i)
@@ -730,6 +813,7 @@ bool RandomEditTest::RunSeed(unsigned seed)
     DisplaySettings.bSingle = rng() % 2;
     DisplaySettings.nBiaozhu = 1 + (int)(rng() % 3);
     view->MoveWindow(0, 0, 1000, 700);
+    view->m_bUpperPane = rng() % 4 != 0;
     view->CloseArticle();
     if (rng() % 2) {
         view->NewArticle();
