@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
-#include <cstring>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -19,6 +18,7 @@
 #include "framework/FileUtil.h"
 #include "framework/MessageBox.h"
 #include "res/resource.h"
+#include "tests/support/Pixels.h"
 #include "view/ArticleModel.h"
 #include "view/ImportView.h"
 
@@ -313,18 +313,7 @@ protected:
     HWND EditBox() { return TreeView()->GetTreeCtrl().GetEditControl() ? TreeView()->GetTreeCtrl().GetEditControl()->m_hWnd : nullptr; }
     // A key as the keyboard sends it: posted to the focused window and taken
     // through the message loop (accelerators included), a modifier held.
-    void Key(UINT vk, int modifier = 0)
-    {
-        BYTE keys[256], saved[256];
-        GetKeyboardState(keys);
-        memcpy(saved, keys, sizeof(keys));
-        if (modifier)
-            keys[modifier] |= 0x80;
-        SetKeyboardState(keys);
-        PostMessageW(GetFocus(), WM_KEYDOWN, vk, 1);
-        Pump();
-        SetKeyboardState(saved);
-    }
+    void Key(UINT vk, int modifier = 0) { PressKey(vk, modifier, [] { Pump(); }); }
     // Characters as X input reaches the focused window through Wine: one
     // WM_CHAR per UTF-16 unit.
     void TypeChars(const wchar_t* text)

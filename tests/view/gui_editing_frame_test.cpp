@@ -10,6 +10,16 @@ namespace {
 
 class FrameEditingTest : public AppTest {
 protected:
+    // Selects the article in the tree and gives its upper pane the keyboard.
+    CImportView* OpenInUpperPane(const wchar_t* name)
+    {
+        Select(Item({name}));
+        CImportView* v = Upper();
+        frame->SetActiveView(v);
+        v->SetFocus();
+        Pump();
+        return v;
+    }
     void ClickOn(CImportView* v, const CharItem* it)
     {
         CPoint pt = v->DocumentToClient(
@@ -161,11 +171,7 @@ TEST_F(FrameEditingTest, ChineseFromTheKeyboardIsTypedOnceAndSurrogatesPairOnlyW
 {
     MakeArticle(L"0001_a.xml", L"甲");
     Start();
-    Select(Item({L"0001_a.xml"}));
-    CImportView* v = Upper();
-    frame->SetActiveView(v);
-    v->SetFocus();
-    Pump();
+    CImportView* v = OpenInUpperPane(L"0001_a.xml");
     ChunkNode* line = v->FirstLine(v->m_pRoot);
     ClickOn(v, v->LastItem(line));
     ASSERT_EQ(v->m_hWnd, GetFocus());
@@ -211,11 +217,7 @@ TEST_F(FrameEditingTest, AClickOnALinePartlyOutsideThePaneSelectsNothing)
     }
     MakeArticle(L"0001_a.xml", text.c_str());
     Start();
-    Select(Item({L"0001_a.xml"}));
-    CImportView* v = Upper();
-    frame->SetActiveView(v);
-    v->SetFocus();
-    Pump();
+    CImportView* v = OpenInUpperPane(L"0001_a.xml");
     CRect client;
     v->GetClientRect(&client);
     ChunkNode* para = v->m_pRoot->pFirstChild;
@@ -272,11 +274,7 @@ TEST_F(FrameEditingTest, PastingLinesIntoACodeBlockKeepsTheTextInOrder)
         ASSERT_TRUE(m.SaveArticle(Library(), path));
     }
     Start();
-    Select(Item({L"0001_code.xml"}));
-    CImportView* v = Upper();
-    frame->SetActiveView(v);
-    v->SetFocus();
-    Pump();
+    CImportView* v = OpenInUpperPane(L"0001_code.xml");
     ChunkNode* line = v->FirstLine(v->m_pRoot);
     ASSERT_TRUE(v->IsCodeLine(line));
     ASSERT_EQ(3, (int)DumpLines(*v).size());

@@ -18,6 +18,7 @@
 #include "framework/Doc.h"
 #include "framework/Ids.h"
 #include "res/resource.h"
+#include "tests/support/Pixels.h"
 #include "view/ImportView.h"
 
 namespace {
@@ -329,18 +330,7 @@ protected:
     {
         PostMessageW(GetFocus(), message, wParam, lParam);
     }
-    void Key(UINT vk, int modifier = 0)
-    {
-        BYTE keys[256], saved[256];
-        GetKeyboardState(keys);
-        memcpy(saved, keys, sizeof(keys));
-        if (modifier)
-            keys[modifier] |= 0x80;
-        SetKeyboardState(keys);
-        Post(WM_KEYDOWN, vk);
-        PumpLoop();
-        SetKeyboardState(saved);
-    }
+    void Key(UINT vk, int modifier = 0) { PressKey(vk, modifier, [this] { PumpLoop(); }); }
 
     wchar_t RandomUnit()
     {
