@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <algorithm>
 #include <vector>
 #include "framework/Collections.h"
 #include "framework/CString.h"
@@ -195,6 +196,9 @@ public:
     bool StepCharWidth(int delta);
     // Relayout of one paragraph (flag 1); the paragraphs below follow it.
     void RelayoutParagraph(ChunkNode* para);
+    // The page's right edge as drawn: the root's box, or the widest line's
+    // characters where code letters are drawn wider than they are measured.
+    int DrawnRight() const { return m_pRoot ? std::max(m_pRoot->right, m_nItemsRight) : 0; }
 
     // ---- insertion (view/Insert.cpp) ----
     // One character (units: the unit and its low surrogate) in front of the caret
@@ -349,6 +353,7 @@ private:
     ChunkNode* m_pWidthLine = nullptr;  // InsertChar's width cache, kept during bulk insertion
     int m_nWidthLine = 0;
     bool m_bBulkInsert = false;
+    int m_nItemsRight = 0;              // right edge of the widest line's boxes
 
     ChunkNode* MakeReadNode(WORD type, ChunkNode* parent, ChunkNode* prev, int stacked);
     void ReadLineChunk(CXmlDocument& doc, ChunkNode* line, bool united);

@@ -1,6 +1,7 @@
 // Boxes of every node and character, the page width and its centring.
 #include "view/ArticleModel.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "app/DisplaySettings.h"
@@ -45,6 +46,8 @@ void CArticleModel::LayoutLineItems(ChunkNode* line)
         it->right = left + (it->ch < 0x100 ? narrow : size);
         left = it->right;
     }
+    if ((int)left > m_nItemsRight)
+        m_nItemsRight = (int)left;
 }
 
 // What one item adds to its line's width for breaking: Latin units count half.
@@ -197,7 +200,10 @@ void CArticleModel::RootLaidOut()
 {
     if (!m_pRoot)
         return;
-    OnRootLaidOut(m_nLeftMargin + m_pRoot->width + 20, m_nPageTop + m_pRoot->height + 5);
+    // Code lines drawn with wider letters reach past the measured width: the
+    // scroll area takes in every character.
+    const int width = std::max(m_nLeftMargin + m_pRoot->width, m_nItemsRight) + 20;
+    OnRootLaidOut(width, m_nPageTop + m_pRoot->height + 5);
 }
 
 void CArticleModel::Relayout(ChunkNode* node, int flag)
@@ -207,6 +213,8 @@ void CArticleModel::Relayout(ChunkNode* node, int flag)
         return;
     }
     ChunkNode* parent = node->pParent;
+    if (node == m_pRoot)
+        m_nItemsRight = 0;      // measured again line by line
     if (parent) {
         if (node->pLeft) {
             node->y = parent->y;

@@ -622,6 +622,48 @@ TEST_F(EditingWindowTest, TypingIntoALineBreaksItAsTheBreakRuleDoes)
     ExpectCaretAtCurrentItem();
 }
 
+// Code letters drawn wider than they are measured still lie inside the
+// scroll area: the caret at the end of a long code line is scrolled into view
+// and a double click there selects the line.
+TEST_F(EditingWindowTest, WideCodeLettersStayReachable)
+{
+    CString path = folder.Path() + L"code.xml";
+    {
+        CArticleModel m;
+        m.NewArticle();
+        m.InsertText(std::wstring(70, L'x').c_str());
+        m.m_pRoot->pFirstChild->nCode = 1;
+        m.FirstLine(m.m_pRoot)->nCode = 1;
+        ASSERT_TRUE(m.SaveArticle(folder.Path(), path));
+    }
+    CreateView();
+    view->OpenArticle(folder.Path(), path);
+    Focus(view);
+    ChunkNode* line = view->FirstLine(view->m_pRoot);
+    ASSERT_TRUE(view->IsCodeLine(line));
+    ASSERT_EQ(nullptr, line->pNext);
+    for (int i = 0; i < 5; ++i)
+        view->IncreaseCharWidth();
+    Click(line->pFirstItem);
+    for (int i = 0; i < 70; ++i) {
+        PostMessageW(GetFocus(), WM_KEYDOWN, VK_RIGHT, 1);
+        Pump();
+    }
+    ASSERT_EQ(view->LastItem(line), view->m_pCurItem);
+    CRect client;
+    view->GetClientRect(&client);
+    ASSERT_GT(view->LastItem(line)->left, client.right);
+    GUITHREADINFO info = Caret();
+    EXPECT_LE(info.rcCaret.right, client.right);
+    ExpectCaretAtCurrentItem();
+    CharItem* last = view->LastItem(line)->pPrev;
+    CPoint at = ClientOf(last);
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        view->PostMessage(message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    Pump();
+    EXPECT_EQ(71, FlaggedCount(*view));
+}
+
 TEST_F(EditingWindowTest, ContextMenuMovesTheCaretAndKeepsTheSelection)
 {
     CString path = WriteArticle({L"abcdefghij"});
