@@ -258,8 +258,11 @@ void CImportView::OnLButtonDown(UINT nFlags, CPoint point)
 
 void CImportView::OnLButtonDblClk(UINT nFlags, CPoint point)
 {
+    // The second press of the click: in the coordinates of the first one,
+    // which may have scrolled the caret into view.
+    m_bPressed = true;
     if (m_pRoot) {
-        const CPoint doc = ClientToDocument(point);
+        const CPoint doc = DragPointToDocument(point);
         const bool hadSelection = !m_arrSelection.IsEmpty();
         if (SelectAtDoubleClick(doc.x, doc.y) || hadSelection)
             Invalidate(TRUE);

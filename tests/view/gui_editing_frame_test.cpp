@@ -252,6 +252,17 @@ TEST_F(FrameEditingTest, AClickOnALinePartlyOutsideThePaneSelectsNothing)
     ASSERT_TRUE(GetGUIThreadInfo(GetCurrentThreadId(), &info));
     EXPECT_EQ(v->DocumentToClient(CPoint((int)target->left, (int)target->top)),
               CPoint(info.rcCaret.left, info.rcCaret.top));
+
+    // A double click there selects that line, all of it and nothing else.
+    v->ScrollToPosition(CPoint(0, (int)target->top + 12 - client.bottom));
+    Pump();
+    const LPARAM at = MAKELPARAM(x, client.bottom - 1);
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        v->PostMessage(message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+    Pump();
+    for (ChunkNode* l = v->FirstLeaf(v->m_pRoot); l; l = v->NextLeaf(l))
+        for (CharItem* it = l->pFirstItem; it; it = it->pNext)
+            ASSERT_EQ(l == line, it->bSelected != 0);
 }
 
 // Text order after a paste is the text with the pasted string put in at the
