@@ -1,7 +1,8 @@
 // Random editing of a real article pane, checked after every operation against
 // a plain reference: the article as paragraphs of characters (with their marks
 // and styles), what each operation must do to them, the tree's links and the
-// caret. A few seeds run by default; BRINDLE_RANDOM_SEEDS=<n> runs n of them.
+// caret. A few seeds run by default; BRINDLE_RANDOM_SEEDS=<n> runs n of them,
+// from BRINDLE_RANDOM_FIRST_SEED (1) on; a failure names its seed.
 #include <gtest/gtest.h>
 #include <windows.h>
 
