@@ -58,9 +58,6 @@ public:
     // prefix is used once. False when the title cannot make a name.
     bool EndEdit(const CString& typed, CString& newName, CString* note = nullptr);
 
-    // Keys typed into the name are the box's own, not the frame's accelerators.
-    virtual BOOL PreTranslateMessage(MSG* pMsg);
-
 protected:
     afx_msg void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
 

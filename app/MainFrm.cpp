@@ -299,6 +299,23 @@ void CMainFrame::SetupPanesAndTimer()
     SetWindowText(CString(kProductName) + L"\x2014");
 }
 
+void CMainFrame::ShowLowerPane()
+{
+    CXSplitterWnd& inner = m_wndInnerSplitter;
+    if (!inner.m_hWnd || !inner.IsCollapsed())
+        return;
+    inner.Restore();
+    // When the remembered split leaves the lower pane no room, the panes share.
+    CRect client;
+    inner.GetClientRect(&client);
+    int upper = 0, min = 0;
+    inner.GetRowInfo(0, upper, min);
+    if (client.Height() - upper < client.Height() / 4) {
+        inner.SetRowInfo(0, client.Height() / 2, min);
+        inner.RecalcLayout();
+    }
+}
+
 void CMainFrame::OnClose()
 {
     // A book pack being fetched from this window stops first; closing goes on

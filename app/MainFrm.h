@@ -95,6 +95,8 @@ protected:
     int CreateToolBar();
     void SetupPanesAndTimer();
     void StartUpdateCheck();
+    // Opens the collapsed lower pane, which has just been given an article.
+    void ShowLowerPane();
     // The article switch behind a selection change of the tree.
     void SwitchToSelection();
     // Saves one pane's article to the path its components name.

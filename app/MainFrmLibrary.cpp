@@ -181,6 +181,8 @@ void CMainFrame::SwitchToSelection()
                 current = target;
                 BuildArticlePath(current, folder, path, true);
                 view->OpenArticle(folder, path);
+                if (row == 1)
+                    ShowLowerPane();
                 view->Redraw();
                 SetWindowText(title);
             }

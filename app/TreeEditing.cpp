@@ -26,18 +26,6 @@ bool CMyEdit::EndEdit(const CString& typed, CString& newName, CString* note)
     return CompleteEditedName(prefix, typed, m_bArticle != 0, newName, note);
 }
 
-BOOL CMyEdit::PreTranslateMessage(MSG* pMsg)
-{
-    // Esc, Ctrl+C/X/V/A, Shift+arrows and the page keys edit the name while
-    // it is typed; the frame would take them for the article or the pages.
-    if (pMsg->hwnd == m_hWnd && pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST) {
-        ::TranslateMessage(pMsg);
-        ::DispatchMessageW(pMsg);
-        return TRUE;
-    }
-    return CEdit::PreTranslateMessage(pMsg);
-}
-
 void CMyEdit::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags)
 {
     // Enter and Esc have already ended the edit in the tree; the box only

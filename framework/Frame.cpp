@@ -297,9 +297,40 @@ BOOL CFrameWnd::PreCreateWindow(CREATESTRUCT& cs)
 
 BOOL CFrameWnd::PreTranslateMessage(MSG* pMsg)
 {
-    if (m_hAccelTable && pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST)
+    if (m_hAccelTable && pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST &&
+        !IsEditBoxKey(pMsg))
         return ::TranslateAcceleratorW(m_hWnd, m_hAccelTable, pMsg) != 0;
     return FALSE;
+}
+
+bool CFrameWnd::IsEditBoxKey(const MSG* pMsg)
+{
+    if (pMsg->message != WM_KEYDOWN && pMsg->message != WM_SYSKEYDOWN)
+        return false;
+    if (!pMsg->hwnd)
+        return false;
+    // An edit box by its class (a tree's label edit answers the dialog-code
+    // query for itself) or by what it says it does.
+    wchar_t cls[16] = {};
+    ::GetClassNameW(pMsg->hwnd, cls, 16);
+    if (::lstrcmpiW(cls, L"Edit") != 0 &&
+        !(::SendMessageW(pMsg->hwnd, WM_GETDLGCODE, pMsg->wParam, (LPARAM)pMsg) & DLGC_HASSETSEL))
+        return false;
+    if (::GetKeyState(VK_MENU) < 0)
+        return false;
+    const UINT vk = (UINT)pMsg->wParam;
+    switch (vk) {
+    case VK_ESCAPE: case VK_RETURN: case VK_TAB: case VK_BACK: case VK_DELETE: case VK_INSERT:
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN:
+    case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT:
+        return true;    // with Shift or Ctrl too: selection and word steps
+    default:
+        break;
+    }
+    if (::GetKeyState(VK_CONTROL) < 0)
+        return vk == 'A' || vk == 'C' || vk == 'V' || vk == 'X' || vk == 'Z';
+    // Plain and shifted keys type characters; function keys stay shortcuts.
+    return !(vk >= VK_F1 && vk <= VK_F24);
 }
 
 BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)

@@ -94,7 +94,10 @@ public:
     virtual void ActivateFrame(int nCmdShow = -1);
 
     virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
+    // The accelerators, except for the keys an edit box with the focus uses
+    // (a label edit, a modeless dialog's field): those go to the box.
     virtual BOOL PreTranslateMessage(MSG* pMsg);
+    static bool IsEditBoxKey(const MSG* pMsg);
     virtual BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo);
     // Frames own themselves: the object is deleted with its window.
     virtual void PostNcDestroy();

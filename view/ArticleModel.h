@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <algorithm>
 #include <string>
 #include <vector>
 #include "framework/Collections.h"
@@ -83,6 +84,7 @@ struct MarkRun {
 };
 
 inline bool IsHighSurrogate(wchar_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+inline bool IsLowSurrogate(wchar_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
 // The UTF-16 units of one character item (a surrogate pair as two units).
 inline void AppendItemUnits(CString& out, const CharItem* it)
@@ -197,6 +199,9 @@ public:
     bool StepCharWidth(int delta);
     // Relayout of one paragraph (flag 1); the paragraphs below follow it.
     void RelayoutParagraph(ChunkNode* para);
+    // The page's right edge as drawn: the root's box, or the widest line's
+    // characters where code letters are drawn wider than they are measured.
+    int DrawnRight() const { return m_pRoot ? std::max(m_pRoot->right, m_nItemsRight) : 0; }
 
     // ---- insertion (view/Insert.cpp) ----
     // One character (units: the unit and its low surrogate) in front of the caret
@@ -356,6 +361,9 @@ private:
     void FreeNextSibling(ChunkNode* node);
     void RootLaidOut();
     int BreakWidthOf(const CharItem* item, bool plainBig) const;
+    // A line holds more than the break rule allows: it was already wider than
+    // the page before its last character.
+    bool LastCharOverrunsPage(ChunkNode* line);
     bool NewParagraphNoLayout();
     CharItem* InsertCharNoWait(const wchar_t* units, WORD style, WORD mark);
     // The characters of a text at the caret, a line feed opening a paragraph;
@@ -363,9 +371,12 @@ private:
     void InsertTextItems(const CString& text);
     void TakeLineItems(ChunkNode* line, std::vector<CharItem*>& out);
     ChunkNode* AppendBroken(ChunkNode* line, const std::vector<CharItem*>& items, size_t first);
+    // Reflow: every run of stacked plain lines in container and its blocks.
+    void RebreakLineRuns(ChunkNode* container, std::vector<CharItem*>& items);
     ChunkNode* m_pWidthLine = nullptr;  // InsertChar's width cache, kept during bulk insertion
     int m_nWidthLine = 0;
     bool m_bBulkInsert = false;
+    int m_nItemsRight = 0;              // right edge of the widest line's boxes
 
     ChunkNode* MakeReadNode(WORD type, ChunkNode* parent, ChunkNode* prev, int stacked);
     void ReadLineChunk(CXmlDocument& doc, ChunkNode* line, bool united);

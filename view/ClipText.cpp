@@ -16,6 +16,34 @@ ChunkNode* ParagraphOfLine(ChunkNode* line)
     return para ? para : (line ? line->pParent : nullptr);
 }
 
+// Moves what stands behind node in its top-level paragraph (from the child of
+// the paragraph that holds node on) into a paragraph of its own right behind,
+// so that paragraphs pasted after node come before it.
+void SplitParagraphAfter(CArticleModel& m, ChunkNode* node)
+{
+    while (node && node->pParent && node->pParent != m.m_pRoot &&
+           node->pParent->pParent != m.m_pRoot)
+        node = node->pParent;
+    ChunkNode* para = node ? node->pParent : nullptr;
+    if (!para || para->pParent != m.m_pRoot || !node->pNext || CArticleModel::HasRowLinks(node))
+        return;
+    ChunkNode* rest = m.CreateNode(kNodeContainer, para->nLevel, para->nTextSize, para->bottom,
+                                   para->x, para->width, para->height, para->pNext, para, nullptr,
+                                   nullptr, m.m_pRoot);
+    rest->nCode = para->nCode;
+    rest->nInc = para->nInc;
+    rest->nManner = para->nManner;
+    for (int i = 0; i < 4; ++i)
+        rest->nPick[i] = para->nPick[i];
+    m.SetFontFace(rest, para->pFontFace);
+    ChunkNode* first = node->pNext;
+    node->pNext = nullptr;
+    first->pPrev = nullptr;
+    rest->pFirstChild = first;
+    for (ChunkNode* n = first; n; n = n->WalkNext())
+        n->pParent = rest;
+}
+
 } // namespace
 
 CString TextFromClipboardBlock(const wchar_t* data, SIZE_T blockBytes)
@@ -118,6 +146,10 @@ void CArticleModel::PasteTextAtCaret(const CString& text)
             while (line->pNext && line->pNext->nType == kNodeLine)
                 FreeNextSibling(line);
         }
+        // The lines (and blocks) still behind the caret's line follow the
+        // paragraphs the text opens.
+        if (text.Find(L'\n') >= 0)
+            SplitParagraphAfter(*this, line);
 
         InsertTextItems(text);
 

@@ -122,12 +122,13 @@ CodeColour ScanCodeChar(CodeScanState& st, const CharItem* c, const CodeWordTabl
         st.pLine = c->pOwner;
     }
 
-    // A line that begins with non-Latin text (or one blank before it) is a comment;
-    // a single slash starts one too.
+    // A line that begins with non-Latin text (or one blank before it) is a comment
+    // but for the words recognised in it, each coloured as a whole; a single
+    // slash starts a comment too.
     const CharItem* first = FirstItemOf(c);
-    if (first->ch > 0xFF
-        || (first->ch < 0x21 && (!first->pNext || first->pNext->ch > 0xFF))
-        || c->ch == L'/')
+    const bool commentLine =
+        first->ch > 0xFF || (first->ch < 0x21 && (!first->pNext || first->pNext->ch > 0xFF));
+    if ((commentLine && !st.bInWord) || c->ch == L'/')
         st.bInComment = 1;
 
     if (IsInsideStringLiteral(c)) {
@@ -163,8 +164,11 @@ CodeColour ScanCodeChar(CodeScanState& st, const CharItem* c, const CodeWordTabl
                 st.bInComment = 0;
             }
         }
-        if (!IsCodeLetter(c->ch) && !(after && (IsCodeDigit(after->ch) || after->ch == L'_')))
+        if (!IsCodeLetter(c->ch) && !(after && (IsCodeDigit(after->ch) || after->ch == L'_'))) {
             st.bInWord = 0;
+            if (commentLine)
+                st.bInComment = 1;
+        }
     }
 
     if (st.bInString) {

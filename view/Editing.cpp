@@ -98,7 +98,9 @@ void CArticleModel::InsertTypedChar(const wchar_t* units)
     CharItem* item = CreateCharItem(units, m_pCurItem->pPrev, m_pCurItem, line);
     item->nStyle = style;
     item->nMark = mark;
-    if (overflow)
+    // A character put into the middle of a line can push it past the page
+    // by more than its last character: that one moves down too.
+    if (overflow || (!IsCodeLine(line) && m_pCurItem->pNext && LastCharOverrunsPage(line)))
         RebreakOverflow();      // lays the paragraph out itself
     else if (ChunkNode* para = ParagraphOf(line))
         RelayoutParagraph(para);

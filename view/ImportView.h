@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <deque>
 
 #include "framework/Collections.h"
 #include "framework/Gdi.h"
@@ -116,6 +117,11 @@ public:
     CBitmap m_bmpMem;
     int m_bMemDC = 0;                   // m_dcMem exists
     wchar_t m_chPending[2] = {};        // typed unit pair waiting for its low surrogate
+    // Input-method units typed already, whose WM_CHAR copies are still due.
+    std::deque<wchar_t> m_imeEchoes;
+    static constexpr size_t kMaxImeEchoes = 64;
+    // One typed UTF-16 unit: text, Enter, or half of a surrogate pair.
+    void TypeUnit(wchar_t u);
     int m_bFullScreen = 0;
     CMenu* m_pContextMenu = nullptr;    // menu resource 130
     bool m_bUpperPane = true;           // set by the frame for the lower pane
@@ -128,6 +134,11 @@ public:
     CPoint ClientToDocument(CPoint pt);
     CPoint DocumentToClient(CPoint pt);
     CPoint m_ptLastClick;               // last left click, document coordinates
+    CPoint m_ptPressClient;             // the same click in client coordinates
+    bool m_bPressed = false;            // the left button went down in this pane
+    // A point of the running drag in the document as it lay at the press: a
+    // press that scrolled the caret into view does not move the release.
+    CPoint DragPointToDocument(CPoint client);
     // The frame's mark and comment commands call MarkCommand() and
     // CommentSelection() of the article model on the upper pane.
     // --- end of editing ---

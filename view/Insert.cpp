@@ -193,16 +193,19 @@ void CArticleModel::RebreakOverflow()
     // The lines below are freed with their line ends: nothing may stay selected.
     ResetSelection(true);
 
-    // The last character and everything on the lines below it in the paragraph.
+    // The last character (more while the line is still too wide) and
+    // everything on the lines below it in the paragraph.
     std::vector<CharItem*> items;
-    CharItem* taken = end->pPrev;
-    end->pPrev = taken->pPrev;
-    if (taken->pPrev)
-        taken->pPrev->pNext = end;
-    else
-        line->pFirstItem = end;
-    taken->pPrev = taken->pNext = nullptr;
-    items.push_back(taken);
+    do {
+        CharItem* taken = end->pPrev;
+        end->pPrev = taken->pPrev;
+        if (taken->pPrev)
+            taken->pPrev->pNext = end;
+        else
+            line->pFirstItem = end;
+        taken->pPrev = taken->pNext = nullptr;
+        items.insert(items.begin(), taken);
+    } while (end->pPrev && LastCharOverrunsPage(line));
     bool caretOnFreedEnd = false;
     for (ChunkNode* l = line->pNext; l; l = l->pNext) {
         if (caret && caret == LastItem(l))

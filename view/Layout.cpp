@@ -1,6 +1,7 @@
 // Boxes of every node and character, the page width and its centring.
 #include "view/ArticleModel.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "app/DisplaySettings.h"
@@ -32,7 +33,9 @@ void CArticleModel::LayoutLineItems(ChunkNode* line)
     int size = m_nTextSize - (code ? kCodeSizeCut : 0);
     if (size < kMinCharSize)
         size = kMinCharSize;
-    const double narrow = size * (0.5 + DisplaySettings.Increase / 10.0);
+    // A Latin unit is narrow: in code by the width setting, in text by half
+    // the size, as the line breaker counts it, so a line never runs off the page.
+    const double narrow = code ? size * (0.5 + DisplaySettings.Increase / 10.0) : size / 2;
     double left = line->x;
     const double top = line->y;
     for (CharItem* it = line->pFirstItem; it; it = it->pNext) {
@@ -40,9 +43,11 @@ void CArticleModel::LayoutLineItems(ChunkNode* line)
         it->left = left;
         it->top = top;
         it->bottom = top + size;
-        it->right = left + ((code && it->ch < 0x100) ? narrow : size);
+        it->right = left + (it->ch < 0x100 ? narrow : size);
         left = it->right;
     }
+    if ((int)left > m_nItemsRight)
+        m_nItemsRight = (int)left;
 }
 
 // What one item adds to its line's width for breaking: Latin units count half.
@@ -51,6 +56,15 @@ int CArticleModel::BreakWidthOf(const CharItem* item, bool plainBig) const
 {
     const int size = plainBig ? m_nTextSize : item->size;
     return item->ch < 0x100 ? size / 2 : size;
+}
+
+bool CArticleModel::LastCharOverrunsPage(ChunkNode* line)
+{
+    CharItem* end = LastItem(line);
+    if (!end || !end->pPrev || end->ch != kLineEnd)
+        return false;
+    const bool plainBig = m_nTextSize >= kMinCharSize && !IsCodeLine(line);
+    return NodeWidth(line) - BreakWidthOf(end->pPrev, plainBig) > DisplaySettings.nPageWidth;
 }
 
 int CArticleModel::NodeWidth(ChunkNode* node)
@@ -186,7 +200,10 @@ void CArticleModel::RootLaidOut()
 {
     if (!m_pRoot)
         return;
-    OnRootLaidOut(m_nLeftMargin + m_pRoot->width + 20, m_nPageTop + m_pRoot->height + 5);
+    // Code lines drawn with wider letters reach past the measured width: the
+    // scroll area takes in every character.
+    const int width = std::max(m_nLeftMargin + m_pRoot->width, m_nItemsRight) + 20;
+    OnRootLaidOut(width, m_nPageTop + m_pRoot->height + 5);
 }
 
 void CArticleModel::Relayout(ChunkNode* node, int flag)
@@ -196,6 +213,8 @@ void CArticleModel::Relayout(ChunkNode* node, int flag)
         return;
     }
     ChunkNode* parent = node->pParent;
+    if (node == m_pRoot)
+        m_nItemsRight = 0;      // measured again line by line
     if (parent) {
         if (node->pLeft) {
             node->y = parent->y;
@@ -377,14 +396,49 @@ bool CArticleModel::StepCharWidth(int delta)
 
 // ---------------------------------------------------------------- reflow
 
-// A paragraph made only of stacked character lines; anything else (rows,
-// nested blocks) keeps its lines as they are.
-static bool IsPlainParagraph(const ChunkNode* para)
+// A line the reflow may break again: stacked (not in a row) and not code.
+static bool IsReflowLine(const ChunkNode* n)
 {
-    for (const ChunkNode* c = para->pFirstChild; c; c = c->pNext)
-        if (c->nType != kNodeLine || c->pLeft || c->pRight)
-            return false;
-    return true;
+    return n->nType == kNodeLine && !n->pLeft && !n->pRight && !n->nCode;
+}
+
+void CArticleModel::RebreakLineRuns(ChunkNode* container, std::vector<CharItem*>& items)
+{
+    for (ChunkNode* c = container->pFirstChild; c;) {
+        if (c->IsContainer() && !c->nCode)
+            RebreakLineRuns(c, items);
+        if (!IsReflowLine(c)) {
+            c = c->WalkNext();
+            continue;
+        }
+        // c and the stacked lines below it give up their characters and go;
+        // one new line in their place takes the characters again.
+        ChunkNode* before = c->pPrev;
+        ChunkNode* last = c;
+        while (last->pNext && IsReflowLine(last->pNext))
+            last = last->pNext;
+        ChunkNode* after = last->pNext;
+        items.clear();
+        for (ChunkNode* l = c; l != after;) {
+            ChunkNode* next = l->pNext;
+            TakeLineItems(l, items);
+            l->pNext = l->pPrev = nullptr;
+            FreeNodeTree(l);
+            l = next;
+        }
+        if (before)
+            before->pNext = after;
+        else
+            container->pFirstChild = after;
+        if (after)
+            after->pPrev = before;
+        ChunkNode* line = NewLineAfter(container, before);
+        // A plain line, even between two code lines.
+        line->nCode = 0;
+        line->nInc = 0;
+        SetFontFace(line, nullptr);
+        c = AppendBroken(line, items, 0)->pNext;
+    }
 }
 
 void CArticleModel::ReflowToPageWidth()
@@ -404,18 +458,14 @@ void CArticleModel::ReflowToPageWidth()
             para->nCode = first->nCode;
             continue;
         }
-        if (para->nCode || para->nType != kNodeContainer || !IsPlainParagraph(para))
+        if (para->nCode || para->nType != kNodeContainer)
             continue;
-        items.clear();
-        for (ChunkNode* l = para->pFirstChild; l; l = l->pNext)
-            TakeLineItems(l, items);
-        while (ChunkNode* l = para->pFirstChild) {
-            para->pFirstChild = l->pNext;
-            l->pNext = l->pPrev = nullptr;
-            FreeNodeTree(l);
-        }
-        ChunkNode* line = NewLineAfter(para, nullptr);
-        AppendBroken(line, items, 0);
+        // Blocks and rows keep their places; the lines stacked in the
+        // paragraph and in its blocks are broken again.
+        if (!first)
+            NewLineAfter(para, nullptr);
+        else
+            RebreakLineRuns(para, items);
     }
     Relayout(m_pRoot, 1);
     UpdateGeometry(m_pRoot, 1);

@@ -324,7 +324,7 @@ bool CArticleModel::SelectAtDoubleClick(int x, int y)
     if (!m_pRoot || !m_pCurLine)
         return false;
     const ChunkNode* r = m_pRoot;
-    if (x >= r->x && x <= r->right && y >= r->y && y <= r->bottom) {
+    if (x >= r->x && x <= DrawnRight() && y >= r->y && y <= r->bottom) {
         SelectNodeChars(m_pCurLine);
         return true;
     }

@@ -41,6 +41,13 @@ CPoint CImportView::DocumentToClient(CPoint pt)
     return pt;
 }
 
+CPoint CImportView::DragPointToDocument(CPoint client)
+{
+    if (!m_bPressed)
+        return ClientToDocument(client);
+    return m_ptLastClick + (client - m_ptPressClient);
+}
+
 int CImportView::GetVScrollPos()
 {
     return GetScrollPosition().y;
@@ -78,6 +85,8 @@ void CImportView::UpdateCaret()
     GetClientRect(&client);
     if (m_nMapMode) {
         // Keep the caret inside the window: vertically first, then across.
+        // Its bottom counts, or walking down with the arrow keys would leave
+        // the caret line cut by the window's lower edge.
         CPoint pos = GetScrollPosition();
         CPoint want = pos;
         if (pt.y + height > client.bottom - 8)
@@ -106,6 +115,7 @@ void CImportView::OnSetFocus(CWnd* pOldWnd)
 
 void CImportView::OnKillFocus(CWnd* pNewWnd)
 {
+    m_bPressed = false;
     ::HideCaret(m_hWnd);
     ::DestroyCaret();
     CScrollView::OnKillFocus(pNewWnd);
@@ -115,32 +125,49 @@ void CImportView::OnKillFocus(CWnd* pNewWnd)
 
 LRESULT CImportView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_CHAR && wParam < 256) {
+    if (message == WM_CHAR) {
         const wchar_t u = (wchar_t)wParam;
-        if (IsTypedText(u)) {
-            m_chPending[0] = u;
-            m_chPending[1] = 0;
-            InsertTypedChar(m_chPending);
-            m_chPending[0] = m_chPending[1] = 0;
-        }
+        // The default processing of an input-method character posts it back
+        // as WM_CHAR; that copy was typed already (or skipped on purpose).
+        if (!m_imeEchoes.empty() && m_imeEchoes.front() == u)
+            m_imeEchoes.pop_front();
+        else
+            TypeUnit(u);
     } else if (message == WM_IME_CHAR) {
         const wchar_t u = (wchar_t)wParam;
-        if (IsHighSurrogate(m_chPending[0])) {
-            m_chPending[1] = u;
-            InsertTypedChar(m_chPending);
-            m_chPending[0] = m_chPending[1] = 0;
-        } else if (!IsImeSkipped(u) && u >= 256) {
-            // Units below 256 come back as WM_CHAR from the default
-            // processing and are typed from there, once.
-            m_chPending[0] = u;
-            m_chPending[1] = 0;
-            if (!IsHighSurrogate(u)) {
-                InsertTypedChar(m_chPending);
-                m_chPending[0] = 0;
-            }
+        // Units below 256 come back as WM_CHAR and are typed from there.
+        if (u >= 256) {
+            if (m_imeEchoes.size() >= kMaxImeEchoes)
+                m_imeEchoes.pop_front();
+            m_imeEchoes.push_back(u);
+            if (IsImeSkipped(u))
+                m_chPending[0] = m_chPending[1] = 0;
+            else
+                TypeUnit(u);
         }
     }
     return CScrollView::WindowProc(message, wParam, lParam);
+}
+
+void CImportView::TypeUnit(wchar_t u)
+{
+    if (IsLowSurrogate(u)) {
+        // Only the low half of a waiting high surrogate makes a character.
+        if (IsHighSurrogate(m_chPending[0])) {
+            m_chPending[1] = u;
+            InsertTypedChar(m_chPending);
+        }
+        m_chPending[0] = m_chPending[1] = 0;
+        return;
+    }
+    // Anything else ends a wait for a low surrogate: the high one is dropped.
+    m_chPending[0] = m_chPending[1] = 0;
+    if (IsHighSurrogate(u)) {
+        m_chPending[0] = u;
+    } else if (IsTypedText(u)) {
+        const wchar_t units[2] = {u, 0};
+        InsertTypedChar(units);
+    }
 }
 
 void CImportView::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags)
@@ -215,6 +242,8 @@ void CImportView::OnLButtonDown(UINT nFlags, CPoint point)
     m_arrLegacyLines.RemoveAll();
     const CPoint doc = ClientToDocument(point);
     m_ptLastClick = doc;
+    m_ptPressClient = point;
+    m_bPressed = true;
     if (!m_pRoot)
         return;
     const bool hit = PlaceCaretAt(doc.x, doc.y);
@@ -229,8 +258,11 @@ void CImportView::OnLButtonDown(UINT nFlags, CPoint point)
 
 void CImportView::OnLButtonDblClk(UINT nFlags, CPoint point)
 {
+    // The second press of the click: in the coordinates of the first one,
+    // which may have scrolled the caret into view.
+    m_bPressed = true;
     if (m_pRoot) {
-        const CPoint doc = ClientToDocument(point);
+        const CPoint doc = DragPointToDocument(point);
         const bool hadSelection = !m_arrSelection.IsEmpty();
         if (SelectAtDoubleClick(doc.x, doc.y) || hadSelection)
             Invalidate(TRUE);
@@ -243,7 +275,7 @@ void CImportView::OnMouseMove(UINT nFlags, CPoint point)
     if (nFlags == MK_LBUTTON && m_pRoot && m_pCurLine) {
         // A guide from the caret to the pointer, drawn straight onto the window;
         // the next paint takes it away.
-        const CPoint doc = ClientToDocument(point);
+        const CPoint doc = DragPointToDocument(point);
         const ChunkNode* line = m_pCurLine;
         CClientDC dc(this);
         OnPrepareDC(&dc);
@@ -270,8 +302,9 @@ void CImportView::OnMouseMove(UINT nFlags, CPoint point)
 
 void CImportView::OnLButtonUp(UINT nFlags, CPoint point)
 {
+    const CPoint doc = DragPointToDocument(point);
+    m_bPressed = false;
     if (m_pRoot && m_pCurLine) {
-        const CPoint doc = ClientToDocument(point);
         SelectToPoint(doc.x, doc.y);
         if (!bImporting) {
             UpdateCaret();

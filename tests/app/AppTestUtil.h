@@ -20,6 +20,7 @@
 #include "framework/MessageBox.h"
 #include "res/resource.h"
 #include "tests/support/TempFiles.h"
+#include "tests/support/Pixels.h"
 #include "view/ArticleModel.h"
 #include "view/ImportView.h"
 
@@ -309,46 +310,33 @@ protected:
         Pump();
     }
     HWND EditBox() { return TreeView()->GetTreeCtrl().GetEditControl() ? TreeView()->GetTreeCtrl().GetEditControl()->m_hWnd : nullptr; }
-    // Types into the label editor character by character.
+    // A key as the keyboard sends it: posted to the focused window and taken
+    // through the message loop (accelerators included), a modifier held.
+    void Key(UINT vk, int modifier = 0) { PressKey(vk, modifier, [] { Pump(); }); }
+    // Characters as X input reaches the focused window through Wine: one
+    // WM_CHAR per UTF-16 unit.
+    void TypeChars(const wchar_t* text)
+    {
+        HWND focus = GetFocus();
+        for (const wchar_t* p = text; *p; ++p)
+            PostMessageW(focus, WM_CHAR, *p, 1);
+        Pump();
+    }
+    // Types into the label editor, which has the keyboard.
     void TypeInEditor(const wchar_t* text, bool replace = true)
     {
         HWND box = EditBox();
         ASSERT_NE(box, nullptr);
+        ASSERT_EQ(box, GetFocus());
         if (replace)
             SendMessageW(box, EM_SETSEL, 0, -1);
-        for (const wchar_t* p = text; *p; ++p)
-            SendMessageW(box, WM_CHAR, *p, 1);
-        Pump();
+        TypeChars(text);
     }
     void PressInEditor(UINT key)
     {
-        HWND box = EditBox();
-        ASSERT_NE(box, nullptr);
-        SendMessageW(box, WM_KEYDOWN, key, 1);
-        if (IsWindow(box))
-            SendMessageW(box, WM_CHAR, key, 1);
-        Pump();
-    }
-    // Characters and keys as a keyboard sends them: posted to the window
-    // with the focus and taken through the message loop.
-    void PostChars(const wchar_t* text)
-    {
-        for (const wchar_t* p = text; *p; ++p)
-            PostMessageW(GetFocus(), WM_CHAR, *p, 1);
-        Pump();
-    }
-    // With a modifier (VK_CONTROL, VK_SHIFT) held while the key is taken.
-    void PostKey(UINT key, int modifier = 0)
-    {
-        BYTE keys[256], saved[256];
-        GetKeyboardState(keys);
-        memcpy(saved, keys, sizeof(keys));
-        if (modifier)
-            keys[modifier] |= 0x80;
-        SetKeyboardState(keys);
-        PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
-        Pump();
-        SetKeyboardState(saved);
+        ASSERT_NE(EditBox(), nullptr);
+        ASSERT_EQ(EditBox(), GetFocus());
+        Key(key);
     }
     // Article text typed into a pane the way typing ends: marked modified.
     void TypeIntoPane(CImportView* view, const wchar_t* text)

@@ -54,7 +54,7 @@ TEST_F(SaveTest, SavesLeaveTheKeyboardWhereTheUserWorks)
     Upper()->SetFocus();
     TypeIntoPane(Upper(), L"一");
     // Ctrl+S while typing: the next keys still go to the article, not the tree.
-    PostKey('S', VK_CONTROL);
+    Key('S', VK_CONTROL);
     EXPECT_EQ(FileText(InLibrary(L"0001_a.xml")), L"上一");
     EXPECT_EQ(::GetFocus(), Upper()->m_hWnd);
     EXPECT_EQ(frame->GetActiveView(), Upper());
@@ -78,14 +78,14 @@ TEST_F(SaveTest, SavesLeaveTheKeyboardWhereTheUserWorks)
     Select(Item({L"0001_a.xml"}));
     TreeCommand(ID_TREE_RENAME);
     ASSERT_NE(EditBox(), nullptr);
-    PostChars(L"甲");
+    TypeChars(L"甲");
     frame->PostMessage(WM_TIMER, CMainFrame::kAutoSaveTimer, 0);
     Pump();
     EXPECT_EQ(FileText(InLibrary(L"写小说\\0001_b.xml")), L"下改再");
     ASSERT_NE(EditBox(), nullptr);
     EXPECT_EQ(::GetFocus(), EditBox());
-    PostChars(L"乙");
-    PostKey(VK_RETURN);
+    TypeChars(L"乙");
+    Key(VK_RETURN);
     EXPECT_TRUE(Exists(InLibrary(L"0001_甲乙.xml")));
 }
 
@@ -157,8 +157,8 @@ TEST_F(SaveTest, ANewArticleAfterARefusedSwitchIsTheItemRenamed)
     Command(ID_TREE_NEW_ARTICLE);
     EXPECT_EQ(Boxes::Texts().size(), 1u);
     EXPECT_EQ(Tree().GetSelectedItem(), a);
-    PostChars(L"第二章");
-    PostKey(VK_RETURN);
+    TypeChars(L"第二章");
+    Key(VK_RETURN);
     EXPECT_EQ(Tree().GetItemText(a), L"0001_a.xml");
     EXPECT_NE(Item({L"0002_第二章.xml"}), nullptr);
     UnblockFile(L"0001_a.xml");
@@ -406,3 +406,46 @@ TEST_F(WindowTest, ClickingEmptySpaceClearsTheSelection)
 }
 
 } // namespace
+
+// An article for the lower pane opens it when it is collapsed, by a click in
+// the tree or by the page commands, and the article is seen.
+TEST_F(WindowTest, AnArticleForTheCollapsedLowerPaneOpensIt)
+{
+    MakeArticle(L"0001_a.xml", L"上文");
+    MakeArticle(L"写小说\\0001_x.xml", L"下文下文下文");
+    MakeArticle(L"写小说\\0002_y.xml", L"又一篇");
+    Start();
+    CXSplitterWnd& inner = frame->m_wndInnerSplitter;
+    ASSERT_TRUE(inner.IsCollapsed());
+    auto lowerHeight = [&] {
+        CRect r;
+        Lower()->GetClientRect(&r);
+        return r.Height();
+    };
+    auto inkInLower = [&] {
+        Lower()->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        ClientCapture cap(Lower()->m_hWnd);
+        int n = 0;
+        for (int y = 0; y < cap.Height(); ++y)
+            for (int x = 0; x < cap.Width(); ++x)
+                n += cap.At(x, y) == DisplaySettings.clrText ? 1 : 0;
+        return n;
+    };
+    Select(Item({L"写小说", L"0001_x.xml"}));
+    EXPECT_FALSE(inner.IsCollapsed());
+    EXPECT_GT(lowerHeight(), 100);
+    EXPECT_EQ(L"下文下文下文", ArticleText(*Lower()));
+    EXPECT_GT(inkInLower(), 50);
+
+    // Collapsed again by its button, then reached page by page from the upper pane.
+    inner.Collapse();
+    Pump();
+    ASSERT_EQ(0, lowerHeight());
+    Select(Item({L"0001_a.xml"}));
+    Command(ID_NEXT_PAGE);
+    Command(ID_NEXT_PAGE);
+    EXPECT_EQ(L"又一篇", ArticleText(*Lower()));
+    EXPECT_FALSE(inner.IsCollapsed());
+    EXPECT_GT(lowerHeight(), 100);
+    EXPECT_EQ(L"上文", ArticleText(*Upper()));
+}

@@ -428,11 +428,11 @@ TEST_F(EditingTest, KeysTypedWhileRenamingGoToTheNameNotToTheArticle)
     ASSERT_NE(EditBox(), nullptr);
     ASSERT_EQ(::GetFocus(), EditBox());
     // Shift+Left selects in the name box and Ctrl+X cuts there; the article stays.
-    PostKey(VK_END);
-    PostKey(VK_LEFT, VK_SHIFT);
-    PostKey('X', VK_CONTROL);
-    PostChars(L"事");
-    PostKey(VK_RETURN);
+    Key(VK_END);
+    Key(VK_LEFT, VK_SHIFT);
+    Key('X', VK_CONTROL);
+    TypeChars(L"事");
+    Key(VK_RETURN);
     EXPECT_EQ(EditBox(), nullptr);
     EXPECT_EQ(Tree().GetItemText(article), L"0003_旧事.xml");
     EXPECT_EQ(ArticleText(*Upper()), L"正文内容");
@@ -440,8 +440,8 @@ TEST_F(EditingTest, KeysTypedWhileRenamingGoToTheNameNotToTheArticle)
 
     // Esc gives the next rename up.
     TreeCommand(ID_TREE_RENAME);
-    PostChars(L"别题");
-    PostKey(VK_ESCAPE);
+    TypeChars(L"别题");
+    Key(VK_ESCAPE);
     EXPECT_EQ(EditBox(), nullptr);
     EXPECT_EQ(Tree().GetItemText(article), L"0003_旧事.xml");
     EXPECT_TRUE(Exists(InLibrary(L"0003_旧事.xml")));
@@ -520,8 +520,8 @@ TEST_F(EditingTest, AnArticleIsOpenInOnePaneOnlyAfterItsFolderIsRenamed)
     TypeIntoPane(Upper(), L"改");
     Select(Item({L"卷一"}));
     TreeCommand(ID_TREE_RENAME);
-    PostChars(L"写小说卷一");
-    PostKey(VK_RETURN);
+    TypeChars(L"写小说卷一");
+    Key(VK_RETURN);
     ASSERT_TRUE(IsFolder(InLibrary(L"写小说卷一")));
 
     Select(Item({L"写小说卷一", L"0001_a.xml"}));
@@ -540,16 +540,16 @@ TEST_F(EditingTest, LongTitlesAreCutToFitAndFoldersNeverTakeTheArticleMark)
     Start();
     Select(Item({L"0001_a.xml"}));
     TreeCommand(ID_TREE_RENAME);
-    PostChars(std::wstring(94, L'章').c_str());
-    PostKey(VK_RETURN);
+    TypeChars(std::wstring(94, L'章').c_str());
+    Key(VK_RETURN);
     const CString cut = CString(L"0001_") + std::wstring(82, L'章').c_str() + L".xml";
     EXPECT_EQ(Boxes::CountContaining(L"截短"), 1);
     EXPECT_EQ(FileText(Library() + L"\\" + cut), L"甲");
 
     Select(Item({L"0002_资料"}));
     TreeCommand(ID_TREE_RENAME);
-    PostChars(L"资料.xml版");
-    PostKey(VK_RETURN);
+    TypeChars(L"资料.xml版");
+    Key(VK_RETURN);
     EXPECT_EQ(Boxes::CountContaining(L".xml"), 1);
     EXPECT_TRUE(IsFolder(InLibrary(L"0002_资料")));
 
@@ -569,7 +569,7 @@ TEST_F(EditingTest, AFolderWhoseNameHoldsTheArticleMarkStaysAFolder)
     Select(folder);
     EXPECT_EQ(Upper()->m_pRoot, nullptr);
     Command(ID_TREE_NEW_ARTICLE);
-    PostKey(VK_RETURN);
+    Key(VK_RETURN);
     EXPECT_EQ(ChildTexts(folder).size(), 2u);
     Select(Item({L"0002_资料.xml版", L"0001_a.xml"}));
     EXPECT_EQ(ArticleText(*Upper()), L"甲");
@@ -721,12 +721,12 @@ TEST_F(SwitchingTest, PagesReachTheNearestArticleInFoldersNeverOpened)
     Select(Item({L"v2", L"0001_c.xml"}));
     ASSERT_FALSE(Tree().GetItemState(Item({L"v1"}), TVIS_EXPANDEDONCE) & TVIS_EXPANDEDONCE);
     // Back from c is the last article of v1, not the one v1 showed before it was opened.
-    PostKey(VK_PRIOR);
+    Key(VK_PRIOR);
     EXPECT_EQ(ArticleText(*Upper()), L"b");
-    PostKey(VK_NEXT);
+    Key(VK_NEXT);
     EXPECT_EQ(ArticleText(*Upper()), L"c");
     // On from c goes down into v3's first folder to its first article.
-    PostKey(VK_NEXT);
+    Key(VK_NEXT);
     EXPECT_EQ(ArticleText(*Upper()), L"d");
     EXPECT_EQ(Tree().GetItemText(Tree().GetSelectedItem()), L"0001_d.xml");
 }
@@ -740,11 +740,11 @@ TEST_F(SwitchingTest, PagingFromThePaneKeepsTheKeyboardInIt)
     Select(Item({L"0001_a.xml"}));
     frame->SetActiveView(Upper());
     Upper()->SetFocus();
-    PostKey(VK_NEXT);
+    Key(VK_NEXT);
     EXPECT_EQ(ArticleText(*Upper()), L"b");
     EXPECT_EQ(::GetFocus(), Upper()->m_hWnd);
     // An arrow key then moves in the article, not to the next item of the tree.
-    PostKey(VK_DOWN);
+    Key(VK_DOWN);
     EXPECT_EQ(Tree().GetItemText(Tree().GetSelectedItem()), L"0002_b.xml");
     EXPECT_EQ(ArticleText(*Upper()), L"b");
 }

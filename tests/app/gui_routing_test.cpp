@@ -91,7 +91,7 @@ TEST_F(RoutingTest, ToolbarButtonsReachTheirHandlersFromTheTreeAndFromEachPane)
         EXPECT_EQ((pane.Width() - ds.nPageWidth - GetSystemMetrics(SM_CXVSCROLL)) / 2 - 20,
                   target->m_nLeftMargin);
         Activate(a);
-        PostKey(VK_ESCAPE);
+        Key(VK_ESCAPE);
         EXPECT_EQ(0, target->m_bFullScreen);
         CRect back;
         frame->GetWindowRect(&back);
@@ -167,7 +167,7 @@ TEST_F(RoutingTest, ToolbarButtonsReachTheirHandlersFromTheTreeAndFromEachPane)
         EXPECT_EQ(0, Lower()->m_bModified);
         Upper()->m_bModified = 1;
         Activate(a);
-        PostKey('S', VK_CONTROL);
+        Key('S', VK_CONTROL);
         EXPECT_EQ(0, Upper()->m_bModified);
 
         // 下一页, 上一页 and PageDown walk the tree.
@@ -176,7 +176,7 @@ TEST_F(RoutingTest, ToolbarButtonsReachTheirHandlersFromTheTreeAndFromEachPane)
         Command(ID_PREV_PAGE);
         EXPECT_EQ(CString(L"0001_a.xml"), SelectedText());
         Activate(a);
-        PostKey(VK_NEXT);
+        Key(VK_NEXT);
         EXPECT_EQ(CString(L"0002_c.xml"), SelectedText());
 
         // 新建目录 and 新建文章 always go to the tree.
@@ -208,9 +208,9 @@ TEST_F(RoutingTest, ContextMenuAndKeyCommandsOfAPane)
     v->m_pCurLine = line;
     v->m_pCurItem = line->pFirstItem->pNext->pNext;
     CharItem* caret = v->m_pCurItem;
-    PostKey(VK_LEFT, VK_CONTROL);
+    Key(VK_LEFT, VK_CONTROL);
     EXPECT_EQ(caret, v->m_pCurItem);
-    PostKey(VK_LEFT);
+    Key(VK_LEFT);
     EXPECT_NE(caret, v->m_pCurItem);
 
     // The pane's own page commands walk the tree through the frame.

@@ -285,6 +285,44 @@ TEST(Application, ModelessDialogsGetDialogKeys)
     ::DestroyWindow(hDlg);
 }
 
+// The keys an edit box uses reach it before the main frame's accelerators,
+// in a modeless dialog as anywhere; other shortcuts still work from it.
+TEST(Application, EditBoxesKeepTheirKeysFromTheAccelerators)
+{
+    EnsureTemplate();
+    theTestApp.OnFileNew();
+    CWnd* frame = theTestApp.m_pMainWnd;
+    ASSERT_NE(frame, nullptr);
+    HWND hDlg = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MODELESS),
+                                     nullptr, nullptr, 0);
+    ASSERT_NE(hDlg, nullptr);
+    HWND edit = ::GetDlgItem(hDlg, 1001);
+    HWND view = PaneView((CFrameWnd*)frame)->m_hWnd;
+    BYTE keys[256], saved[256];
+    ::GetKeyboardState(saved);
+    // Frame command hits for a key with a modifier held, sent to a window.
+    auto hits = [&](HWND to, UINT vk, int modifier) {
+        memcpy(keys, saved, sizeof(keys));
+        if (modifier)
+            keys[modifier] |= 0x80;
+        ::SetKeyboardState(keys);
+        g_hits = {};
+        MSG key = {to, WM_KEYDOWN, vk, 1, 0, {0, 0}};
+        theTestApp.PreTranslateMessage(&key);
+        ::SetKeyboardState(saved);
+        return g_hits.frame;
+    };
+    EXPECT_EQ(0, hits(edit, VK_ESCAPE, 0));
+    EXPECT_EQ(0, hits(edit, VK_LEFT, VK_SHIFT));
+    EXPECT_EQ(0, hits(edit, 'V', VK_CONTROL));
+    EXPECT_EQ(1, hits(edit, 'S', VK_CONTROL));
+    EXPECT_EQ(1, hits(edit, VK_F5, 0));
+    EXPECT_EQ(1, hits(view, VK_ESCAPE, 0));
+    EXPECT_EQ(1, hits(view, 'V', VK_CONTROL));
+    ::DestroyWindow(hDlg);
+    CloseMainFrame();
+}
+
 TEST(Application, ProfileValuesLiveUnderTheRegistryKey)
 {
     theTestApp.SetRegistryKey(L"应用程序向导生成的本地应用程序");

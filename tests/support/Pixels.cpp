@@ -1,5 +1,7 @@
 #include "tests/support/Pixels.h"
 
+#include <cstring>
+
 void PumpMessages(int ms)
 {
     DWORD start = GetTickCount();
@@ -12,6 +14,19 @@ void PumpMessages(int ms)
         if (ms > 0)
             Sleep(5);
     } while ((int)(GetTickCount() - start) < ms);
+}
+
+void PressKey(UINT vk, int modifier, const std::function<void()>& pump)
+{
+    BYTE keys[256], saved[256];
+    GetKeyboardState(keys);
+    memcpy(saved, keys, sizeof(keys));
+    if (modifier)
+        keys[modifier] |= 0x80;
+    SetKeyboardState(keys);
+    PostMessageW(GetFocus(), WM_KEYDOWN, vk, 1);
+    pump();
+    SetKeyboardState(saved);
 }
 
 ClientCapture::ClientCapture(HWND wnd)

@@ -1,11 +1,16 @@
-// Pixel readers and a message pump for window tests.
+// Pixel readers, a message pump and keys for window tests.
 #pragma once
 
 #include <windows.h>
+#include <functional>
 #include <vector>
 
 // Dispatches this thread's messages for at least ms milliseconds (one pass when 0).
 void PumpMessages(int ms = 0);
+
+// A key as the keyboard sends it: posted to the focused window with a modifier
+// (VK_SHIFT, VK_CONTROL, or 0) held while pump takes it through the message loop.
+void PressKey(UINT vk, int modifier, const std::function<void()>& pump);
 
 // A copy of a window's client area as it is on screen, taken through the
 // window's DC; the window must be shown and not covered.

@@ -130,14 +130,14 @@ inline void ExpectNoOverlap(const ChunkNode* root)
     }
 }
 
-// Lines are broken where the page is full: every line but a paragraph's last is
-// wider than the page, and was not before its last character.
+// Lines are broken where the page is full: every line but the last of a run of
+// stacked lines is wider than the page, and was not before its last character.
 // From line on to the end of its paragraph.
 inline void ExpectLinesBrokenFrom(CArticleModel& m, ChunkNode* line)
 {
     const int page = DisplaySettings.nPageWidth;
     for (ChunkNode* l = line; l; l = l->pNext) {
-        if (!l->IsLine() || !l->pNext)
+        if (!l->IsLine() || !l->pNext || !l->pNext->IsLine())
             continue;
         int width = m.NodeWidth(l);
         EXPECT_GT(width, page);

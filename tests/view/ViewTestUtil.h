@@ -298,6 +298,23 @@ inline std::wstring ClipboardText()
     return s;
 }
 
+// Puts units on the clipboard as they are: no terminating zero is added.
+inline void SetClipboardUnits(const wchar_t* units, size_t count)
+{
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, count * sizeof(wchar_t));
+    memcpy(GlobalLock(block), units, count * sizeof(wchar_t));
+    GlobalUnlock(block);
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+}
+
+inline void SetClipboardText(const std::wstring& text)
+{
+    SetClipboardUnits(text.c_str(), text.size() + 1);
+}
+
 // A frame window for article panes, with default settings, a program folder
 // of its own and message boxes answered.
 class PaneFrameTest : public testing::Test {

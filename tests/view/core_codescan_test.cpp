@@ -184,10 +184,14 @@ TEST_F(CodeScanTest, LineLedByChineseIsComment)
     auto c = Scan(Line(L"注释，x=1;"));
     for (size_t i = 0; i < c.size(); ++i)
         EXPECT_EQ(CodeTone::Comment, c[i].tone) << i;
-    // A recognised word takes its colour where it is met.
-    c = Scan(Line(L"说明int"));
+    // A recognised word takes its colour, all of it, where it is met; the
+    // comment goes on behind it.
+    c = Scan(Line(L"说明int x("));
     EXPECT_EQ(CodeTone::Comment, c[0].tone);
-    EXPECT_TRUE(IsWord(c[2], kWordType));
+    for (int i = 2; i < 5; ++i)
+        EXPECT_TRUE(IsWord(c[i], kWordType)) << i;
+    for (int i = 5; i < 8; ++i)
+        EXPECT_EQ(CodeTone::Comment, c[i].tone) << i;
     // One blank before non-Latin text also makes a comment line.
     c = Scan(Line(L" 中a"));
     EXPECT_EQ(CodeTone::Comment, c[2].tone);

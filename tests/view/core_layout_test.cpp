@@ -40,16 +40,17 @@ protected:
 
 } // namespace
 
-TEST_F(LayoutTest, TextLineIsMeasuredAtHalfWidthForLatinButDrawnFullWidth)
+TEST_F(LayoutTest, TextLineIsMeasuredAndDrawnAtHalfWidthForLatin)
 {
     AppendText(m, Line(), std::wstring(30, L'a'));
     Layout();
-    // 30 x 14 plus 14 for the line end.
+    // 30 x 14 plus 14 for the line end, for breaking and for the boxes alike.
     EXPECT_EQ(434, m.NodeWidth(Line()));
     CharItem* first = Line()->pFirstItem;
     CharItem* end = m.LastItem(Line());
-    EXPECT_DOUBLE_EQ(840.0, end->pPrev->right - first->left);
-    EXPECT_DOUBLE_EQ(28.0, first->right - first->left);
+    EXPECT_DOUBLE_EQ(420.0, end->pPrev->right - first->left);
+    EXPECT_DOUBLE_EQ(434.0, end->right - first->left);
+    EXPECT_DOUBLE_EQ(14.0, first->right - first->left);
     EXPECT_EQ(28, first->size);
     EXPECT_DOUBLE_EQ(Line()->x, first->left);
     EXPECT_DOUBLE_EQ(Line()->y, first->top);
@@ -308,19 +309,25 @@ TEST_F(LayoutTest, ReflowKeepsEveryCharacterMarkAndStyle)
     EXPECT_EQ(5, e[0]->nMark);
 }
 
-TEST_F(LayoutTest, ReflowLeavesCodeAndNestedParagraphsAlone)
+TEST_F(LayoutTest, ReflowLeavesCodeAloneAndBreaksTheLinesOfBlocksAndRows)
 {
     AppendText(m, Line(), std::wstring(50, L'正'));
     ChunkNode* code = AddParagraph(std::wstring(80, L'c'));
     code->pFirstChild->nCode = 1;
     ChunkNode* codeLine = code->pFirstChild;
-    // A paragraph holding a block of its own keeps its structure.
-    ChunkNode* nested = AddParagraph(L"");
+    // A paragraph holding a block, then a row of a line and a block.
+    ChunkNode* nested = AddParagraph(std::wstring(60, L'前'));
     ChunkNode* plainLine = nested->pFirstChild;
     ChunkNode* block = m.CreateNode(kNodeContainer, 3, 28, 0, 0, 28, 28, nullptr, plainLine,
                                     nullptr, nullptr, nested);
     ChunkNode* inner = m.NewLineAfter(block, nullptr);
     AppendText(m, inner, std::wstring(80, L'嵌'));
+    ChunkNode* rowLine = m.NewLineAfter(nested, block);
+    AppendText(m, rowLine, std::wstring(40, L'左'));
+    ChunkNode* rowBlock = m.CreateNode(kNodeContainer, 3, 28, 0, 0, 28, 28, nullptr, nullptr,
+                                       rowLine, nullptr, nested);
+    AppendText(m, m.NewLineAfter(rowBlock, nullptr), std::wstring(40, L'右'));
+    const std::wstring before = ArticleText(m.m_pRoot);
     Layout();
 
     DisplaySettings.nPageWidth = 500;
@@ -330,11 +337,24 @@ TEST_F(LayoutTest, ReflowLeavesCodeAndNestedParagraphsAlone)
     EXPECT_EQ(codeLine, code->pFirstChild);
     EXPECT_EQ(nullptr, codeLine->pNext);
     EXPECT_EQ(std::wstring(80, L'c') + L"\r", LineUnits(codeLine));
-    EXPECT_EQ(plainLine, nested->pFirstChild);
-    EXPECT_EQ(block, plainLine->pNext);
-    EXPECT_EQ(inner, block->pFirstChild);
-    EXPECT_EQ(81u, LineUnits(inner).size());
     EXPECT_NE(nullptr, Line()->pNext);      // the plain paragraph was broken
+    // The paragraph's own lines and the block's lines are broken to the page;
+    // the block and the row keep their places, the line in the row its text.
+    ChunkNode* p = nested->pFirstChild;
+    ASSERT_TRUE(p->IsLine());
+    ExpectLinesBrokenFrom(m, p);
+    while (p->pNext && p->pNext->IsLine())
+        p = p->pNext;
+    EXPECT_NE(p, nested->pFirstChild);
+    EXPECT_EQ(block, p->pNext);
+    ExpectLinesBrokenFrom(m, block->pFirstChild);
+    EXPECT_NE(nullptr, block->pFirstChild->pNext);
+    EXPECT_EQ(rowLine, block->pNext);
+    EXPECT_EQ(rowBlock, rowLine->pRight);
+    EXPECT_EQ(41u, LineUnits(rowLine).size());
+    ExpectLinesBrokenFrom(m, rowBlock->pFirstChild);
+    EXPECT_EQ(before, ArticleText(m.m_pRoot));
+    ExpectWellFormedLines(m.m_pRoot);
 }
 
 TEST_F(LayoutTest, ReflowPutsTheCaretOnTheFirstCharacter)

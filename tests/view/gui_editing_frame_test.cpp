@@ -10,29 +10,14 @@ namespace {
 
 class FrameEditingTest : public AppTest {
 protected:
-    // A key as the message loop receives it, with a modifier held.
-    void Key(CWnd* w, UINT vk, int modifier = 0)
-    {
-        BYTE keys[256], saved[256];
-        GetKeyboardState(keys);
-        memcpy(saved, keys, sizeof(keys));
-        if (modifier)
-            keys[modifier] |= 0x80;
-        SetKeyboardState(keys);
-        w->PostMessage(WM_KEYDOWN, vk, 1);
-        Pump();
-        SetKeyboardState(saved);
-    }
-    // Opens an article of the library root in the upper pane and gives that
-    // pane the keyboard.
-    CImportView* OpenFocused(const wchar_t* name)
+    // Selects the article in the tree and gives its upper pane the keyboard.
+    CImportView* OpenInUpperPane(const wchar_t* name)
     {
         Select(Item({name}));
         CImportView* v = Upper();
         frame->SetActiveView(v);
         v->SetFocus();
         Pump();
-        EXPECT_EQ(v->m_hWnd, ::GetFocus());
         return v;
     }
     void ClickOn(CImportView* v, const CharItem* it)
@@ -53,6 +38,19 @@ CharItem* ItemOf(ChunkNode* line, int index)
     return it;
 }
 
+// The characters of every line of the article in reading order, line ends left out.
+std::vector<std::wstring> DumpLines(CArticleModel& m)
+{
+    std::vector<std::wstring> out;
+    for (ChunkNode* l = m.FirstLeaf(m.m_pRoot); l; l = m.NextLeaf(l)) {
+        std::wstring s = LineUnits(l);
+        if (!s.empty() && s.back() == kLineEnd)
+            s.pop_back();
+        out.push_back(s);
+    }
+    return out;
+}
+
 } // namespace
 
 TEST_F(FrameEditingTest, AcceleratorsEditTheUpperPaneAndSwitchingKeepsTheChange)
@@ -60,7 +58,7 @@ TEST_F(FrameEditingTest, AcceleratorsEditTheUpperPaneAndSwitchingKeepsTheChange)
     MakeArticle(L"0001_a.xml", L"甲乙丙丁戊己庚");
     MakeArticle(L"0002_b.xml", L"子丑");
     Start();
-    CImportView* v = OpenFocused(L"0001_a.xml");
+    CImportView* v = OpenInUpperPane(L"0001_a.xml");
     ASSERT_NE(nullptr, v->m_pRoot);
     // The frame hands the pane the event that typing waits for.
     EXPECT_EQ(frame->m_hAutoSaveEvent, v->m_hAutoSaveEvent);
@@ -70,28 +68,28 @@ TEST_F(FrameEditingTest, AcceleratorsEditTheUpperPaneAndSwitchingKeepsTheChange)
     ASSERT_EQ(ItemOf(line, 3), v->m_pCurItem);
 
     // Shift+Up twice, then Ctrl+X: the two characters before the caret.
-    Key(v, VK_UP, VK_SHIFT);
-    Key(v, VK_UP, VK_SHIFT);
+    Key(VK_UP, VK_SHIFT);
+    Key(VK_UP, VK_SHIFT);
     EXPECT_EQ(ItemOf(line, 1), v->m_pCurItem);
-    Key(v, 'X', VK_CONTROL);
+    Key('X', VK_CONTROL);
     EXPECT_EQ(L"乙丙", ClipboardText());
     EXPECT_EQ(CString(L"甲丁戊己庚"), ArticleText(*v));
     EXPECT_EQ(1, v->m_bModified);
 
     // Ctrl+Left is taken by the table: the caret stays.
     CharItem* caret = v->m_pCurItem;
-    Key(v, VK_LEFT, VK_CONTROL);
+    Key(VK_LEFT, VK_CONTROL);
     EXPECT_EQ(caret, v->m_pCurItem);
 
     // Ctrl+V puts the text back in front of the caret; a typed letter follows it.
-    Key(v, 'V', VK_CONTROL);
+    Key('V', VK_CONTROL);
     v->PostMessage(WM_CHAR, L'x', 1);
     Pump();
     EXPECT_EQ(CString(L"甲乙丙x丁戊己庚"), ArticleText(*v));
 
     // Ctrl+A in the upper pane selects the paragraph; Ctrl+C copies it.
-    Key(v, 'A', VK_CONTROL);
-    Key(v, 'C', VK_CONTROL);
+    Key('A', VK_CONTROL);
+    Key('C', VK_CONTROL);
     EXPECT_EQ(L"甲乙丙x丁戊己庚\r", ClipboardText());
 
     // Leaving the article saves what the commands changed.
@@ -107,9 +105,9 @@ TEST_F(FrameEditingTest, AnArticleEmptiedByCutStaysEmptyAfterASwitch)
     MakeArticle(L"0001_a.xml", L"甲乙丙");
     MakeArticle(L"0002_b.xml", L"子丑");
     Start();
-    CImportView* v = OpenFocused(L"0001_a.xml");
-    Key(v, 'A', VK_CONTROL);
-    Key(v, 'X', VK_CONTROL);
+    CImportView* v = OpenInUpperPane(L"0001_a.xml");
+    Key('A', VK_CONTROL);
+    Key('X', VK_CONTROL);
     ASSERT_TRUE(v->IsArticleEmpty());
     Select(Item({L"0002_b.xml"}));
     EXPECT_EQ(CString(), FileText(InLibrary(L"0001_a.xml")));
@@ -136,7 +134,7 @@ TEST_F(FrameEditingTest, CodeLinesTypedInComeBackUnitForUnit)
         L"</Chunk>\r\n</Body>\r\n</Page>\r\n")));
     MakeArticle(L"0002_b.xml", L"子丑");
     Start();
-    CImportView* v = OpenFocused(L"0001_code.xml");
+    CImportView* v = OpenInUpperPane(L"0001_code.xml");
     ChunkNode* first = v->FirstLine(v->m_pRoot);
     ASSERT_NE(nullptr, first);
     ClickOn(v, ItemOf(first, 8));   // the line end of "  int a;"
@@ -156,4 +154,199 @@ TEST_F(FrameEditingTest, CodeLinesTypedInComeBackUnitForUnit)
     Select(Item({L"0001_code.xml"}));
     EXPECT_EQ(typed, units(*Upper()));
     EXPECT_TRUE(Boxes::Texts().empty());
+}
+
+TEST_F(FrameEditingTest, TheLabelEditTakesItsKeysBeforeTheShortcuts)
+{
+    MakeArticle(L"0001_旧题.xml", L"正文");
+    MakeArticle(L"0002_b.xml", L"子丑");
+    Start();
+    HTREEITEM article = Item({L"0001_旧题.xml"});
+    Select(article);
+    TreeCommand(ID_TREE_RENAME);
+    HWND box = EditBox();
+    ASSERT_NE(nullptr, box);
+    ASSERT_EQ(box, GetFocus());
+    auto boxText = [&] {
+        CString t;
+        CWnd::FromHandle(box)->GetWindowText(t);
+        return t;
+    };
+    auto selection = [&] {
+        DWORD from = 0, to = 0;
+        SendMessageW(box, EM_GETSEL, (WPARAM)&from, (LPARAM)&to);
+        return std::make_pair((int)from, (int)to);
+    };
+
+    // Select all and copy, then the caret keys with Shift and Ctrl.
+    Key('A', VK_CONTROL);
+    EXPECT_EQ(std::make_pair(0, 2), selection());
+    Key('C', VK_CONTROL);
+    EXPECT_EQ(L"旧题", ClipboardText());
+    Key(VK_END);
+    Key(VK_LEFT, VK_SHIFT);
+    EXPECT_EQ(std::make_pair(1, 2), selection());
+    Key(VK_HOME, VK_SHIFT);
+    EXPECT_EQ(std::make_pair(0, 2), selection());
+    Key(VK_RIGHT, VK_CONTROL);
+    EXPECT_GT(selection().first, 0);
+    EXPECT_EQ(selection().first, selection().second);
+    // Cut and paste in the box; PageDown and PageUp leave the article alone.
+    Key('A', VK_CONTROL);
+    Key('X', VK_CONTROL);
+    EXPECT_EQ(L"", boxText());
+    Key('V', VK_CONTROL);
+    Key('V', VK_CONTROL);
+    EXPECT_EQ(L"旧题旧题", boxText());
+    Key(VK_NEXT);
+    Key(VK_PRIOR);
+    EXPECT_EQ(article, Tree().GetSelectedItem());
+    ASSERT_EQ(box, EditBox());
+    Key(VK_BACK);
+    Key(VK_HOME);
+    Key(VK_DELETE);
+    EXPECT_EQ(L"题旧", boxText());
+    TypeChars(L"新");
+    EXPECT_EQ(L"新题旧", boxText());
+
+    // Esc cancels: nothing is renamed, now or at a later click elsewhere.
+    Key(VK_ESCAPE);
+    EXPECT_EQ(nullptr, EditBox());
+    Upper()->SetFocus();
+    Pump();
+    EXPECT_EQ(CString(L"0001_旧题.xml"), Tree().GetItemText(article));
+    EXPECT_TRUE(Exists(InLibrary(L"0001_旧题.xml")));
+    EXPECT_TRUE(Boxes::Texts().empty());
+}
+
+TEST_F(FrameEditingTest, ChineseFromTheKeyboardIsTypedOnceAndSurrogatesPairOnlyWithLowHalves)
+{
+    MakeArticle(L"0001_a.xml", L"甲");
+    Start();
+    CImportView* v = OpenInUpperPane(L"0001_a.xml");
+    ChunkNode* line = v->FirstLine(v->m_pRoot);
+    ClickOn(v, v->LastItem(line));
+    ASSERT_EQ(v->m_hWnd, GetFocus());
+
+    // X input through Wine: Chinese and a pair as WM_CHAR units.
+    TypeChars(L"中文\U00020000x");
+    EXPECT_EQ(CString(L"甲中文\U00020000x"), ArticleText(*v));
+    // An input method: typed from WM_IME_CHAR, its WM_CHAR copy is not typed again.
+    PostMessageW(GetFocus(), WM_IME_CHAR, 0x5B57, 1);
+    PostMessageW(GetFocus(), WM_IME_CHAR, 0xD850, 1);
+    PostMessageW(GetFocus(), WM_IME_CHAR, 0xDC00, 1);
+    Pump();
+    EXPECT_EQ(CString(L"甲中文\U00020000x字\U00024000"), ArticleText(*v));
+
+    // A high half followed by anything but a low half is dropped.
+    TypeChars(L"\xD850" L"a" L"\xD850\t" L"\xDC00");
+    PostMessageW(GetFocus(), WM_IME_CHAR, 0xD850, 1);
+    PostMessageW(GetFocus(), WM_IME_CHAR, 0xFF20, 1);
+    PostMessageW(GetFocus(), WM_IME_CHAR, L'%', 1);
+    Pump();
+    EXPECT_EQ(CString(L"甲中文\U00020000x字\U00024000a %"), ArticleText(*v));
+    EXPECT_EQ(1, v->m_bModified);
+
+    // The caret stands in front of the line end, behind the last character.
+    GUITHREADINFO info = {sizeof(info)};
+    ASSERT_TRUE(GetGUIThreadInfo(GetCurrentThreadId(), &info));
+    EXPECT_EQ(v->m_hWnd, info.hwndCaret);
+    CharItem* end = v->LastItem(v->m_pCurLine);
+    ASSERT_EQ(end, v->m_pCurItem);
+    EXPECT_EQ(v->DocumentToClient(CPoint((int)end->pPrev->right, (int)end->top)),
+              CPoint(info.rcCaret.left, info.rcCaret.top));
+}
+
+// A press and release at one point select nothing, also on a line partly
+// outside the pane that the press scrolls into view.
+TEST_F(FrameEditingTest, AClickOnALinePartlyOutsideThePaneSelectsNothing)
+{
+    std::wstring text;
+    for (int i = 0; i < 60; ++i) {
+        if (i)
+            text += L"\r\n";
+        text += std::wstring(40, (wchar_t)(0x4E00 + i));
+    }
+    MakeArticle(L"0001_a.xml", text.c_str());
+    Start();
+    CImportView* v = OpenInUpperPane(L"0001_a.xml");
+    CRect client;
+    v->GetClientRect(&client);
+    ChunkNode* para = v->m_pRoot->pFirstChild;
+    for (int i = 0; i < 40; ++i)
+        para = para->pNext;
+    ChunkNode* line = para->pFirstChild;
+    CharItem* target = line->pFirstItem->pNext->pNext;
+    auto clickAt = [&](CPoint pt) {
+        v->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
+        v->PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+        Pump();
+    };
+    const int x = (int)(target->left + target->right) / 2 - v->GetScrollPosition().x;
+
+    // The line's top 10 px above the pane; the click 3 px below the pane's top.
+    v->ScrollToPosition(CPoint(0, (int)target->top + 10));
+    Pump();
+    ASSERT_EQ((int)target->top + 10, v->GetScrollPosition().y);
+    clickAt(CPoint(x, 3));
+    EXPECT_TRUE(v->m_arrSelection.IsEmpty());
+    EXPECT_FALSE(v->HasSelection());
+    EXPECT_EQ(target, v->m_pCurItem);
+
+    // The line cut by the pane's bottom edge, clicked on the bottom pixel row.
+    v->ScrollToPosition(CPoint(0, (int)target->top + 12 - client.bottom));
+    Pump();
+    ASSERT_EQ((int)target->top + 12 - client.bottom, v->GetScrollPosition().y);
+    clickAt(CPoint(x, client.bottom - 1));
+    EXPECT_FALSE(v->HasSelection());
+    EXPECT_EQ(target, v->m_pCurItem);
+    GUITHREADINFO info = {sizeof(info)};
+    ASSERT_TRUE(GetGUIThreadInfo(GetCurrentThreadId(), &info));
+    EXPECT_EQ(v->DocumentToClient(CPoint((int)target->left, (int)target->top)),
+              CPoint(info.rcCaret.left, info.rcCaret.top));
+
+    // A double click there selects that line, all of it and nothing else.
+    v->ScrollToPosition(CPoint(0, (int)target->top + 12 - client.bottom));
+    Pump();
+    const LPARAM at = MAKELPARAM(x, client.bottom - 1);
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        v->PostMessage(message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+    Pump();
+    for (ChunkNode* l = v->FirstLeaf(v->m_pRoot); l; l = v->NextLeaf(l))
+        for (CharItem* it = l->pFirstItem; it; it = it->pNext)
+            ASSERT_EQ(l == line, it->bSelected != 0);
+}
+
+// Text order after a paste is the text with the pasted string put in at the
+// caret, also when it opens paragraphs inside a code block.
+TEST_F(FrameEditingTest, PastingLinesIntoACodeBlockKeepsTheTextInOrder)
+{
+    {
+        CArticleModel m;
+        m.NewArticle();
+        m.InsertText(L"一丁丂七");
+        ChunkNode* para = m.m_pRoot->pFirstChild;
+        para->nCode = 1;
+        para->pFirstChild->nCode = 1;
+        for (const wchar_t* rest : {L"二行", L"三行"}) {
+            m.NewLineAfter(para, m.LastLine(para));
+            m.InsertText(rest);
+        }
+        CString path = InLibrary(L"0001_code.xml");
+        ASSERT_TRUE(CreateFolderTree(Library()));
+        ASSERT_TRUE(m.SaveArticle(Library(), path));
+    }
+    Start();
+    CImportView* v = OpenInUpperPane(L"0001_code.xml");
+    ChunkNode* line = v->FirstLine(v->m_pRoot);
+    ASSERT_TRUE(v->IsCodeLine(line));
+    ASSERT_EQ(3, (int)DumpLines(*v).size());
+    ClickOn(v, ItemOf(line, 3));
+    SetClipboardText(L"x\r\ny");
+    Key('V', VK_CONTROL);
+    EXPECT_EQ((std::vector<std::wstring>{L"一丁丂x", L"\ny七", L"二行", L"三行"}), DumpLines(*v));
+    EXPECT_EQ(CString(L"一丁丂x\n\ny七\n二行三行"), ArticleText(*v));
+    // The caret stays in front of the character it stood before.
+    EXPECT_EQ(L'七', v->m_pCurItem->ch);
+    EXPECT_TRUE(v->IsCodeLine(v->LastLine(v->m_pRoot)));
 }

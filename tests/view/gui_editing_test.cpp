@@ -64,23 +64,6 @@ LCID ClipboardLocale()
     return id;
 }
 
-// Puts units on the clipboard as they are: no terminating zero is added.
-void SetClipboardUnits(const wchar_t* units, size_t count)
-{
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, count * sizeof(wchar_t));
-    memcpy(GlobalLock(block), units, count * sizeof(wchar_t));
-    GlobalUnlock(block);
-    SetClipboardData(CF_UNICODETEXT, block);
-    CloseClipboard();
-}
-
-void SetClipboardText(const std::wstring& text)
-{
-    SetClipboardUnits(text.c_str(), text.size() + 1);
-}
-
 // Holds the clipboard open from another thread until released.
 class ClipboardHolder {
 public:
@@ -613,6 +596,72 @@ TEST_F(EditingWindowTest, CaretFollowsItsCharacterThroughARebreak)
     EXPECT_EQ(first->pNext, last->pOwner);
     EXPECT_EQ(last, first->pNext->pFirstItem);
     ExpectCaretAtCurrentItem();
+}
+
+// A character typed into the middle of a line breaks it where typing the line
+// from scratch would: its end moves down rather than past the page.
+TEST_F(EditingWindowTest, TypingIntoALineBreaksItAsTheBreakRuleDoes)
+{
+    DisplaySettings.nPageWidth = 470;
+    // 15 Chinese characters and two letters: 462 px with the line end.
+    CString path = WriteArticle({std::wstring(15, L'甲') + L"ab"});
+    CreateView();
+    view->OpenArticle(folder.Path(), path);
+    Focus(view);
+    ASSERT_EQ(470, DisplaySettings.nPageWidth);
+    ChunkNode* first = view->FirstLine(view->m_pRoot);
+    ASSERT_EQ(nullptr, first->pNext);
+    Click(ItemOf(first, 3));
+    PostMessageW(GetFocus(), WM_CHAR, L'中', 1);
+    Pump();
+    EXPECT_EQ(std::wstring(3, L'甲') + L"中" + std::wstring(12, L'甲') + L"ab", Text());
+    ASSERT_NE(nullptr, first->pNext);
+    EXPECT_EQ(L"b\r", LineUnits(first->pNext));
+    ExpectLinesBrokenFrom(*view, first);
+    EXPECT_EQ(ItemOf(first, 4), view->m_pCurItem);
+    ExpectCaretAtCurrentItem();
+}
+
+// Code letters drawn wider than they are measured still lie inside the
+// scroll area: the caret at the end of a long code line is scrolled into view
+// and a double click there selects the line.
+TEST_F(EditingWindowTest, WideCodeLettersStayReachable)
+{
+    CString path = folder.Path() + L"code.xml";
+    {
+        CArticleModel m;
+        m.NewArticle();
+        m.InsertText(std::wstring(70, L'x').c_str());
+        m.m_pRoot->pFirstChild->nCode = 1;
+        m.FirstLine(m.m_pRoot)->nCode = 1;
+        ASSERT_TRUE(m.SaveArticle(folder.Path(), path));
+    }
+    CreateView();
+    view->OpenArticle(folder.Path(), path);
+    Focus(view);
+    ChunkNode* line = view->FirstLine(view->m_pRoot);
+    ASSERT_TRUE(view->IsCodeLine(line));
+    ASSERT_EQ(nullptr, line->pNext);
+    for (int i = 0; i < 5; ++i)
+        view->IncreaseCharWidth();
+    Click(line->pFirstItem);
+    for (int i = 0; i < 70; ++i) {
+        PostMessageW(GetFocus(), WM_KEYDOWN, VK_RIGHT, 1);
+        Pump();
+    }
+    ASSERT_EQ(view->LastItem(line), view->m_pCurItem);
+    CRect client;
+    view->GetClientRect(&client);
+    ASSERT_GT(view->LastItem(line)->left, client.right);
+    GUITHREADINFO info = Caret();
+    EXPECT_LE(info.rcCaret.right, client.right);
+    ExpectCaretAtCurrentItem();
+    CharItem* last = view->LastItem(line)->pPrev;
+    CPoint at = ClientOf(last);
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        view->PostMessage(message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    Pump();
+    EXPECT_EQ(71, FlaggedCount(*view));
 }
 
 TEST_F(EditingWindowTest, ContextMenuMovesTheCaretAndKeepsTheSelection)

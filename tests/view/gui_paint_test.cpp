@@ -728,3 +728,56 @@ TEST(PictureIndexTest, RandomPicksAndEmptyLists)
 }
 
 }  // namespace
+
+// Latin letters of a text line advance half the text size, as the line
+// breaker counts them: every line stays on the page and in the window.
+TEST_F(PaintTest, LatinTextStaysOnThePage)
+{
+    std::wstring latin;
+    for (int i = 0; i < 150; ++i)
+        latin += (wchar_t)(L'a' + i % 26);
+    Open([&](CArticleModel& m, ChunkNode*) { m.InsertText(latin.c_str()); });
+    Paint();
+    ClientCapture cap(m_view->m_hWnd);
+    const int size = m_view->m_nTextSize;
+    const int pageRight = m_view->m_nLeftMargin + DisplaySettings.nPageWidth;
+    ASSERT_LT(pageRight + size, kWidth);
+    int lines = 0;
+    for (ChunkNode* l = LineOf(0); l; l = l->pNext, ++lines) {
+        CharItem* end = m_view->LastItem(l);
+        ASSERT_NE(nullptr, end->pPrev);
+        EXPECT_EQ(size / 2, (int)(ItemOf(l, 1)->left - ItemOf(l, 0)->left));
+        EXPECT_LE(end->pPrev->right, pageRight + size / 2);
+    }
+    EXPECT_GE(lines, 3);
+    // Ink in the text colour left of the page's right edge, none right of it.
+    RECT page = {m_view->m_nLeftMargin, 0, pageRight, kHeight};
+    RECT beyond = {pageRight + size / 2, 0, kWidth, kHeight};
+    auto ink = [](COLORREF c) { return Near(c, kText, 60); };
+    EXPECT_GT(Count(cap, page, ink), 500);
+    EXPECT_EQ(0, Count(cap, beyond, ink));
+}
+
+// A code line led by Chinese is a comment but for its recognised words, each
+// coloured as a whole.
+TEST_F(PaintTest, ARecognisedWordInACommentLineIsColouredWhole)
+{
+    Open([](CArticleModel& m, ChunkNode* first) {
+        AppendText(m, first, L"文");
+        AddParagraph(m, L"注 while 注", 2);
+    });
+    ChunkNode* code = LineOf(1);
+    ASSERT_TRUE(code && code->nCode);
+    Paint();
+    ClientCapture cap(m_view->m_hWnd);
+    const DisplaySettingsBlock& ds = DisplaySettings;
+    auto count = [&](CharItem* it, COLORREF c) {
+        return Count(cap, BoxOf(it), [c](COLORREF p) { return Near(p, c, 40); });
+    };
+    EXPECT_GT(count(ItemOf(code, 0), ds.clrZhuwen), 10);
+    for (int i = 2; i < 7; ++i) {
+        EXPECT_GT(count(ItemOf(code, i), ds.clrControl), 4) << i;
+        EXPECT_EQ(0, count(ItemOf(code, i), ds.clrZhuwen)) << i;
+    }
+    EXPECT_GT(count(ItemOf(code, 8), ds.clrZhuwen), 10);
+}

@@ -143,6 +143,62 @@ TEST_F(ViewWindowTest, WidenAndNarrowCommandsChangeThePageAndRebreak)
     EXPECT_EQ(view->m_pCurLine->pFirstItem, view->m_pCurItem);
 }
 
+// A paragraph holding a block and one holding a row of blocks, read from a
+// file: narrowing the page breaks the blocks' lines again; the blocks and the
+// row keep their places.
+TEST_F(ViewWindowTest, NarrowingThePageBreaksTheLinesOfBlocksToo)
+{
+    CString path = folder.Path() + L"nested.xml";
+    {
+        CArticleModel m;
+        m.NewArticle();
+        m.InsertText(L"前");
+        ChunkNode* para = m.m_pRoot->pFirstChild;
+        ChunkNode* block = m.CreateNode(kNodeContainer, 3, 28, 0, 0, 28, 28, nullptr,
+                                        para->pFirstChild, nullptr, nullptr, para);
+        m.NewLineAfter(block, nullptr);
+        m.InsertText(std::wstring(60, L'嵌').c_str());
+        m.NewLineAfter(para, block);
+        m.InsertText(L"后");
+        m.NewParagraph();
+        ChunkNode* row = m.m_pCurLine->pParent;
+        ChunkNode* emptyLine = row->pFirstChild;
+        ChunkNode* left = m.CreateNode(kNodeContainer, 3, 28, 0, 0, 28, 28, nullptr, nullptr,
+                                       nullptr, nullptr, row);
+        m.FreeNodeTree(emptyLine);
+        m.NewLineAfter(left, nullptr);
+        m.InsertText(std::wstring(40, L'左').c_str());
+        ChunkNode* right = m.CreateNode(kNodeContainer, 3, 28, 0, 0, 28, 28, nullptr, nullptr,
+                                        left, nullptr, row);
+        m.NewLineAfter(right, nullptr);
+        m.InsertText(std::wstring(40, L'右').c_str());
+        ASSERT_TRUE(m.SaveArticle(folder.Path(), path));
+    }
+    CreateView();
+    view->OpenArticle(folder.Path(), path);
+    const std::wstring before = ArticleText(view->m_pRoot);
+    ChunkNode* para = view->m_pRoot->pFirstChild;
+    ChunkNode* block = para->pFirstChild->pNext;
+    ASSERT_TRUE(block && block->IsContainer()) << DumpTree(view->m_pRoot);
+    ChunkNode* left = para->pNext->pFirstChild;
+    ASSERT_TRUE(left->IsContainer() && left->pRight) << DumpTree(view->m_pRoot);
+    ChunkNode* right = left->pRight;
+    for (int i = 0; i < 20; ++i)
+        Command(ID_NARROW_PAGE);
+    ASSERT_EQ(450, DisplaySettings.nPageWidth);
+    EXPECT_EQ(block, para->pFirstChild->pNext);
+    EXPECT_EQ(right, left->pRight);
+    for (ChunkNode* b : {block, left, right}) {
+        ASSERT_NE(nullptr, b->pFirstChild->pNext);
+        ExpectLinesBrokenFrom(*view, b->pFirstChild);
+    }
+    // Every character of the block stands on the page.
+    for (ChunkNode* l = block->pFirstChild; l; l = l->pNext)
+        EXPECT_LE(view->LastItem(l)->left, view->m_nLeftMargin + 450 + 28);
+    EXPECT_EQ(before, ArticleText(view->m_pRoot));
+    ExpectWellFormedLines(view->m_pRoot);
+}
+
 TEST_F(ViewWindowTest, ResizingRefitsThePage)
 {
     CString path = WriteArticle(3, 80);
