@@ -317,6 +317,31 @@ TEST_F(ColorDialogTest, SliderThumbSitsAtItsValueAndTheFillFollowsTheKeys)
     EXPECT_EQ(0, beyond);
 }
 
+TEST_F(ColorDialogTest, TheToolbarBringsTheDialogBackFromBehindTheMainWindow)
+{
+    CCodeCorlorDlg* dlg = OpenDialog();
+    ASSERT_NE(nullptr, dlg);
+    // Which of the two windows lies above the other.
+    auto dialogOnTop = [&]() {
+        for (HWND w = ::GetTopWindow(nullptr); w; w = ::GetWindow(w, GW_HWNDNEXT)) {
+            if (w == dlg->m_hWnd)
+                return true;
+            if (w == frame->m_hWnd)
+                return false;
+        }
+        return false;
+    };
+    EXPECT_TRUE(dialogOnTop());
+    // A click on the page raises the main window over the open dialog.
+    frame->SetForegroundWindow();
+    frame->BringWindowToTop();
+    Pump();
+    ASSERT_FALSE(dialogOnTop());
+    Command(ID_COLOR_SETTINGS);
+    EXPECT_TRUE(dlg->IsWindowVisible());
+    EXPECT_TRUE(dialogOnTop());
+}
+
 TEST_F(ColorDialogTest, PictureSetBoxesListTheFoldersAndChooseTheirFiles)
 {
     const CString img = programFolder + L"control\\IMG\\";
