@@ -313,8 +313,8 @@ TEST_F(StartUpTest, ShippedPresetShowsTheDecorationsAndEachDecorationButtonChang
     for (int para = 0; para < 8; ++para) {
         if (para)
             text += L"\r\n";
-        for (int i = 0; i < 160; ++i)
-            text += (wchar_t)(0x4E00 + (para * 160 + i) % 900);
+        for (int i = 0; i < 300; ++i)
+            text += (wchar_t)(0x4E00 + (para * 300 + i) % 900);
     }
     MakeArticle(L"0001_a.xml", text);
     Start();
