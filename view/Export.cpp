@@ -69,12 +69,7 @@ bool CImportView::ExportImages()
     CreateDirectoryW(folder, nullptr);
 
     const bool sliced = H >= kSingleLimit;
-    // A single picture leaves room for the bottom bar below the text, which
-    // the bar would otherwise cover from its last line on.
-    const DisplaySettingsBlock& ds = DisplaySettings;
-    const bool bottomBar = ds.bWholeBottom && !ds.LineSet.vecFiles.empty();
-    const int pictureHeight =
-        sliced ? 2 * m_nPageTop + kSliceBand + 3 : H + (bottomBar ? m_nPageTop : 0);
+    const int pictureHeight = sliced ? 2 * m_nPageTop + kSliceBand + 3 : H;
     CString sliceFolder = folder;
     if (sliced) {
         sliceFolder.Format(L"%s\\%s", folder.GetString(), name.GetString());

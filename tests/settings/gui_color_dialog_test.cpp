@@ -238,6 +238,11 @@ TEST_F(ColorDialogTest, SlidersSwitchesAndRandomColours)
 
     Click(dlg, IDC_COLOR_WHOLE_TOP);
     EXPECT_EQ(1, ds.bWholeTop);
+    // The bottom bar lengthens the scroll area by its height.
+    const int scrollHeight = Upper()->GetTotalSize().cy;
+    Click(dlg, IDC_COLOR_WHOLE_BOTTOM);
+    EXPECT_EQ(1, ds.bWholeBottom);
+    EXPECT_EQ(scrollHeight + Upper()->m_nPageTop, Upper()->GetTotalSize().cy);
     Click(dlg, IDC_COLOR_LINE_MODE);
     EXPECT_EQ(1, ds.bLineMode);
     Click(dlg, IDC_COLOR_SEL_TOP_BOTTOM);
