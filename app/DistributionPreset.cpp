@@ -25,16 +25,13 @@ bool WriteDistributionPreset(const CString& programFolder)
     CreateFolderTree(programFolder + L"control");
     DeleteFileW(path);
 
-    // The settings a preset file of a single [Page] key reads, then the
-    // shipped choices on top.
+    // What a first run leaves after the drawn sets were chosen in the colour
+    // dialog: the decoration sizes of a fresh start (side bars on, both
+    // line kinds redrawn by 换横线), with the page's own strips and bars
+    // switched on, so every decoration button shows its work at once.
     DisplaySettingsBlock ds;
     ds.nWholeTB0 = ds.nWholeTB1 = ds.nWholeLR0 = ds.nWholeLR1 = 0;
-    ds.nPramWidth = 3;
-    ds.nPramLen = 0;
-    ds.nHorize = 3;
-    ds.nVertical = 3;
-    ds.nVerticalWidth = 200;
-    ds.nSelect = 0;
+    ds.bWholeLeft = ds.bWholeTop = ds.bWholeBottom = 1;
     ds.Index0 = 0;
     ds.Index1 = 1;
     ds.bComment = 1;

@@ -1,5 +1,5 @@
 // The "control\preSet.ini" a fresh installation carries: the drawn picture
-// sets chosen, marks and comments on, the read defaults otherwise. It is
+// sets chosen with every page decoration shown, marks and comments on. It is
 // written by the same writers as at exit and after the preset dialog.
 #pragma once
 

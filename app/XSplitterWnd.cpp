@@ -19,6 +19,7 @@ BEGIN_MESSAGE_MAP(CXSplitterWnd, CSplitterWnd)
     ON_WM_RBUTTONUP()
     ON_WM_TIMER()
     ON_WM_ERASEBKGND()
+    ON_WM_SIZE()
 END_MESSAGE_MAP()
 
 CXSplitterWnd::CXSplitterWnd()
@@ -150,6 +151,19 @@ void CXSplitterWnd::Restore()
     else
         SetRowInfo(0, m_nSavedCur, m_nSavedMin);
     RecalcLayout();
+}
+
+void CXSplitterWnd::OnSize(UINT nType, int cx, int cy)
+{
+    // Collapsed towards the far side, the first pane keeps the whole client
+    // as the window grows (full screen): the other pane stays closed.
+    if (m_bCollapsed && nType != SIZE_MINIMIZED && m_hWnd) {
+        if (m_nSide == kSideRight)
+            SetColumnInfo(0, cx, m_nSavedMin);
+        else if (m_nSide == kSideDown)
+            SetRowInfo(0, cy, m_nSavedMin);
+    }
+    CSplitterWnd::OnSize(nType, cx, cy);
 }
 
 bool CXSplitterWnd::IsOnButton(CPoint pt)

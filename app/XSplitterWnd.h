@@ -65,6 +65,7 @@ protected:
     afx_msg void OnRButtonUp(UINT nFlags, CPoint pt);
     afx_msg void OnTimer(UINT_PTR nIDEvent);
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnSize(UINT nType, int cx, int cy);
 
     DECLARE_MESSAGE_MAP()
 };

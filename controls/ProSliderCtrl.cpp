@@ -191,6 +191,36 @@ void CProSliderCtrl::OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult)
     *pResult = CDRF_DODEFAULT;
 }
 
+LRESULT CProSliderCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const bool range = message == TBM_SETRANGE || message == TBM_SETRANGEMIN ||
+                       message == TBM_SETRANGEMAX;
+    const bool moves = range || message == TBM_SETPOS || message == WM_KEYDOWN ||
+                       message == WM_LBUTTONDOWN || message == WM_LBUTTONUP ||
+                       message == WM_MOUSEMOVE || message == WM_TIMER;
+    const HWND hwnd = m_hWnd;
+    if (!moves || !hwnd)
+        return CSliderCtrl::WindowProc(message, wParam, lParam);
+    int lo = 0, hi = 0;
+    GetRange(lo, hi);
+    const int pos = GetPos();
+    const LRESULT result = CSliderCtrl::WindowProc(message, wParam, lParam);
+    if (!::IsWindow(hwnd))
+        return result;
+    int newLo = 0, newHi = 0;
+    GetRange(newLo, newHi);
+    if (range && (newLo != lo || newHi != hi)) {
+        // Wine's trackbar keeps the thumb where the old range put it until
+        // its layout is computed again.
+        RECT client;
+        ::GetClientRect(hwnd, &client);
+        ::SendMessageW(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    }
+    if (newLo != lo || newHi != hi || GetPos() != pos)
+        ::InvalidateRect(hwnd, nullptr, FALSE);
+    return result;
+}
+
 void CProSliderCtrl::OnMouseMove(UINT, CPoint point)
 {
     CRect thumb;

@@ -39,6 +39,10 @@ public:
     int m_nBlink = 0;
 
 protected:
+    // Repaints the whole control when the position or the range moved: the
+    // fill must follow the thumb, which the trackbar alone would not redraw.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
     afx_msg void OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);
     afx_msg void OnTimer(UINT_PTR nIDEvent);

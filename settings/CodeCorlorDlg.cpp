@@ -405,6 +405,9 @@ void CCodeCorlorDlg::OnCheckBox(UINT nID)
     }
     if (nID >= IDC_COLOR_WHOLE_LEFT && m_hWnd)
         Invalidate(TRUE);
+    if (nID == IDC_COLOR_WHOLE_BOTTOM)
+        if (CImportView* view = View())
+            view->FitScrollToBottomBar();
     RedrawView();
 }
 

@@ -185,11 +185,22 @@ void CImportView::OnRootLaidOut(int scrollWidth, int scrollHeight)
 {
     if (!m_hWnd)
         return;
+    m_nLaidOutHeight = scrollHeight;
+    // The upper pane draws no line under its bottom bar: the scroll area
+    // reaches a bar's height further, so the last lines come above it.
+    if (IsUpperPane() && DisplaySettings.bWholeBottom)
+        scrollHeight += m_nPageTop;
     // --- editing: a keystroke rarely changes the sizes, and setting the bars
     // again costs milliseconds ---
     if (m_nMapMode != MM_TEXT || GetTotalSize() != CSize(scrollWidth, scrollHeight))
         SetScrollSizes(MM_TEXT, CSize(scrollWidth, scrollHeight));
     UpdateOffscreenBitmap(std::max(scrollWidth, (int)m_rcClient.Width()), m_rcClient.Height());
+}
+
+void CImportView::FitScrollToBottomBar()
+{
+    if (m_pRoot && m_nLaidOutHeight > 0)
+        OnRootLaidOut(GetTotalSize().cx, m_nLaidOutHeight);
 }
 
 void CImportView::OnSize(UINT nType, int cx, int cy)

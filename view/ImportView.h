@@ -51,6 +51,8 @@ public:
     void Redraw();
     // The frame's inner splitter places the view: pane (0, 0) is the upper pane.
     bool IsUpperPane() const { return m_bUpperPane; }
+    // The scroll area again after the bottom bar was switched on or off.
+    void FitScrollToBottomBar();
 
     // ---- commands ----
     void ToggleFullScreen();            // 32771
@@ -226,6 +228,7 @@ protected:
     void UpdateOffscreenBitmap(int width, int height);
     HGDIOBJ m_hOldMemBitmap = nullptr;  // the memory DC's own bitmap, put back before freeing ours
     bool m_bInSize = false;
+    int m_nLaidOutHeight = 0;           // the scroll height the layout asked for
 
     DECLARE_MESSAGE_MAP()
 };

@@ -4,6 +4,7 @@
 #include "AppTestUtil.h"
 #include "controls/MyColorButton.h"
 #include "tests/support/DialogDriver.h"
+#include "tests/support/Pixels.h"
 
 using namespace apptest;
 
@@ -293,6 +294,76 @@ TEST_F(StartUpTest, ColourSchemesAndPresetsSurviveARestart)
     EXPECT_EQ(DisplaySettings.nPageWidth, 650);
     // Keys the exit does not write stay as they were.
     EXPECT_EQ(GetPrivateProfileIntW(L"Size", L"TextSize", 0, programFolder + L"control\\preSet.ini"), 30u);
+}
+
+// The "control" folder the build puts beside the program, copied beside the
+// program under test.
+void CopyShippedControlFolder(const CString& programFolder)
+{
+    wchar_t exe[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    CString from = exe;
+    from = from.Left(from.ReverseFind(L'\\') + 1);
+    for (const char* c = LUMIVELL_CONTROL_REL; *c; ++c)
+        from += *c == '/' ? L'\\' : (wchar_t)*c;
+    const CString to = programFolder + L"control";
+    ASSERT_TRUE(CreateFolderTree(to));
+    for (const CString& entry : testfiles::ListingTree(from)) {
+        if (entry.Right(1) == L"\\")
+            ASSERT_TRUE(CreateFolderTree(to + L"\\" + entry));
+        else
+            ASSERT_TRUE(CopyFileW(from + L"\\" + entry, to + L"\\" + entry, FALSE));
+    }
+    ASSERT_TRUE(Exists(to + L"\\preSet.ini"));
+}
+
+// Pixels of the pane's page that differ between two captures (the outermost
+// row and column left out: they do not belong to the decorations).
+int ChangedPixels(const ClientCapture& a, const ClientCapture& b)
+{
+    int changed = 0;
+    for (int y = 0; y + 1 < a.Height(); ++y)
+        for (int x = 0; x + 1 < a.Width(); ++x)
+            changed += a.At(x, y) != b.At(x, y) ? 1 : 0;
+    return changed;
+}
+
+TEST_F(StartUpTest, ShippedPresetShowsTheDecorationsAndEachDecorationButtonChangesThePage)
+{
+    CopyShippedControlFolder(programFolder);
+    CString text;
+    for (int para = 0; para < 8; ++para) {
+        if (para)
+            text += L"\r\n";
+        for (int i = 0; i < 300; ++i)
+            text += (wchar_t)(0x4E00 + (para * 300 + i) % 900);
+    }
+    MakeArticle(L"0001_a.xml", text);
+    Start();
+    const DisplaySettingsBlock& ds = DisplaySettings;
+    EXPECT_TRUE(ds.bWholeLeft && ds.bWholeTop && ds.bWholeBottom);
+    EXPECT_NE(200, ds.nVerticalWidth);      // side bars beside tall blocks
+    EXPECT_FALSE(ds.VerticalSet.vecFiles.empty());
+    EXPECT_FALSE(ds.LineSet.vecFiles.empty());
+    Select(Item({L"0001_a.xml"}));
+    CImportView* pane = Upper();
+    ASSERT_NE(nullptr, pane->m_pRoot);
+    for (bool fromPane : {false, true}) {
+        SCOPED_TRACE(fromPane ? "pane active" : "tree active");
+        CView* active = fromPane ? (CView*)pane : (CView*)TreeView();
+        frame->SetActiveView(active);
+        active->SetFocus();
+        pane->UpdateWindow();
+        Pump();
+        for (UINT id : {ID_RANDOM_VERTICAL_BAR, ID_RANDOM_HORIZONTAL_BAR}) {
+            SCOPED_TRACE(id == ID_RANDOM_VERTICAL_BAR ? "换竖边" : "换横线");
+            const ClientCapture before(pane->m_hWnd);
+            Command(id);
+            pane->UpdateWindow();
+            const ClientCapture after(pane->m_hWnd);
+            EXPECT_GT(ChangedPixels(before, after), 2000);
+        }
+    }
 }
 
 // ---------------------------------------------------------------- editing

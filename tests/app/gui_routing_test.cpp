@@ -197,6 +197,32 @@ TEST_F(RoutingTest, ToolbarButtonsReachTheirHandlersFromTheTreeAndFromEachPane)
     theApp.ExitInstance();
 }
 
+TEST_F(RoutingTest, FullScreenKeepsAClosedLowerPaneClosed)
+{
+    StartWithTwoArticles();
+    Select(Item({L"0001_a.xml"}));
+    auto height = [](CWnd* w) {
+        CRect r;
+        w->GetWindowRect(&r);
+        return r.Height();
+    };
+    const int lowerBefore = height(Lower());
+    ASSERT_LT(lowerBefore, 20);
+    for (Active a : {kTree, kUpper}) {
+        SCOPED_TRACE(a == kTree ? "tree" : "upper pane");
+        Activate(a);
+        Command(ID_FULL_SCREEN);
+        ASSERT_TRUE(frame->m_fullScreen.IsFullScreen());
+        // The page takes the whole screen; the closed pane gets none of it.
+        EXPECT_LE(height(Lower()), lowerBefore);
+        EXPECT_GE(height(Upper()), GetSystemMetrics(SM_CYSCREEN) - 20);
+        Activate(a);
+        Key(VK_ESCAPE);
+        EXPECT_FALSE(frame->m_fullScreen.IsFullScreen());
+        EXPECT_LE(height(Lower()), lowerBefore);
+    }
+}
+
 TEST_F(RoutingTest, ContextMenuAndKeyCommandsOfAPane)
 {
     StartWithTwoArticles();

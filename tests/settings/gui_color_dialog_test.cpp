@@ -238,6 +238,11 @@ TEST_F(ColorDialogTest, SlidersSwitchesAndRandomColours)
 
     Click(dlg, IDC_COLOR_WHOLE_TOP);
     EXPECT_EQ(1, ds.bWholeTop);
+    // The bottom bar lengthens the scroll area by its height.
+    const int scrollHeight = Upper()->GetTotalSize().cy;
+    Click(dlg, IDC_COLOR_WHOLE_BOTTOM);
+    EXPECT_EQ(1, ds.bWholeBottom);
+    EXPECT_EQ(scrollHeight + Upper()->m_nPageTop, Upper()->GetTotalSize().cy);
     Click(dlg, IDC_COLOR_LINE_MODE);
     EXPECT_EQ(1, ds.bLineMode);
     Click(dlg, IDC_COLOR_SEL_TOP_BOTTOM);
@@ -274,6 +279,72 @@ TEST_F(ColorDialogTest, SlidersSwitchesAndRandomColours)
     EXPECT_EQ(dlg, Upper()->m_pColorDlg);
     EXPECT_TRUE(dlg->IsWindowVisible());
     EXPECT_EQ(650, dlg->m_sldVerticalWidth.GetPos());
+}
+
+TEST_F(ColorDialogTest, SliderThumbSitsAtItsValueAndTheFillFollowsTheKeys)
+{
+    CCodeCorlorDlg* dlg = OpenDialog();
+    ASSERT_NE(nullptr, dlg);
+    CProSliderCtrl& slider = dlg->m_sldHorize;      // 0..13, at 3
+    slider.UpdateWindow();
+    // Where the thumb of a value lies along the channel.
+    auto expectedLeft = [&](const CRect& channel, const CRect& thumb) {
+        const int lo = slider.GetRangeMin(), hi = slider.GetRangeMax();
+        return channel.left + (channel.Width() - thumb.Width()) * (slider.GetPos() - lo) / (hi - lo);
+    };
+    CRect channel, thumb;
+    slider.GetChannelRect(&channel);
+    slider.GetThumbRect(&thumb);
+    EXPECT_EQ(3, slider.GetPos());
+    EXPECT_NEAR(expectedLeft(channel, thumb), thumb.left, 1);
+
+    // End, then Left twice: the page redraws the fill up to the thumb, and no
+    // earlier thumb stays behind.
+    ::SetFocus(slider.m_hWnd);
+    for (UINT key : {0u, (UINT)VK_END, (UINT)VK_LEFT, (UINT)VK_LEFT}) {
+        if (key)
+            PostKeyToFocus(key);
+        Pump();
+        slider.UpdateWindow();      // painted after each key, as the user sees it
+    }
+    EXPECT_EQ(11, slider.GetPos());
+    slider.GetThumbRect(&thumb);
+    EXPECT_NEAR(expectedLeft(channel, thumb), thumb.left, 1);
+    const ClientCapture shot(slider.m_hWnd);
+    const int y = channel.CenterPoint().y;
+    int fill = 0, n = 0;
+    for (int x = channel.left + 12; x < thumb.left - 2; ++x, ++n)
+        fill += GetRValue(shot.At(x, y)) < 128 ? 1 : 0;     // the page text colour, black
+    EXPECT_EQ(n, fill);
+    int beyond = 0;
+    for (int x = thumb.right + 3; x < channel.right - 3; ++x)
+        beyond += GetRValue(shot.At(x, y)) < 128 ? 1 : 0;
+    EXPECT_EQ(0, beyond);
+}
+
+TEST_F(ColorDialogTest, TheToolbarBringsTheDialogBackFromBehindTheMainWindow)
+{
+    CCodeCorlorDlg* dlg = OpenDialog();
+    ASSERT_NE(nullptr, dlg);
+    // Which of the two windows lies above the other.
+    auto dialogOnTop = [&]() {
+        for (HWND w = ::GetTopWindow(nullptr); w; w = ::GetWindow(w, GW_HWNDNEXT)) {
+            if (w == dlg->m_hWnd)
+                return true;
+            if (w == frame->m_hWnd)
+                return false;
+        }
+        return false;
+    };
+    EXPECT_TRUE(dialogOnTop());
+    // A click on the page raises the main window over the open dialog.
+    frame->SetForegroundWindow();
+    frame->BringWindowToTop();
+    Pump();
+    ASSERT_FALSE(dialogOnTop());
+    Command(ID_COLOR_SETTINGS);
+    EXPECT_TRUE(dlg->IsWindowVisible());
+    EXPECT_TRUE(dialogOnTop());
 }
 
 TEST_F(ColorDialogTest, PictureSetBoxesListTheFoldersAndChooseTheirFiles)

@@ -12,6 +12,7 @@
 #include "app/DisplaySettings.h"
 #include "framework/FileUtil.h"
 #include "res/resource.h"
+#include "tests/controls/GdiTestSurface.h"
 #include "tests/support/Pixels.h"
 
 namespace {
@@ -268,6 +269,59 @@ TEST_F(CommandsTest, ShortArticleGivesOnePictureOfThePage)
     EXPECT_EQ(0, InkIn(pic, 0, pic.width, 0, first->y - 2, DisplaySettings.clrBg));
     EXPECT_TRUE(Close(pic.At(pic.width - 3, pic.height - 3), DisplaySettings.clrBg, 12));
     EXPECT_TRUE(MessageRecorder::Texts().empty());
+}
+
+TEST_F(CommandsTest, ShortArticleKeepsItsLastLineClearOfTheBottomBar)
+{
+    DisplaySettingsBlock& ds = DisplaySettings;
+    ds.clrBg = RGB(240, 240, 200);
+    ds.clrText = RGB(0, 0, 0);
+    const CString lines = folder.Path() + L"control\\IMG\\行线\\t";
+    ASSERT_TRUE(CreateFolderTree(lines));
+    ASSERT_TRUE(WriteBmp((lines + L"\\rule.bmp").GetString(), 100, 10,
+                         [](int, int) { return RGB(200, 30, 30); }));
+    ds.LineSet.strFolder = lines;
+    ds.LineSet.vecFiles = {L"rule.bmp"};
+    ds.bWholeTop = ds.bWholeBottom = 1;
+    OpenArticle(3, 60);
+    const CSize total = view->GetTotalSize();
+    ASSERT_LT(total.cy, 2000);
+    ASSERT_TRUE(view->ExportImages());
+    Picture pic;
+    ASSERT_TRUE(LoadPicture(folder.Path() + L"BookImg\\article.jpg", pic));
+    // The bar goes below the text, not over its last line.
+    EXPECT_EQ(total.cy, pic.height);
+    ChunkNode* last = view->LastLine(view->m_pRoot);
+    ASSERT_NE(nullptr, last);
+    int text = 0;
+    for (int y = last->y; y < last->bottom; ++y)
+        for (int x = last->x; x < last->x + 300 && x < pic.width; ++x)
+            text += Close(pic.At(x, y), RGB(0, 0, 0), 90) ? 1 : 0;
+    EXPECT_GT(text, 100);
+    EXPECT_TRUE(Close(pic.At(pic.width / 2, pic.height - view->m_nPageTop / 2), RGB(200, 30, 30), 40));
+}
+
+TEST_F(CommandsTest, TheLastLinesScrollAboveTheBottomBar)
+{
+    DisplaySettingsBlock& ds = DisplaySettings;
+    ds.clrBg = RGB(240, 240, 200);
+    ds.clrText = RGB(0, 0, 0);
+    ds.bWholeBottom = 1;
+    OpenArticle(30, 60);
+    VScroll(SB_BOTTOM);
+    Pump();
+    view->UpdateWindow();
+    ChunkNode* last = view->LastLine(view->m_pRoot);
+    ASSERT_NE(nullptr, last);
+    const int top = last->y - ScrollY();
+    // Fully above the bar, which covers the pane's last page-top pixels.
+    EXPECT_LE(top + (last->bottom - last->y), view->m_rcClient.Height() - view->m_nPageTop);
+    const ClientCapture shot(view->m_hWnd);
+    int text = 0;
+    for (int y = top; y < top + (last->bottom - last->y); ++y)
+        for (int x = last->x; x < last->x + 300; ++x)
+            text += Close(shot.At(x, y), RGB(0, 0, 0), 90) ? 1 : 0;
+    EXPECT_GT(text, 100);
 }
 
 TEST_F(CommandsTest, LongArticleGivesSlicesWithTheirOwnCodeBackgrounds)
