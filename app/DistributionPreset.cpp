@@ -27,11 +27,12 @@ bool WriteDistributionPreset(const CString& programFolder)
 
     // What a first run leaves after the drawn sets were chosen in the colour
     // dialog: the decoration sizes of a fresh start (side bars on, both
-    // line kinds redrawn by 换横线), with the page's own strips and bars
-    // switched on, so every decoration button shows its work at once.
+    // line kinds redrawn by 换横线), so every decoration button shows its
+    // work at once. The page's own strips stay off as a first run has them:
+    // dialogs draw the same strips over their captions.
     DisplaySettingsBlock ds;
     ds.nWholeTB0 = ds.nWholeTB1 = ds.nWholeLR0 = ds.nWholeLR1 = 0;
-    ds.bWholeLeft = ds.bWholeTop = ds.bWholeBottom = 1;
+    ds.bWholeLeft = ds.bWholeTop = ds.bWholeBottom = 0;
     ds.Index0 = 0;
     ds.Index1 = 1;
     ds.bComment = 1;

@@ -341,7 +341,7 @@ TEST_F(StartUpTest, ShippedPresetShowsTheDecorationsAndEachDecorationButtonChang
     MakeArticle(L"0001_a.xml", text);
     Start();
     const DisplaySettingsBlock& ds = DisplaySettings;
-    EXPECT_TRUE(ds.bWholeLeft && ds.bWholeTop && ds.bWholeBottom);
+    EXPECT_FALSE(ds.bWholeLeft || ds.bWholeTop || ds.bWholeBottom);
     EXPECT_NE(200, ds.nVerticalWidth);      // side bars beside tall blocks
     EXPECT_FALSE(ds.VerticalSet.vecFiles.empty());
     EXPECT_FALSE(ds.LineSet.vecFiles.empty());
