@@ -79,12 +79,11 @@ CString CArticleModel::BuildCopyText()
                 AppendItemUnits(out, it);
         } else {
             // A new paragraph starts on a line of its own; its first character
-            // stays, unless it is the line feed that marks the paragraph.
+            // stays, unless it is the line feed that marks the paragraph. Where
+            // the page wrapped a line is no break of the text.
             if (para != prevPara)
                 out += L"\r\n";
-            if (lineEnd)
-                out += (wchar_t)kLineEnd;
-            else if (it->ch != kLineFeed)
+            if (!lineEnd && it->ch != kLineFeed)
                 AppendItemUnits(out, it);
         }
         prevPara = para;
@@ -99,12 +98,8 @@ bool CArticleModel::BuildCutText(CString& text)
         if (static_cast<CharItem*>(m_arrSelection[i])->bSelected &&
             m_arrSelectionTypes[i] != kNodeLine)
             return false;
-    std::vector<CharItem*> items;
-    CollectSelection(items);
-    text.Preallocate((int)items.size());
-    for (CharItem* it : items)
-        if (!(it->ch == kLineEnd && !it->pNext))
-            AppendItemUnits(text, it);
+    // The text copy would give: pasted back, paragraphs and code lines stay apart.
+    text = BuildCopyText();
     return true;
 }
 

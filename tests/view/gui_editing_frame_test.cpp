@@ -90,7 +90,7 @@ TEST_F(FrameEditingTest, AcceleratorsEditTheUpperPaneAndSwitchingKeepsTheChange)
     // Ctrl+A in the upper pane selects the paragraph; Ctrl+C copies it.
     Key('A', VK_CONTROL);
     Key('C', VK_CONTROL);
-    EXPECT_EQ(L"甲乙丙x丁戊己庚\r", ClipboardText());
+    EXPECT_EQ(L"甲乙丙x丁戊己庚", ClipboardText());
 
     // Leaving the article saves what the commands changed.
     Select(Item({L"0002_b.xml"}));
@@ -349,4 +349,65 @@ TEST_F(FrameEditingTest, PastingLinesIntoACodeBlockKeepsTheTextInOrder)
     // The caret stays in front of the character it stood before.
     EXPECT_EQ(L'七', v->m_pCurItem->ch);
     EXPECT_TRUE(v->IsCodeLine(v->LastLine(v->m_pRoot)));
+}
+
+// Cut and paste back in the lower pane, where Ctrl+A takes the whole article:
+// paragraphs begun with Enter and the lines of a code block stay apart.
+TEST_F(FrameEditingTest, CutKeepsParagraphsAndCodeLinesApart)
+{
+    {
+        CArticleModel m;
+        m.NewArticle();
+        m.InsertText(L"int a;");
+        ChunkNode* code = m.m_pRoot->pFirstChild;
+        code->nCode = 1;
+        code->pFirstChild->nCode = 1;
+        m.NewLineAfter(code, m.LastLine(code));
+        m.InsertText(L"b = 1;");
+        CString path = InLibrary(L"写小说\\0001_a.xml");
+        ASSERT_TRUE(CreateFolderTree(InLibrary(L"写小说")));
+        ASSERT_TRUE(m.SaveArticle(InLibrary(L"写小说"), path));
+    }
+    Start();
+    Select(Item({L"写小说", L"0001_a.xml"}));
+    CImportView* v = Lower();
+    frame->SetActiveView(v);
+    v->SetFocus();
+    Pump();
+    ClickOn(v, v->LastItem(v->LastLine(v->m_pRoot)));
+    TypeChars(L"\r甲乙\r丙丁");
+    ASSERT_EQ((std::vector<std::wstring>{L"int a;", L"b = 1;", L"甲乙", L"    丙丁"}),
+              DumpLines(*v));
+
+    Key('A', VK_CONTROL);
+    Key('X', VK_CONTROL);
+    ASSERT_TRUE(v->IsArticleEmpty());
+    Key('V', VK_CONTROL);
+    // Each piece on a line of its own (a pasted break may add an empty one).
+    std::vector<std::wstring> lines;
+    for (const std::wstring& l : DumpLines(*v))
+        if (l.find_first_not_of(L'\n') != std::wstring::npos)
+            lines.push_back(l);
+    ASSERT_EQ(4u, lines.size());
+    EXPECT_NE(std::wstring::npos, lines[0].find(L"int a;"));
+    EXPECT_NE(std::wstring::npos, lines[1].find(L"b = 1;"));
+    EXPECT_NE(std::wstring::npos, lines[2].find(L"甲乙"));
+    EXPECT_NE(std::wstring::npos, lines[3].find(L"    丙丁"));
+    EXPECT_TRUE(Boxes::Texts().empty());
+}
+
+// A paragraph that wraps over several lines is copied as the text it holds:
+// the places where the page broke it put no line break into another program.
+TEST_F(FrameEditingTest, CopyPutsNoBreakWhereThePageWrapsAParagraph)
+{
+    std::wstring text;
+    for (int i = 0; i < 30; ++i)
+        text += L"天下大势word ";
+    MakeArticle(L"0001_a.xml", text.c_str());
+    Start();
+    CImportView* v = OpenInUpperPane(L"0001_a.xml");
+    ASSERT_GT(DumpLines(*v).size(), 2u);
+    Key('A', VK_CONTROL);
+    Key('C', VK_CONTROL);
+    EXPECT_EQ(text, ClipboardText());
 }
