@@ -411,3 +411,40 @@ TEST_F(FrameEditingTest, CopyPutsNoBreakWhereThePageWrapsAParagraph)
     Key('C', VK_CONTROL);
     EXPECT_EQ(text, ClipboardText());
 }
+
+// Characters selected inside a marked run show inverted over its frame, in
+// text lines and in code lines alike.
+TEST_F(FrameEditingTest, ASelectionInsideAMarkedRunShowsInverted)
+{
+    MakeArticle(L"0001_a.xml", L"甲乙丙丁戊己");
+    Start();
+    DisplaySettings.nBiaozhu = 1;
+    DisplaySettings.bSingle = 0;
+    CImportView* v = OpenInUpperPane(L"0001_a.xml");
+    Key('A', VK_CONTROL);
+    Command(ID_MARK);
+    ChunkNode* line = v->FirstLine(v->m_pRoot);
+    ASSERT_EQ(1, ItemOf(line, 2)->nMark);
+    ClickOn(v, ItemOf(line, 4));
+    Key(VK_UP, VK_SHIFT);
+    Key(VK_UP, VK_SHIFT);
+    ASSERT_TRUE(ItemOf(line, 2)->bSelected && ItemOf(line, 3)->bSelected);
+    auto blackIn = [&](const CharItem* it) {
+        v->RedrawWindow();
+        ClientCapture cap(v->m_hWnd);
+        CPoint a = v->DocumentToClient(CPoint((int)it->left, (int)it->top));
+        CPoint b = v->DocumentToClient(CPoint((int)it->right, (int)it->bottom));
+        int n = 0;
+        for (int y = a.y + 2; y < b.y - 2; ++y)
+            for (int x = a.x + 2; x < b.x - 2; ++x)
+                n += cap.At(x, y) == RGB(0, 0, 0) ? 1 : 0;
+        return n * 100 / ((b.x - a.x - 4) * (b.y - a.y - 4));
+    };
+    EXPECT_GT(blackIn(ItemOf(line, 2)), 40);
+    EXPECT_LT(blackIn(ItemOf(line, 1)), 10);
+    // In a code line the frame's texture shows around the unselected characters.
+    line->nCode = line->pParent->nCode = 1;
+    v->Redraw();
+    EXPECT_GT(blackIn(ItemOf(line, 3)), 40);
+    EXPECT_LT(blackIn(ItemOf(line, 0)), 10);
+}
