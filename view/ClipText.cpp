@@ -66,25 +66,30 @@ CString CArticleModel::BuildCopyText()
         return out;
     out.Preallocate((int)items.size() + 16);
     ChunkNode* prevPara = ParagraphOfLine(items.front()->pOwner);
+    bool codeBreak = false;     // the text ends with the break of a code line
     for (CharItem* it : items) {
         ChunkNode* line = it->pOwner;
         if (!line || line->nType != kNodeLine)
             continue;       // blocks carry no text
         ChunkNode* para = ParagraphOfLine(line);
         const bool lineEnd = it->ch == kLineEnd && !it->pNext;
+        // A new paragraph starts on a line of its own, unless the code line
+        // before it has just ended one.
+        if (para != prevPara && !codeBreak)
+            out += L"\r\n";
+        codeBreak = false;
         if (para && para->nCode) {
-            if (lineEnd)
+            if (lineEnd) {
                 out += L"\r\n";
-            else
+                codeBreak = true;
+            } else {
                 AppendItemUnits(out, it);
-        } else {
-            // A new paragraph starts on a line of its own; its first character
-            // stays, unless it is the line feed that marks the paragraph. Where
-            // the page wrapped a line is no break of the text.
-            if (para != prevPara)
-                out += L"\r\n";
-            if (!lineEnd && it->ch != kLineFeed)
-                AppendItemUnits(out, it);
+            }
+        } else if (!lineEnd && it->ch != kLineFeed) {
+            // A paragraph's first character stays, unless it is the line feed
+            // that marks the paragraph. Where the page wrapped a line is no
+            // break of the text.
+            AppendItemUnits(out, it);
         }
         prevPara = para;
     }

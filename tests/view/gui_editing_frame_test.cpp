@@ -352,16 +352,19 @@ TEST_F(FrameEditingTest, PastingLinesIntoACodeBlockKeepsTheTextInOrder)
 }
 
 // Cut and paste back in the lower pane, where Ctrl+A takes the whole article:
-// paragraphs begun with Enter and the lines of a code block stay apart.
+// paragraphs begun with Enter and the lines of a code block between text stay
+// apart, with no empty paragraph added.
 TEST_F(FrameEditingTest, CutKeepsParagraphsAndCodeLinesApart)
 {
     {
         CArticleModel m;
         m.NewArticle();
+        m.InsertText(L"开头");
+        m.NewParagraph();
         m.InsertText(L"int a;");
-        ChunkNode* code = m.m_pRoot->pFirstChild;
+        ChunkNode* code = m.m_pCurLine->pParent;
         code->nCode = 1;
-        code->pFirstChild->nCode = 1;
+        m.m_pCurLine->nCode = 1;
         m.NewLineAfter(code, m.LastLine(code));
         m.InsertText(L"b = 1;");
         CString path = InLibrary(L"写小说\\0001_a.xml");
@@ -376,23 +379,17 @@ TEST_F(FrameEditingTest, CutKeepsParagraphsAndCodeLinesApart)
     Pump();
     ClickOn(v, v->LastItem(v->LastLine(v->m_pRoot)));
     TypeChars(L"\r甲乙\r丙丁");
-    ASSERT_EQ((std::vector<std::wstring>{L"int a;", L"b = 1;", L"甲乙", L"    丙丁"}),
+    ASSERT_EQ((std::vector<std::wstring>{L"开头", L"int a;", L"b = 1;", L"甲乙", L"    丙丁"}),
               DumpLines(*v));
 
     Key('A', VK_CONTROL);
     Key('X', VK_CONTROL);
     ASSERT_TRUE(v->IsArticleEmpty());
     Key('V', VK_CONTROL);
-    // Each piece on a line of its own (a pasted break may add an empty one).
-    std::vector<std::wstring> lines;
-    for (const std::wstring& l : DumpLines(*v))
-        if (l.find_first_not_of(L'\n') != std::wstring::npos)
-            lines.push_back(l);
-    ASSERT_EQ(4u, lines.size());
-    EXPECT_NE(std::wstring::npos, lines[0].find(L"int a;"));
-    EXPECT_NE(std::wstring::npos, lines[1].find(L"b = 1;"));
-    EXPECT_NE(std::wstring::npos, lines[2].find(L"甲乙"));
-    EXPECT_NE(std::wstring::npos, lines[3].find(L"    丙丁"));
+    // Each pasted line break opens a paragraph that starts with a line feed.
+    EXPECT_EQ((std::vector<std::wstring>{L"开头", L"\nint a;", L"\nb = 1;", L"\n甲乙",
+                                         L"\n    丙丁"}),
+              DumpLines(*v));
     EXPECT_TRUE(Boxes::Texts().empty());
 }
 
