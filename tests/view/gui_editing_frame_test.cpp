@@ -445,3 +445,42 @@ TEST_F(FrameEditingTest, ASelectionInsideAMarkedRunShowsInverted)
     EXPECT_GT(blackIn(ItemOf(line, 3)), 40);
     EXPECT_LT(blackIn(ItemOf(line, 0)), 10);
 }
+
+// With the bottom bar on, the upper pane draws no line under it: typing on at
+// the end of a long article keeps the caret's line above the bar.
+TEST_F(FrameEditingTest, TypingAtTheEndKeepsTheLineAboveTheBottomBar)
+{
+    std::wstring text;
+    for (int i = 0; i < 60; ++i)
+        text += (i ? L"\r\n" : L"") + std::wstring(10, (wchar_t)(0x4E00 + i));
+    MakeArticle(L"0001_a.xml", text.c_str());
+    Start();
+    DisplaySettings.bWholeBottom = 1;
+    CImportView* v = OpenInUpperPane(L"0001_a.xml");
+    ClickOn(v, v->LastItem(v->FirstLine(v->m_pRoot)));
+    v->ScrollToPosition(CPoint(0, v->GetTotalSize().cy));
+    Pump();
+    ClickOn(v, v->LastItem(v->LastLine(v->m_pRoot)));
+    CRect client;
+    v->GetClientRect(&client);
+    for (int i = 0; i < 8; ++i) {
+        TypeChars(L"\r天地");
+        GUITHREADINFO info = {sizeof(info)};
+        ASSERT_TRUE(GetGUIThreadInfo(GetCurrentThreadId(), &info));
+        ASSERT_EQ(v->m_hWnd, info.hwndCaret);
+        EXPECT_LE(info.rcCaret.bottom, client.bottom - v->m_nPageTop) << "after line " << i;
+    }
+    // The same below the top bar: a caret key on a line under it brings it out.
+    DisplaySettings.bWholeTop = 1;
+    ChunkNode* line = v->FirstLine(v->m_pRoot->pFirstChild->pNext->pNext->pNext);
+    v->ScrollToPosition(CPoint(0, line->y - 200));
+    Pump();
+    ClickOn(v, ItemOf(line, 5));
+    v->ScrollToPosition(CPoint(0, line->y - 20));
+    Pump();
+    Key(VK_LEFT);
+    ASSERT_EQ(ItemOf(line, 4), v->m_pCurItem);
+    GUITHREADINFO info = {sizeof(info)};
+    ASSERT_TRUE(GetGUIThreadInfo(GetCurrentThreadId(), &info));
+    EXPECT_GE(info.rcCaret.top, v->m_nPageTop);
+}
