@@ -66,26 +66,30 @@ CString CArticleModel::BuildCopyText()
         return out;
     out.Preallocate((int)items.size() + 16);
     ChunkNode* prevPara = ParagraphOfLine(items.front()->pOwner);
+    bool codeBreak = false;     // the text ends with the break of a code line
     for (CharItem* it : items) {
         ChunkNode* line = it->pOwner;
         if (!line || line->nType != kNodeLine)
             continue;       // blocks carry no text
         ChunkNode* para = ParagraphOfLine(line);
         const bool lineEnd = it->ch == kLineEnd && !it->pNext;
+        // A new paragraph starts on a line of its own, unless the code line
+        // before it has just ended one.
+        if (para != prevPara && !codeBreak)
+            out += L"\r\n";
+        codeBreak = false;
         if (para && para->nCode) {
-            if (lineEnd)
+            if (lineEnd) {
                 out += L"\r\n";
-            else
+                codeBreak = true;
+            } else {
                 AppendItemUnits(out, it);
-        } else {
-            // A new paragraph starts on a line of its own; its first character
-            // stays, unless it is the line feed that marks the paragraph.
-            if (para != prevPara)
-                out += L"\r\n";
-            if (lineEnd)
-                out += (wchar_t)kLineEnd;
-            else if (it->ch != kLineFeed)
-                AppendItemUnits(out, it);
+            }
+        } else if (!lineEnd && it->ch != kLineFeed) {
+            // A paragraph's first character stays, unless it is the line feed
+            // that marks the paragraph. Where the page wrapped a line is no
+            // break of the text.
+            AppendItemUnits(out, it);
         }
         prevPara = para;
     }
@@ -99,12 +103,8 @@ bool CArticleModel::BuildCutText(CString& text)
         if (static_cast<CharItem*>(m_arrSelection[i])->bSelected &&
             m_arrSelectionTypes[i] != kNodeLine)
             return false;
-    std::vector<CharItem*> items;
-    CollectSelection(items);
-    text.Preallocate((int)items.size());
-    for (CharItem* it : items)
-        if (!(it->ch == kLineEnd && !it->pNext))
-            AppendItemUnits(text, it);
+    // The text copy would give: pasted back, paragraphs and code lines stay apart.
+    text = BuildCopyText();
     return true;
 }
 

@@ -109,6 +109,20 @@ int ItemText(const CharItem* item, wchar_t (&text)[3])
     return item->chLow ? 2 : 1;
 }
 
+// A character redrawn white over a mark's frame: on the frame, or inverted
+// like any selected character, so a selection inside a mark shows.
+void DrawCharOverFrame(HDC dc, const CharItem* item, const RECT& box)
+{
+    wchar_t text[3];
+    const int n = ItemText(item, text);
+    const int oldMode = SetBkMode(dc, item->bSelected ? OPAQUE : TRANSPARENT);
+    const COLORREF oldBack = SetBkColor(dc, RGB(0, 0, 0));
+    SetTextColor(dc, RGB(255, 255, 255));
+    DrawTextCentred(dc, text, n, box);
+    SetBkColor(dc, oldBack);
+    SetBkMode(dc, oldMode);
+}
+
 const UINT kTextureIds[21] = {
     IDB_MARK_STYLE_OTHER, IDB_MARK_STYLE1, IDB_MARK_STYLE2, IDB_MARK_STYLE3, IDB_MARK_STYLE4,
     IDB_MARK_STYLE5, IDB_MARK_STYLE6, IDB_MARK_STYLE7, IDB_MARK_STYLE8, IDB_MARK_STYLE9,
@@ -458,11 +472,9 @@ void CImportView::DrawMarkRun(CDC* pDC, MarkRun* run)
     RoundRect(dc, run->left, PaintY(run->top), run->right, PaintY(run->bottom), 20, 20);
     for (CharItem* item = run->pFirst; item; item = item->pNext) {
         if (item->ch > 13) {
-            wchar_t text[3];
-            int n = ItemText(item, text);
             RECT box = {(int)item->left, PaintY((int)item->top), (int)item->right,
                         PaintY((int)item->bottom)};
-            DrawTextCentred(dc, text, n, box);
+            DrawCharOverFrame(dc, item, box);
         }
         if (item == run->pLast)
             break;
@@ -482,8 +494,6 @@ void CImportView::DrawCharStyle(CDC* pDC, CharItem* item)
     RECT box = {(int)item->left, PaintY((int)item->top), (int)item->right,
                 PaintY((int)item->bottom) + 1};
     RoundRect(dc, box.left, box.top, box.right, box.bottom, 20, 20);
-    wchar_t text[3];
-    int n = ItemText(item, text);
-    DrawTextCentred(dc, text, n, box);
+    DrawCharOverFrame(dc, item, box);
     SelectObject(dc, oldBrush);
 }

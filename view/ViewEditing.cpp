@@ -3,6 +3,8 @@
 // messages into calls and redraw.
 #include "view/ImportView.h"
 
+#include <algorithm>
+
 #include "app/DisplaySettings.h"
 
 namespace {
@@ -87,12 +89,21 @@ void CImportView::UpdateCaret()
         // Keep the caret inside the window: vertically first, then across.
         // Its bottom counts, or walking down with the arrow keys would leave
         // the caret line cut by the window's lower edge.
+        // Bars across the top and bottom hide the lines under them: the
+        // painter leaves those out, so the caret's line stays between them.
+        int top = 5, bottom = pt.y + height, limit = client.bottom - 8;
+        if (DisplaySettings.bWholeTop)
+            top = m_nPageTop;
+        if (IsUpperPane() && DisplaySettings.bWholeBottom) {
+            bottom = std::max(bottom, (int)DocumentToClient(CPoint(0, m_pCurLine->bottom)).y);
+            limit = std::min(limit, (int)client.bottom - m_nPageTop);
+        }
         CPoint pos = GetScrollPosition();
         CPoint want = pos;
-        if (pt.y + height > client.bottom - 8)
-            want.y += pt.y + height - client.bottom + 8;
-        else if (pt.y < 5)
-            want.y += pt.y - 5;
+        if (bottom > limit)
+            want.y += bottom - limit;
+        else if (pt.y < top)
+            want.y += pt.y - top;
         if (pt.x > client.right - 33)
             want.x += pt.x - client.right + 33;
         else if (pt.x < 5)

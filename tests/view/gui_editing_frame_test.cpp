@@ -90,7 +90,7 @@ TEST_F(FrameEditingTest, AcceleratorsEditTheUpperPaneAndSwitchingKeepsTheChange)
     // Ctrl+A in the upper pane selects the paragraph; Ctrl+C copies it.
     Key('A', VK_CONTROL);
     Key('C', VK_CONTROL);
-    EXPECT_EQ(L"甲乙丙x丁戊己庚\r", ClipboardText());
+    EXPECT_EQ(L"甲乙丙x丁戊己庚", ClipboardText());
 
     // Leaving the article saves what the commands changed.
     Select(Item({L"0002_b.xml"}));
@@ -349,4 +349,138 @@ TEST_F(FrameEditingTest, PastingLinesIntoACodeBlockKeepsTheTextInOrder)
     // The caret stays in front of the character it stood before.
     EXPECT_EQ(L'七', v->m_pCurItem->ch);
     EXPECT_TRUE(v->IsCodeLine(v->LastLine(v->m_pRoot)));
+}
+
+// Cut and paste back in the lower pane, where Ctrl+A takes the whole article:
+// paragraphs begun with Enter and the lines of a code block between text stay
+// apart, with no empty paragraph added.
+TEST_F(FrameEditingTest, CutKeepsParagraphsAndCodeLinesApart)
+{
+    {
+        CArticleModel m;
+        m.NewArticle();
+        m.InsertText(L"开头");
+        m.NewParagraph();
+        m.InsertText(L"int a;");
+        ChunkNode* code = m.m_pCurLine->pParent;
+        code->nCode = 1;
+        m.m_pCurLine->nCode = 1;
+        m.NewLineAfter(code, m.LastLine(code));
+        m.InsertText(L"b = 1;");
+        CString path = InLibrary(L"写小说\\0001_a.xml");
+        ASSERT_TRUE(CreateFolderTree(InLibrary(L"写小说")));
+        ASSERT_TRUE(m.SaveArticle(InLibrary(L"写小说"), path));
+    }
+    Start();
+    Select(Item({L"写小说", L"0001_a.xml"}));
+    CImportView* v = Lower();
+    frame->SetActiveView(v);
+    v->SetFocus();
+    Pump();
+    ClickOn(v, v->LastItem(v->LastLine(v->m_pRoot)));
+    TypeChars(L"\r甲乙\r丙丁");
+    ASSERT_EQ((std::vector<std::wstring>{L"开头", L"int a;", L"b = 1;", L"甲乙", L"    丙丁"}),
+              DumpLines(*v));
+
+    Key('A', VK_CONTROL);
+    Key('X', VK_CONTROL);
+    ASSERT_TRUE(v->IsArticleEmpty());
+    Key('V', VK_CONTROL);
+    // Each pasted line break opens a paragraph that starts with a line feed.
+    EXPECT_EQ((std::vector<std::wstring>{L"开头", L"\nint a;", L"\nb = 1;", L"\n甲乙",
+                                         L"\n    丙丁"}),
+              DumpLines(*v));
+    EXPECT_TRUE(Boxes::Texts().empty());
+}
+
+// A paragraph that wraps over several lines is copied as the text it holds:
+// the places where the page broke it put no line break into another program.
+TEST_F(FrameEditingTest, CopyPutsNoBreakWhereThePageWrapsAParagraph)
+{
+    std::wstring text;
+    for (int i = 0; i < 30; ++i)
+        text += L"天下大势word ";
+    MakeArticle(L"0001_a.xml", text.c_str());
+    Start();
+    CImportView* v = OpenInUpperPane(L"0001_a.xml");
+    ASSERT_GT(DumpLines(*v).size(), 2u);
+    Key('A', VK_CONTROL);
+    Key('C', VK_CONTROL);
+    EXPECT_EQ(text, ClipboardText());
+}
+
+// Characters selected inside a marked run show inverted over its frame, in
+// text lines and in code lines alike.
+TEST_F(FrameEditingTest, ASelectionInsideAMarkedRunShowsInverted)
+{
+    MakeArticle(L"0001_a.xml", L"甲乙丙丁戊己");
+    Start();
+    DisplaySettings.nBiaozhu = 1;
+    DisplaySettings.bSingle = 0;
+    CImportView* v = OpenInUpperPane(L"0001_a.xml");
+    Key('A', VK_CONTROL);
+    Command(ID_MARK);
+    ChunkNode* line = v->FirstLine(v->m_pRoot);
+    ASSERT_EQ(1, ItemOf(line, 2)->nMark);
+    ClickOn(v, ItemOf(line, 4));
+    Key(VK_UP, VK_SHIFT);
+    Key(VK_UP, VK_SHIFT);
+    ASSERT_TRUE(ItemOf(line, 2)->bSelected && ItemOf(line, 3)->bSelected);
+    auto blackIn = [&](const CharItem* it) {
+        v->RedrawWindow();
+        ClientCapture cap(v->m_hWnd);
+        CPoint a = v->DocumentToClient(CPoint((int)it->left, (int)it->top));
+        CPoint b = v->DocumentToClient(CPoint((int)it->right, (int)it->bottom));
+        int n = 0;
+        for (int y = a.y + 2; y < b.y - 2; ++y)
+            for (int x = a.x + 2; x < b.x - 2; ++x)
+                n += cap.At(x, y) == RGB(0, 0, 0) ? 1 : 0;
+        return n * 100 / ((b.x - a.x - 4) * (b.y - a.y - 4));
+    };
+    EXPECT_GT(blackIn(ItemOf(line, 2)), 40);
+    EXPECT_LT(blackIn(ItemOf(line, 1)), 10);
+    // In a code line the frame's texture shows around the unselected characters.
+    line->nCode = line->pParent->nCode = 1;
+    v->Redraw();
+    EXPECT_GT(blackIn(ItemOf(line, 3)), 40);
+    EXPECT_LT(blackIn(ItemOf(line, 0)), 10);
+}
+
+// With the bottom bar on, the upper pane draws no line under it: typing on at
+// the end of a long article keeps the caret's line above the bar.
+TEST_F(FrameEditingTest, TypingAtTheEndKeepsTheLineAboveTheBottomBar)
+{
+    std::wstring text;
+    for (int i = 0; i < 60; ++i)
+        text += (i ? L"\r\n" : L"") + std::wstring(10, (wchar_t)(0x4E00 + i));
+    MakeArticle(L"0001_a.xml", text.c_str());
+    Start();
+    DisplaySettings.bWholeBottom = 1;
+    CImportView* v = OpenInUpperPane(L"0001_a.xml");
+    ClickOn(v, v->LastItem(v->FirstLine(v->m_pRoot)));
+    v->ScrollToPosition(CPoint(0, v->GetTotalSize().cy));
+    Pump();
+    ClickOn(v, v->LastItem(v->LastLine(v->m_pRoot)));
+    CRect client;
+    v->GetClientRect(&client);
+    for (int i = 0; i < 8; ++i) {
+        TypeChars(L"\r天地");
+        GUITHREADINFO info = {sizeof(info)};
+        ASSERT_TRUE(GetGUIThreadInfo(GetCurrentThreadId(), &info));
+        ASSERT_EQ(v->m_hWnd, info.hwndCaret);
+        EXPECT_LE(info.rcCaret.bottom, client.bottom - v->m_nPageTop) << "after line " << i;
+    }
+    // The same below the top bar: a caret key on a line under it brings it out.
+    DisplaySettings.bWholeTop = 1;
+    ChunkNode* line = v->FirstLine(v->m_pRoot->pFirstChild->pNext->pNext->pNext);
+    v->ScrollToPosition(CPoint(0, line->y - 200));
+    Pump();
+    ClickOn(v, ItemOf(line, 5));
+    v->ScrollToPosition(CPoint(0, line->y - 20));
+    Pump();
+    Key(VK_LEFT);
+    ASSERT_EQ(ItemOf(line, 4), v->m_pCurItem);
+    GUITHREADINFO info = {sizeof(info)};
+    ASSERT_TRUE(GetGUIThreadInfo(GetCurrentThreadId(), &info));
+    EXPECT_GE(info.rcCaret.top, v->m_nPageTop);
 }

@@ -201,24 +201,25 @@ std::wstring CopyText(const Snapshot& s)
     for (size_t p = 0; p < s.text.size(); ++p) {
         for (size_t l = 0; l < s.lines[p].size(); ++l) {
             auto add = [&](const RItem* it) {
-                if (s.paraCode[p]) {
-                    // Code keeps its lines: every line end is a line break.
-                    prevPara = (int)p;
-                    if (!it) {
-                        out += L"\r\n";
-                        return;
-                    }
-                    out += it->ch;
-                    if (it->low)
-                        out += it->low;
-                    return;
-                }
-                if (prevPara >= 0 && prevPara != (int)p)
+                // Paragraphs start on lines of their own: one break between
+                // two, which a code line's own break already is.
+                const bool afterBreak = out.size() >= 2 && out.compare(out.size() - 2, 2, L"\r\n") == 0;
+                const bool codeBroke = afterBreak && prevPara >= 0 && s.paraCode[prevPara];
+                if (prevPara >= 0 && prevPara != (int)p && !codeBroke)
                     out += L"\r\n";
                 prevPara = (int)p;
-                if (!it)
-                    out += L'\r';
-                else if (it->ch != L'\n') {
+                if (s.paraCode[p]) {
+                    // Code keeps its lines: every line end is a line break.
+                    if (!it)
+                        out += L"\r\n";
+                    else {
+                        out += it->ch;
+                        if (it->low)
+                            out += it->low;
+                    }
+                    return;
+                }
+                if (it && it->ch != L'\n') {
                     out += it->ch;
                     if (it->low)
                         out += it->low;
@@ -231,19 +232,6 @@ std::wstring CopyText(const Snapshot& s)
                 add(nullptr);
         }
     }
-    return out;
-}
-
-std::wstring CutText(const Snapshot& s)
-{
-    std::wstring out;
-    for (size_t p = 0; p < s.text.size(); ++p)
-        for (size_t i = 0; i < s.text[p].size(); ++i)
-            if (s.selected[p][i]) {
-                out += s.text[p][i].ch;
-                if (s.text[p][i].low)
-                    out += s.text[p][i].low;
-            }
     return out;
 }
 
@@ -695,7 +683,7 @@ bool RandomEditTest::Step(int index)
         SetClipboardText(L"unchanged");
         Key('X', VK_CONTROL);
         if (before.anySelected) {
-            clipExpected = CutText(before);
+            clipExpected = CopyText(before);
             expected = AfterSelectionDeleted(before);
         } else {
             clipExpected = L"unchanged";
