@@ -562,10 +562,7 @@ void CMainFrame::OnComment()
 void CMainFrame::OnUpdateCheck()
 {
     if (m_pWebUpdateDlg) {
-        m_pWebUpdateDlg->ShowWindow(SW_SHOW);
-        // It may lie behind the main window since a click there.
-        ::SetWindowPos(m_pWebUpdateDlg->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        ::SetForegroundWindow(m_pWebUpdateDlg->m_hWnd);
+        m_pWebUpdateDlg->ShowInFront();
         return;
     }
     CCWebUpdatePrjDlg* dlg = new CCWebUpdatePrjDlg(nullptr);

@@ -29,12 +29,6 @@ CString FileNameOf(const CString& path)
     return slash < 0 ? path : path.Mid(slash + 1);
 }
 
-CString FolderOf(const CString& path)
-{
-    const int slash = std::max(path.ReverseFind(L'\\'), path.ReverseFind(L'/'));
-    return slash < 0 ? CString() : path.Left(slash);
-}
-
 void ListFiles(const CString& folder, const CString& relative, std::vector<CString>& files)
 {
     WIN32_FIND_DATAW fd;
@@ -92,7 +86,7 @@ bool InstallStaged(const CString& folder, const CString& exePath, const std::vec
             }
         } else if (PathExists(target)) {
             const CString saved = backup + L"\\" + rel;
-            CreateFolderTree(FolderOf(saved));
+            CreateFolderTree(ParentFolder(saved));
             SetFileAttributesW(target, GetFileAttributesW(target) & ~FILE_ATTRIBUTE_READONLY);
             if (!Move(target, saved)) {
                 ok = false;
@@ -100,7 +94,7 @@ bool InstallStaged(const CString& folder, const CString& exePath, const std::vec
             }
             step.saved = saved;
         }
-        CreateFolderTree(FolderOf(target));
+        CreateFolderTree(ParentFolder(target));
         if (!Move(stage + L"\\" + rel, target)) {
             if (!step.saved.IsEmpty())
                 Move(step.saved, target);
@@ -150,21 +144,12 @@ void CWebUpdater::SetLocalFolder()
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     const CString module(path);
-    strLocalFolder = g_strAppFolder.IsEmpty() ? FolderOf(module) : g_strAppFolder;
+    strLocalFolder = g_strAppFolder.IsEmpty() ? ParentFolder(module) : g_strAppFolder;
     while (!strLocalFolder.IsEmpty() && strLocalFolder[strLocalFolder.GetLength() - 1] == L'\\')
         strLocalFolder.Delete(strLocalFolder.GetLength() - 1);
     // The program file in the program's folder (the running one, unless
     // tests point the folder elsewhere).
     strExePath = strLocalFolder + L"\\" + FileNameOf(module);
-}
-
-void CreateFolderPath(const CString& path)
-{
-    for (int i = path.Find(L'\\'); i >= 0; i = path.Find(L'\\', i + 1)) {
-        const CString prefix = path.Left(i);
-        if (!prefix.IsEmpty() && !PathFileExistsW(prefix))
-            CreateDirectoryW(prefix, nullptr);
-    }
 }
 
 // ------------------------------------------------------------------ the list
@@ -174,7 +159,7 @@ bool CWebUpdater::FetchPackList(bool bWaitTurn)
     if (!HasHost())
         return false;
     const CString target = ListCopyPath();
-    CreateFolderPath(target);
+    CreateFolderTree(ParentFolder(target));
     return SUCCEEDED(RunDownload(strListUrl, target, nullptr, bWaitTurn));
 }
 
@@ -238,7 +223,7 @@ bool CWebUpdater::DownloadPack(int index)
         AfxMessageBox(L"下载失败", MB_OK);
         return false;
     }
-    CreateFolderPath(target);
+    CreateFolderTree(ParentFolder(target));
     const HRESULT hr = RunDownload(strPackBaseUrl + L"/" + EncodeUrlPart(name), target, pCallback, false);
     if (FAILED(hr)) {
         if (hr == E_DOWNLOAD_BUSY)
@@ -252,7 +237,7 @@ bool CWebUpdater::DownloadPack(int index)
     // The archive goes whether it unpacked or not: no stray download is
     // left in the library.
     CZipUnpacker unpacker;
-    const BOOL unpacked = unpacker.UnpackToFolder(target, FolderOf(target) + L"\\");
+    const BOOL unpacked = unpacker.UnpackToFolder(target, ParentFolder(target) + L"\\");
     DeleteFileW(target);
     if (!unpacked) {
         AfxMessageBox(L"解压失败", MB_OK | MB_ICONEXCLAMATION);

@@ -50,9 +50,6 @@ public:
     bool SelfUpdate();
 };
 
-// Creates every missing folder of a file path, up to its last backslash.
-void CreateFolderPath(const CString& path);
-
 // The update check as the frame's thread runs it: the local version from the
 // preset file, then, with an update host configured, the list and a
 // self-update when the versions differ.

@@ -173,6 +173,13 @@ void CDialog::RunModalLoop()
     }
 }
 
+void CDialog::ShowInFront()
+{
+    ShowWindow(SW_SHOW);
+    ::SetWindowPos(m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ::SetForegroundWindow(m_hWnd);
+}
+
 void CDialog::EndDialog(int nResult)
 {
     m_nModalResult = nResult;

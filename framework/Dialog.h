@@ -56,6 +56,9 @@ public:
     // decides whether to destroy it).
     void EndDialog(int nResult);
     BOOL IsModal() const { return m_bModal; }
+    // Shows a modeless dialog again over the other windows: one without an
+    // owner may lie behind the main window since a click there.
+    void ShowInFront();
 
     virtual BOOL OnInitDialog();
     virtual void OnOK();

@@ -11,7 +11,8 @@ void SetError(CString* error, const wchar_t* what, const wchar_t* path, DWORD co
     *error = text;
 }
 
-// Folder part of a path without the trailing separator; empty when there is none.
+} // namespace
+
 CString ParentFolder(const wchar_t* path)
 {
     CString p(path);
@@ -23,8 +24,6 @@ CString ParentFolder(const wchar_t* path)
         return CString();
     return p.Left(cut);
 }
-
-} // namespace
 
 bool ReadWholeFile(const wchar_t* path, std::string& bytes)
 {

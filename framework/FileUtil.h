@@ -30,6 +30,9 @@ bool WriteNewFile(const wchar_t* path, const void* data, size_t size, CString* e
 // Creates the backup's folder (and its parents) as needed.
 bool BackupFileOnce(const wchar_t* path, const wchar_t* backupPath);
 
+// Folder part of a path without the trailing separator; empty when there is none.
+CString ParentFolder(const wchar_t* path);
+
 // Creates a folder and all missing parents; true when it exists afterwards.
 bool CreateFolderTree(const wchar_t* path);
 

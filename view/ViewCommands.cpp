@@ -250,7 +250,5 @@ void CImportView::ShowColorDialog()
     }
     // The controls keep what they showed; the members follow the settings.
     m_pColorDlg->LoadSettings();
-    m_pColorDlg->ShowWindow(SW_SHOW);
-    // Without an owner the open dialog may lie behind the main window.
-    m_pColorDlg->BringWindowToTop();
+    m_pColorDlg->ShowInFront();
 }
