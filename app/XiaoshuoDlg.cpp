@@ -4,6 +4,7 @@
 
 #include "app/ImportTreeView.h"
 #include "framework/FileDialog.h"
+#include "framework/FileUtil.h"
 #include "framework/MessageBox.h"
 #include "res/resource.h"
 
@@ -106,13 +107,12 @@ void XiaoshuoDlg::OnImport()
     const bool typed = !m_bFolder && (m_vecFiles.empty() || m_vecFiles.back() != m_strPath);
     if (typed) {
         // A path typed into the box: a file or a folder, as it is on disk.
-        const DWORD attr = GetFileAttributesW(m_strPath);
-        if (attr == INVALID_FILE_ATTRIBUTES) {
+        if (!PathExists(m_strPath)) {
             AfxMessageBox(L"找不到文件或文件夹：" + m_strPath, MB_OK | MB_ICONWARNING);
             return;
         }
         m_vecFiles.clear();
-        sources.push_back({m_strPath, (attr & FILE_ATTRIBUTE_DIRECTORY) != 0});
+        sources.push_back({m_strPath, FolderExists(m_strPath)});
     } else if (m_bFolder) {
         sources.push_back({m_strPath, true});
     } else {
