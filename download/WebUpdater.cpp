@@ -20,6 +20,8 @@ namespace {
 const wchar_t kPackageName[] = L"brindlecove.zip";
 const wchar_t kStageFolder[] = L"brindlecove.new";     // the package unpacked
 const wchar_t kBackupFolder[] = L"brindlecove.old";    // files it replaced, until done
+// The user's articles and settings beside the program.
+const wchar_t* const kUserFolders[] = {L"藏书库", L"control"};
 
 volatile LONG g_replacing = 0;
 
@@ -52,9 +54,44 @@ bool Move(const CString& from, const CString& to)
     return MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
+// What a self-update does with one staged file (a name relative to the
+// program's folder).
+enum class StagedUse {
+    Install,
+    KeepUsers,      // the user's own file stays; the package's copy is dropped
+    Refuse,         // the whole package is refused
+};
+
+StagedUse UseOfStaged(const CString& folder, const CString& rel, const CString& exeName)
+{
+    const int slash = rel.Find(L'\\');
+    CString top = slash < 0 ? rel : rel.Left(slash);
+    // A short (8.3) name is taken for the folder or file it stands for.
+    wchar_t longPath[MAX_PATH] = {};
+    const DWORD n = GetLongPathNameW(folder + L"\\" + top, longPath, MAX_PATH);
+    if (n > 0 && n < MAX_PATH)
+        top = FileNameOf(longPath);
+    // The old program is always kept under this name.
+    if (top.CompareNoCase(exeName + L".PRE") == 0)
+        return StagedUse::Refuse;
+    // A file never replaces a folder.
+    if (FolderExists(folder + L"\\" + rel))
+        return StagedUse::Refuse;
+    for (const wchar_t* user : kUserFolders) {
+        if (top.CompareNoCase(user) != 0)
+            continue;
+        // Those names stay folders, even where one is missing now.
+        if (slash < 0)
+            return StagedUse::Refuse;
+        return PathExists(folder + L"\\" + rel) ? StagedUse::KeepUsers : StagedUse::Install;
+    }
+    return StagedUse::Install;
+}
+
 // Moves the staged files into the program's folder. The program file goes
 // aside as ".PRE" first; every file that is replaced goes to the backup
-// folder. Any failure puts everything back as it was.
+// folder. Any failure puts everything back as it was; a package that would
+// take a folder or the kept old program moves nothing.
 bool InstallStaged(const CString& folder, const CString& exePath, const std::vector<CString>& staged)
 {
     const CString stage = folder + L"\\" + kStageFolder;
@@ -71,7 +108,16 @@ bool InstallStaged(const CString& folder, const CString& exePath, const std::vec
     bool ok = true;
 
     const CString exeName = FileNameOf(exePath);
+    // The whole package is weighed before anything moves.
+    std::vector<CString> installed;
     for (const CString& rel : staged) {
+        const StagedUse use = UseOfStaged(folder, rel, exeName);
+        if (use == StagedUse::Refuse)
+            return false;
+        if (use == StagedUse::Install)
+            installed.push_back(rel);
+    }
+    for (const CString& rel : installed) {
         const CString target = folder + L"\\" + rel;
         Step step;
         step.target = target;

@@ -133,17 +133,48 @@ unsigned char DecryptedCheckByte(const char* password, const unsigned char heade
     return plain;
 }
 
+const char kEndSignature[] = "PK\x05\x06";
+const size_t kEndRecordSize = 22;       // the end record before its comment
+const size_t kMaxComment = 0xFFFF;
+
+// Bytes of the end record at `at`, its comment included; 0 when even its
+// fixed part is cut off.
+size_t EndRecordLength(const std::string& bytes, size_t at)
+{
+    if (at + kEndRecordSize > bytes.size())
+        return 0;
+    const unsigned char* p = (const unsigned char*)bytes.data() + at;
+    return kEndRecordSize + (p[20] | (p[21] << 8));
+}
+
 // An archive of no entries is its end record alone, which minizip cannot
 // find at offset 0.
 bool IsEmptyArchive(const wchar_t* path)
 {
     std::string bytes;
-    if (!ReadWholeFile(path, bytes) || bytes.size() < 22 || bytes.size() > 22 + 0xFFFF)
+    if (!ReadWholeFile(path, bytes) || bytes.size() < kEndRecordSize || bytes.size() > kEndRecordSize + kMaxComment)
         return false;
     const unsigned char* p = (const unsigned char*)bytes.data();
-    const size_t comment = p[20] | (p[21] << 8);
-    return memcmp(p, "PK\x05\x06", 4) == 0 && bytes.size() == 22 + comment && p[8] == 0 && p[9] == 0 &&
-           p[10] == 0 && p[11] == 0;
+    return memcmp(p, kEndSignature, 4) == 0 && bytes.size() == EndRecordLength(bytes, 0) && p[8] == 0 &&
+           p[9] == 0 && p[10] == 0 && p[11] == 0;
+}
+
+// Whether the end record minizip went by (the last signature near the end of
+// the file) is there whole, comment included. minizip takes the fields of a
+// record cut short for zeros, so an archive missing its last bytes would
+// otherwise pass for a whole one.
+bool IsEndRecordWhole(voidpf source)
+{
+    const ULONGLONG size = ZipSourceSize(source);
+    const DWORD n = (DWORD)(size < kEndRecordSize + kMaxComment ? size : kEndRecordSize + kMaxComment);
+    std::string tail(n, '\0');
+    if (n < kEndRecordSize || !ZipSourceReadAt(source, size - n, &tail[0], n))
+        return false;
+    const size_t at = tail.rfind(kEndSignature, n - 4, 4);
+    if (at == std::string::npos)
+        return false;
+    const size_t length = EndRecordLength(tail, at);
+    return length > 0 && at + length <= n;
 }
 
 } // namespace
@@ -209,7 +240,7 @@ DWORD CZipArchiveReader::Open(const wchar_t* path)
         return m_bEmpty ? ZR_OK : ZR_NOFILE;
     }
     unz_global_info64 gi;
-    if (unzGetGlobalInfo64(m_zip, &gi) != UNZ_OK || gi.number_entry > 0x7FFFFFFF) {
+    if (!IsEndRecordWhole(m_source) || unzGetGlobalInfo64(m_zip, &gi) != UNZ_OK || gi.number_entry > 0x7FFFFFFF) {
         Close();
         return ZR_NOFILE;
     }

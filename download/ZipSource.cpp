@@ -195,6 +195,11 @@ bool ZipSourceCanSeek(voidpf stream)
     return stream && ((FileSource*)stream)->canSeek;
 }
 
+ULONGLONG ZipSourceSize(voidpf stream)
+{
+    return stream ? ((FileSource*)stream)->size : 0;
+}
+
 bool ZipSourceReadAt(voidpf stream, ULONGLONG offset, void* buf, DWORD n)
 {
     FileSource* s = (FileSource*)stream;

@@ -15,6 +15,8 @@ void FillZipFileSource(zlib_filefunc64_def* def, voidpf* pOpened);
 HANDLE ZipSourceHandle(voidpf stream);
 // Whether SetFilePointer worked on the handle when it was opened.
 bool ZipSourceCanSeek(voidpf stream);
+// Bytes from the source's start to the end of the file.
+ULONGLONG ZipSourceSize(voidpf stream);
 // Reads n bytes at offset (relative to the source's start), bypassing the
 // buffer's position; true when all arrived.
 bool ZipSourceReadAt(voidpf stream, ULONGLONG offset, void* buf, DWORD n);

@@ -199,6 +199,65 @@ TEST_F(UpdaterTest, AFileInUseRollsEverythingBack)
     EXPECT_EQ(RunProgram(exe), 42u);
 }
 
+TEST_F(UpdaterTest, NoPackageTakesAFolderTheUserDataOrTheKeptProgram)
+{
+    ASSERT_TRUE(PutFile(program + L"\\藏书库\\三国.xml", "article"));
+    ASSERT_TRUE(PutFile(program + L"\\control\\Color.xml", "colours"));
+    ASSERT_TRUE(CreateFolderTree(program + L"\\BookImg"));
+    ASSERT_TRUE(PutFile(program + L"\\BookImg\\1.jpg", "picture"));
+    ASSERT_TRUE(updater.IsNewerVersion());
+    const std::set<CString> before = ListingTree(sandbox.Path());
+    // The library's short (8.3) name, where the file system has one.
+    wchar_t shortPath[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameW(program + L"\\藏书库", shortPath, MAX_PATH), 0u);
+    const CString shortName = CString(shortPath).Mid(CString(shortPath).ReverseFind(L'\\') + 1);
+    const std::string shortLibrary = WideToMultiByte(shortName, shortName.GetLength(), CP_UTF8);
+    const std::string blob(34, 'x');
+    const std::string kRefused[] = {Utf8(L"藏书库"), shortLibrary, "control", "CONTROL", "BookImg",
+                                    exeName + ".PRE", exeName + ".pre"};
+    for (const std::string& name : kRefused) {
+        testzip::Entry e = testzip::File(name, blob);
+        e.utf8 = true;
+        SetPackage(Package({testzip::File("readme.txt", "new readme"), e}));
+        EXPECT_FALSE(updater.SelfUpdate()) << name;
+        EXPECT_EQ(ListingTree(sandbox.Path()), before) << name;
+        EXPECT_TRUE(GetFile(exe) == probe) << name;
+        EXPECT_EQ(GetFile(program + L"\\readme.txt"), "old readme") << name;
+        EXPECT_STREQ(DisplaySettings.strVersion, L"1.0") << name;
+    }
+    EXPECT_EQ(GetFile(program + L"\\藏书库\\三国.xml"), "article");
+    EXPECT_EQ(GetFile(program + L"\\control\\Color.xml"), "colours");
+    EXPECT_EQ(RunProgram(exe), 42u);
+
+    // Files of the library and the settings are the user's: an update adds
+    // beside them and leaves them as they are.
+    std::vector<testzip::Entry> user = {testzip::File(shortLibrary + Utf8(L"/三国.xml"), "vendor article"),
+                                        testzip::File(Utf8(L"藏书库/三国.xml"), "vendor article"),
+                                        testzip::File(Utf8(L"藏书库/水浒.xml"), "new article"),
+                                        testzip::File("control/Color.xml", "vendor colours"),
+                                        testzip::File("control/preSet.ini", "[Version]\r\nVersion=0.1\r\n")};
+    for (testzip::Entry& e : user)
+        e.utf8 = true;
+    SetPackage(Package(user));
+    ASSERT_TRUE(updater.SelfUpdate());
+    EXPECT_TRUE(GetFile(exe + L".PRE") == probe);
+    EXPECT_EQ(GetFile(program + L"\\藏书库\\三国.xml"), "article");
+    EXPECT_EQ(GetFile(program + L"\\藏书库\\水浒.xml"), "new article");
+    EXPECT_EQ(GetFile(program + L"\\control\\Color.xml"), "colours");
+    wchar_t kept[32] = {};
+    GetPrivateProfileStringW(L"Version", L"Version", L"", kept, 32, program + L"\\control\\preSet.ini");
+    EXPECT_STREQ(kept, L"2.0");
+
+    // The library's name is no file's name, even while the folder is missing.
+    ASSERT_TRUE(DeleteFolderTree(program + L"\\藏书库"));
+    DisplaySettings.strVersion = L"1.0";
+    testzip::Entry library = testzip::File(Utf8(L"藏书库"), blob);
+    library.utf8 = true;
+    SetPackage(Package({library}));
+    EXPECT_FALSE(updater.SelfUpdate());
+    EXPECT_FALSE(PathExists(program + L"\\藏书库"));
+}
+
 TEST_F(UpdaterTest, OnlyAPlainDifferentVersionStartsAnUpdate)
 {
     SetPackage(Package({}));

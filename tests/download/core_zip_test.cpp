@@ -244,11 +244,20 @@ TEST_F(ZipTest, DamagedArchivesLeaveExistingFilesAlone)
     ASSERT_TRUE(PutFile(out + L"\\book.txt", "old book"));
     ASSERT_TRUE(PutFile(out + L"\\notes.txt", "old notes"));
     const std::set<CString> before = Written();
+    // The same archive with a comment after its end record.
+    std::string commented = good;
+    commented[commented.size() - 2] = 7;
+    commented += "comment";
 
-    for (size_t cut : {size_t(0), size_t(10), size_t(40), good.size() / 2, good.size() - 30, good.size() - 22}) {
-        ASSERT_TRUE(PutFile(zip, good.substr(0, cut)));
-        EXPECT_FALSE(Unpack()) << cut;
-        EXPECT_EQ(Written(), before) << cut;
+    for (const std::string& cut :
+         {good.substr(0, 0), good.substr(0, 10), good.substr(0, 40), good.substr(0, good.size() / 2),
+          good.substr(0, good.size() - 30), good.substr(0, good.size() - 22), good.substr(0, good.size() - 1),
+          commented.substr(0, commented.size() - 1), commented.substr(0, commented.size() - 7)}) {
+        ASSERT_TRUE(PutFile(zip, cut));
+        DWORD code = 0;
+        EXPECT_FALSE(Unpack(&code)) << cut.size();
+        EXPECT_EQ(code, ZR_NOFILE) << cut.size();
+        EXPECT_EQ(Written(), before) << cut.size();
         EXPECT_TRUE(GetFile(out + L"\\book.txt") == "old book");
     }
     // A flipped byte in the deflated data, then in the stored data (CRC).
@@ -265,7 +274,7 @@ TEST_F(ZipTest, DamagedArchivesLeaveExistingFilesAlone)
     }
     EXPECT_TRUE(GetFile(out + L"\\book.txt") == Text(20000, 'b'));
     // The good archive replaces both; a read-only file is not replaced.
-    ASSERT_TRUE(PutFile(zip, good));
+    ASSERT_TRUE(PutFile(zip, commented));
     ASSERT_TRUE(Unpack());
     EXPECT_TRUE(GetFile(out + L"\\notes.txt") == Text(3000, 'n'));
     EXPECT_EQ(Written(), before);
