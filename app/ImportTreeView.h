@@ -92,9 +92,11 @@ public:
     bool IsArticleItem(HTREEITEM item);
 
     // ---- editing ----
+    // Adds name as the last child of parent; a folder item is marked as one.
+    HTREEITEM InsertLastChild(HTREEITEM parent, const CString& name, bool folder);
     // Adds name as the last child of the current folder, selects it (which
     // opens it when it is an article) and gives the tree the focus.
-    HTREEITEM InsertAndSelect(const CString& name);
+    HTREEITEM InsertAndSelect(const CString& name, bool folder);
     void OnNewArticle();
     void OnNewFolder();
     void OnRename();

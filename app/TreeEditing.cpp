@@ -42,18 +42,26 @@ void CImportTreeView::EnsureFilled(HTREEITEM folder)
     CTreeCtrlLibrary(GetTreeCtrl()).FillChildren(folder);
 }
 
-HTREEITEM CImportTreeView::InsertAndSelect(const CString& name)
+HTREEITEM CImportTreeView::InsertLastChild(HTREEITEM parent, const CString& name, bool folder)
 {
     CTreeCtrl& tree = GetTreeCtrl();
-    HTREEITEM folder = CurrentFolderItem();
-    if (!folder)
+    HTREEITEM item = tree.InsertItem(TVIF_TEXT, name, 0, 0, 0, 0, 0, parent, TVI_LAST);
+    // A folder stays a folder whatever its name holds (".xml" included).
+    if (item && folder)
+        tree.SetItemData(item, kFolderItem);
+    return item;
+}
+
+HTREEITEM CImportTreeView::InsertAndSelect(const CString& name, bool folder)
+{
+    CTreeCtrl& tree = GetTreeCtrl();
+    HTREEITEM parent = CurrentFolderItem();
+    if (!parent)
         return nullptr;
-    HTREEITEM item = tree.InsertItem(TVIF_TEXT, name, 0, 0, 0, 0, 0, folder, TVI_LAST);
+    HTREEITEM item = InsertLastChild(parent, name, folder);
     if (!item)
         return nullptr;
-    if (!IsArticleName(name))
-        tree.SetItemData(item, kFolderItem);
-    tree.Expand(folder, TVE_EXPAND);
+    tree.Expand(parent, TVE_EXPAND);
     tree.Select(item, TVGN_CARET);
     SetFocus();
     return item;
@@ -83,7 +91,7 @@ void CImportTreeView::NewItem(bool article)
     }
     // The new item is the one edited, whatever the selection did meanwhile
     // (a refused switch puts it back on the article that stays shown).
-    if (HTREEITEM item = InsertAndSelect(name))
+    if (HTREEITEM item = InsertAndSelect(name, !article))
         RenameItem(item);
 }
 
