@@ -19,11 +19,18 @@ BEGIN_MESSAGE_MAP(CMyEdit, CEdit)
     ON_WM_CHAR()
 END_MESSAGE_MAP()
 
-bool CMyEdit::EndEdit(const CString& typed, CString& newName, CString* note)
+bool CMyEdit::EndEdit(const CString& typed, const CString& oldName, CString& newName, CString* note)
 {
-    const CString prefix = m_strPrefix;
+    const CString prefix = m_strPrefix, suffix = m_strSuffix;
+    const bool unchanged = typed == m_strShown;
     m_strPrefix.Empty();
-    return CompleteEditedName(prefix, typed, m_bArticle != 0, newName, note);
+    m_strSuffix.Empty();
+    m_strShown.Empty();
+    if (unchanged) {
+        newName = oldName;
+        return true;
+    }
+    return CompleteEditedName(prefix, typed, m_bArticle != 0, newName, note, suffix);
 }
 
 void CMyEdit::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags)
@@ -135,11 +142,14 @@ void CImportTreeView::RenameItem(HTREEITEM item)
     m_edit.SubclassWindow(hBox);
     m_edit.m_pOwner = this;
 
-    CString prefix;
+    CString prefix, suffix;
     bool isArticle = false;
-    const CString title = TitleForEditing(tree.GetItemText(item), prefix, isArticle);
-    m_edit.m_bArticle = IsArticleItem(item) ? 1 : 0;
+    const bool article = IsArticleItem(item);
+    const CString title = TitleForEditing(tree.GetItemText(item), prefix, isArticle, article ? nullptr : &suffix);
+    m_edit.m_bArticle = article ? 1 : 0;
     m_edit.m_strPrefix = prefix;
+    m_edit.m_strSuffix = suffix;
+    m_edit.m_strShown = title;
 
     // Only the title can be changed; number and ".xml" stay as they are.
     m_edit.SetWindowText(title);
@@ -168,7 +178,7 @@ void CImportTreeView::OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult)
         if (typed.GetLength() > kMaxTypedName)
             typed = typed.Left(kMaxTypedName);
         CString completed;
-        if (m_edit.EndEdit(typed, completed, &note)) {
+        if (m_edit.EndEdit(typed, oldName, completed, &note)) {
             newName = completed;
         } else if (!CleanNamePart(typed).IsEmpty()) {
             if (note.IsEmpty())
@@ -178,6 +188,8 @@ void CImportTreeView::OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult)
         }
     }
     m_edit.m_strPrefix.Empty();
+    m_edit.m_strSuffix.Empty();
+    m_edit.m_strShown.Empty();
     ModifyStyle(TVS_EDITLABELS, 0);
     RenameOnDisk(item, newName, oldName);
     // A title cut to fit is said, once the name stands.
