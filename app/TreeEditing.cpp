@@ -269,8 +269,11 @@ void CImportTreeView::OnDelete()
     }
     const bool article = IsArticleItem(item);
     const bool onDisk = PathExists(path);
-    // A deleted file does not go to the recycle bin: ask before an article goes.
-    if (article && onDisk) {
+    const CPathParts parts = ItemParts(item);
+    CMainFrame* frame = GetMainFrame();
+    // A deleted file does not go to the recycle bin, and text not yet saved
+    // has no file at all: ask before an article with text goes.
+    if (article && (onDisk || (frame && frame->ArticleHoldsText(parts)))) {
         CString question;
         question.Format(L"确定要删除“%s”吗？删除后无法恢复。", name.GetString());
         if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
@@ -282,8 +285,7 @@ void CImportTreeView::OnDelete()
         AfxMessageBox(text, MB_OK | MB_ICONWARNING);
         return;
     }
-    const CPathParts parts = ItemParts(item);
-    if (CMainFrame* frame = GetMainFrame())
+    if (frame)
         frame->OnLibraryItemDeleted(parts);
     tree.DeleteItem(item);
     Invalidate(FALSE);

@@ -649,6 +649,62 @@ TEST_F(EditingTest, AFolderWhoseNameHoldsTheArticleMarkStaysAFolder)
     EXPECT_EQ(FileText(InLibrary(L"0002_资料.xml版\\0001_a.xml")), L"甲乙");
 }
 
+TEST_F(EditingTest, AFolderNamedLikeAnArticleKeepsWhatTheRenameLeftAlone)
+{
+    MakeFolder(L"0001_资料.xml");
+    Start();
+    HTREEITEM folder = Item({L"0001_资料.xml"});
+    ASSERT_NE(folder, nullptr);
+    Select(folder);
+    TreeCommand(ID_TREE_RENAME);
+    PressInEditor(VK_RETURN);
+    EXPECT_EQ(Tree().GetItemText(folder), L"0001_资料.xml");
+    EXPECT_TRUE(IsFolder(InLibrary(L"0001_资料.xml")));
+
+    // A new title keeps the number and the ending the user did not touch.
+    TreeCommand(ID_TREE_RENAME);
+    TypeInEditor(L"资料二");
+    PressInEditor(VK_RETURN);
+    EXPECT_EQ(Tree().GetItemText(folder), L"0001_资料二.xml");
+    EXPECT_TRUE(IsFolder(InLibrary(L"0001_资料二.xml")));
+    EXPECT_TRUE(Boxes::Texts().empty());
+}
+
+TEST_F(EditingTest, DeletingANewArticleThatHoldsTextAsksFirst)
+{
+    Start();
+    Select(Tree().GetRootItem());
+    Command(ID_TREE_NEW_ARTICLE);
+    PressInEditor(VK_RETURN);
+    HTREEITEM article = Tree().GetSelectedItem();
+    ASSERT_EQ(Tree().GetItemText(article), L"0001_新文章.xml");
+    Upper()->SetFocus();
+    Pump();
+    TypeChars(L"尚未保存的文字");
+    ASSERT_FALSE(Exists(InLibrary(L"0001_新文章.xml")));
+
+    Boxes::Answer() = IDNO;
+    TreeCommand(ID_TREE_DELETE);
+    EXPECT_EQ(Boxes::Texts().size(), 1u);
+    EXPECT_EQ(Item({L"0001_新文章.xml"}), article);
+    EXPECT_EQ(ArticleText(*Upper()), L"尚未保存的文字");
+
+    Boxes::Answer() = IDYES;
+    Boxes::Clear();
+    TreeCommand(ID_TREE_DELETE);
+    EXPECT_EQ(Boxes::Texts().size(), 1u);
+    EXPECT_EQ(Item({L"0001_新文章.xml"}), nullptr);
+    EXPECT_FALSE(Exists(InLibrary(L"0001_新文章.xml")));
+
+    // A new article nobody typed in goes without a question.
+    Boxes::Clear();
+    Command(ID_TREE_NEW_ARTICLE);
+    PressInEditor(VK_RETURN);
+    TreeCommand(ID_TREE_DELETE);
+    EXPECT_TRUE(Boxes::Texts().empty());
+    EXPECT_TRUE(ChildTexts(Tree().GetRootItem()).empty());
+}
+
 TEST_F(EditingTest, DeleteAsksFirstAndClosesOnlyTheDeletedArticle)
 {
     MakeArticle(L"卷一\\0001_a.xml", L"a");
