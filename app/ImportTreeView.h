@@ -52,11 +52,15 @@ public:
     CImportTreeView* m_pOwner = nullptr;
     int m_bArticle = 0;
     CString m_strPrefix;     // "0003_" of a numbered name, held back from the box
+    CString m_strSuffix;     // ".xml" ending a folder's name, held back from the box
+    CString m_strShown;      // the title the box started with
 
-    // The name an edit ends with: the typed title cleaned, the prefix put
-    // back in front, ".xml" kept for articles and dropped for folders. The
-    // prefix is used once. False when the title cannot make a name.
-    bool EndEdit(const CString& typed, CString& newName, CString* note = nullptr);
+    // The name an edit ends with: oldName when the title was left as shown;
+    // else the typed title cleaned, the prefix put back in front, ".xml" kept
+    // for articles, dropped when typed for folders (a folder's own ending
+    // stays). Prefix and ending are used once. False when the title cannot
+    // make a name.
+    bool EndEdit(const CString& typed, const CString& oldName, CString& newName, CString* note = nullptr);
 
 protected:
     afx_msg void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
@@ -92,9 +96,11 @@ public:
     bool IsArticleItem(HTREEITEM item);
 
     // ---- editing ----
+    // Adds name as the last child of parent; a folder item is marked as one.
+    HTREEITEM InsertLastChild(HTREEITEM parent, const CString& name, bool folder);
     // Adds name as the last child of the current folder, selects it (which
     // opens it when it is an article) and gives the tree the focus.
-    HTREEITEM InsertAndSelect(const CString& name);
+    HTREEITEM InsertAndSelect(const CString& name, bool folder);
     void OnNewArticle();
     void OnNewFolder();
     void OnRename();

@@ -169,12 +169,17 @@ bool IsAcceptableName(const CString& name)
     return !IsReservedDeviceName(name);
 }
 
-CString TitleForEditing(const CString& itemText, CString& prefix, bool& isArticle)
+CString TitleForEditing(const CString& itemText, CString& prefix, bool& isArticle, CString* folderSuffix)
 {
     CString text = itemText;
     isArticle = IsArticleName(text);
-    if (isArticle && text.GetLength() >= 4 && text.Right(4) == L".xml")
+    if (folderSuffix)
+        folderSuffix->Empty();
+    if (isArticle && text.GetLength() >= 4 && text.Right(4) == L".xml") {
+        if (folderSuffix)
+            *folderSuffix = text.Right(4);
         text = text.Left(text.GetLength() - 4);
+    }
     prefix.Empty();
     if (IsNumberedName(text)) {
         prefix = text.Left(5);
@@ -184,7 +189,7 @@ CString TitleForEditing(const CString& itemText, CString& prefix, bool& isArticl
 }
 
 bool CompleteEditedName(const CString& prefix, const CString& typedTitle, bool isArticle, CString& newName,
-                        CString* note)
+                        CString* note, const CString& folderSuffix)
 {
     SetMessage(note, CString());
     CString title = CleanNamePart(typedTitle);
@@ -209,7 +214,7 @@ bool CompleteEditedName(const CString& prefix, const CString& typedTitle, bool i
     }
     if (title.IsEmpty())
         return false;
-    const CString suffix = (isArticle && !IsArticleName(prefix + title)) ? CString(L".xml") : CString();
+    const CString suffix = isArticle ? (IsArticleName(prefix + title) ? CString() : CString(L".xml")) : folderSuffix;
     bool cut = false;
     while (!title.IsEmpty() && !FitsNameOnDisk(prefix + title + suffix)) {
         int keep = title.GetLength() - 1;

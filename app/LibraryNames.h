@@ -49,17 +49,21 @@ bool IsAcceptableName(const CString& name);
 // What the label editor shows for an item: the text without a final ".xml"
 // and without the "%04d_" prefix of a numbered name. prefix receives the
 // five characters held back (empty when not numbered), isArticle whether the
-// text contains ".xml".
-CString TitleForEditing(const CString& itemText, CString& prefix, bool& isArticle);
+// text contains ".xml". For a folder item (folderSuffix given) a final
+// ".xml" belongs to its name: it is held back in *folderSuffix instead, for
+// CompleteEditedName to give back.
+CString TitleForEditing(const CString& itemText, CString& prefix, bool& isArticle,
+                        CString* folderSuffix = nullptr);
 // Completes an edited title: cleaned, prefix put back in front; an article
 // gets ".xml" when it has none, a folder loses a final ".xml". A title too
 // long for the file system is cut (never inside a surrogate pair, never the
 // ".xml") and *note says so. False when the cleaned title is empty, when a
 // folder name would still hold ".xml" (any case: the library would take the
 // folder for an article) or when the name is not acceptable; *note then
-// says why when there is more to say. The old name stays.
+// says why when there is more to say. The old name stays. A folder gets
+// folderSuffix (what TitleForEditing held back) after its title.
 bool CompleteEditedName(const CString& prefix, const CString& typedTitle, bool isArticle, CString& newName,
-                        CString* note = nullptr);
+                        CString* note = nullptr, const CString& folderSuffix = CString());
 // A folder name that holds ".xml" in any letter case.
 bool HasArticleMark(const CString& name);
 // Fits the file systems the program runs on: at most kMaxNameOnDisk UTF-16

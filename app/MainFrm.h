@@ -68,6 +68,8 @@ public:
     // ---- what the tree tells the frame ----
     void OnLibraryItemRenamed(const CPathParts& oldItem, const CString& newName);
     void OnLibraryItemDeleted(const CPathParts& item);
+    // A pane shows the article item and it holds text (saved or not).
+    bool ArticleHoldsText(const CPathParts& item);
 
     // ---- update check: thread procedure, started once the panes exist ----
     static void __cdecl UpdateCheckThread(void*);

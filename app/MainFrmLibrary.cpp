@@ -325,6 +325,16 @@ void CMainFrame::OnLibraryItemDeleted(const CPathParts& item)
     }
 }
 
+bool CMainFrame::ArticleHoldsText(const CPathParts& item)
+{
+    for (int row = 0; row < 2; ++row) {
+        CImportView* view = GetArticleView(row);
+        if (view && !PaneParts(row).IsEmpty() && PaneParts(row).SameArticle(item) && !view->IsArticleEmpty())
+            return true;
+    }
+    return false;
+}
+
 // ---------------------------------------------------------------- pages
 
 void CMainFrame::OnNextPage()

@@ -1,4 +1,5 @@
 #include "app/MruFile.h"
+#include "framework/FileUtil.h"
 #include "framework/Profile.h"
 #include <cwchar>
 #include <utility>
@@ -64,6 +65,10 @@ void CMruFile::Save()
 {
     if (m_strIniPath.IsEmpty())
         return;
+    // The profile functions make no folders: a first run has no "control" yet.
+    const CString folder = ParentFolder(m_strIniPath);
+    if (!folder.IsEmpty())
+        CreateFolderTree(folder);
     CIniFile ini(m_strIniPath);
     ini.WriteInt(kSection, L"FileNum", m_nCount);
     for (int i = 0; i < kMruEntries; ++i)

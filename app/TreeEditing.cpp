@@ -19,11 +19,18 @@ BEGIN_MESSAGE_MAP(CMyEdit, CEdit)
     ON_WM_CHAR()
 END_MESSAGE_MAP()
 
-bool CMyEdit::EndEdit(const CString& typed, CString& newName, CString* note)
+bool CMyEdit::EndEdit(const CString& typed, const CString& oldName, CString& newName, CString* note)
 {
-    const CString prefix = m_strPrefix;
+    const CString prefix = m_strPrefix, suffix = m_strSuffix;
+    const bool unchanged = typed == m_strShown;
     m_strPrefix.Empty();
-    return CompleteEditedName(prefix, typed, m_bArticle != 0, newName, note);
+    m_strSuffix.Empty();
+    m_strShown.Empty();
+    if (unchanged) {
+        newName = oldName;
+        return true;
+    }
+    return CompleteEditedName(prefix, typed, m_bArticle != 0, newName, note, suffix);
 }
 
 void CMyEdit::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags)
@@ -42,18 +49,26 @@ void CImportTreeView::EnsureFilled(HTREEITEM folder)
     CTreeCtrlLibrary(GetTreeCtrl()).FillChildren(folder);
 }
 
-HTREEITEM CImportTreeView::InsertAndSelect(const CString& name)
+HTREEITEM CImportTreeView::InsertLastChild(HTREEITEM parent, const CString& name, bool folder)
 {
     CTreeCtrl& tree = GetTreeCtrl();
-    HTREEITEM folder = CurrentFolderItem();
-    if (!folder)
+    HTREEITEM item = tree.InsertItem(TVIF_TEXT, name, 0, 0, 0, 0, 0, parent, TVI_LAST);
+    // A folder stays a folder whatever its name holds (".xml" included).
+    if (item && folder)
+        tree.SetItemData(item, kFolderItem);
+    return item;
+}
+
+HTREEITEM CImportTreeView::InsertAndSelect(const CString& name, bool folder)
+{
+    CTreeCtrl& tree = GetTreeCtrl();
+    HTREEITEM parent = CurrentFolderItem();
+    if (!parent)
         return nullptr;
-    HTREEITEM item = tree.InsertItem(TVIF_TEXT, name, 0, 0, 0, 0, 0, folder, TVI_LAST);
+    HTREEITEM item = InsertLastChild(parent, name, folder);
     if (!item)
         return nullptr;
-    if (!IsArticleName(name))
-        tree.SetItemData(item, kFolderItem);
-    tree.Expand(folder, TVE_EXPAND);
+    tree.Expand(parent, TVE_EXPAND);
     tree.Select(item, TVGN_CARET);
     SetFocus();
     return item;
@@ -83,7 +98,7 @@ void CImportTreeView::NewItem(bool article)
     }
     // The new item is the one edited, whatever the selection did meanwhile
     // (a refused switch puts it back on the article that stays shown).
-    if (HTREEITEM item = InsertAndSelect(name))
+    if (HTREEITEM item = InsertAndSelect(name, !article))
         RenameItem(item);
 }
 
@@ -127,11 +142,14 @@ void CImportTreeView::RenameItem(HTREEITEM item)
     m_edit.SubclassWindow(hBox);
     m_edit.m_pOwner = this;
 
-    CString prefix;
+    CString prefix, suffix;
     bool isArticle = false;
-    const CString title = TitleForEditing(tree.GetItemText(item), prefix, isArticle);
-    m_edit.m_bArticle = IsArticleItem(item) ? 1 : 0;
+    const bool article = IsArticleItem(item);
+    const CString title = TitleForEditing(tree.GetItemText(item), prefix, isArticle, article ? nullptr : &suffix);
+    m_edit.m_bArticle = article ? 1 : 0;
     m_edit.m_strPrefix = prefix;
+    m_edit.m_strSuffix = suffix;
+    m_edit.m_strShown = title;
 
     // Only the title can be changed; number and ".xml" stay as they are.
     m_edit.SetWindowText(title);
@@ -160,7 +178,7 @@ void CImportTreeView::OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult)
         if (typed.GetLength() > kMaxTypedName)
             typed = typed.Left(kMaxTypedName);
         CString completed;
-        if (m_edit.EndEdit(typed, completed, &note)) {
+        if (m_edit.EndEdit(typed, oldName, completed, &note)) {
             newName = completed;
         } else if (!CleanNamePart(typed).IsEmpty()) {
             if (note.IsEmpty())
@@ -170,6 +188,8 @@ void CImportTreeView::OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult)
         }
     }
     m_edit.m_strPrefix.Empty();
+    m_edit.m_strSuffix.Empty();
+    m_edit.m_strShown.Empty();
     ModifyStyle(TVS_EDITLABELS, 0);
     RenameOnDisk(item, newName, oldName);
     // A title cut to fit is said, once the name stands.
@@ -249,8 +269,11 @@ void CImportTreeView::OnDelete()
     }
     const bool article = IsArticleItem(item);
     const bool onDisk = PathExists(path);
-    // A deleted file does not go to the recycle bin: ask before an article goes.
-    if (article && onDisk) {
+    const CPathParts parts = ItemParts(item);
+    CMainFrame* frame = GetMainFrame();
+    // A deleted file does not go to the recycle bin, and text not yet saved
+    // has no file at all: ask before an article with text goes.
+    if (article && (onDisk || (frame && frame->ArticleHoldsText(parts)))) {
         CString question;
         question.Format(L"确定要删除“%s”吗？删除后无法恢复。", name.GetString());
         if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
@@ -262,8 +285,7 @@ void CImportTreeView::OnDelete()
         AfxMessageBox(text, MB_OK | MB_ICONWARNING);
         return;
     }
-    const CPathParts parts = ItemParts(item);
-    if (CMainFrame* frame = GetMainFrame())
+    if (frame)
         frame->OnLibraryItemDeleted(parts);
     tree.DeleteItem(item);
     Invalidate(FALSE);

@@ -55,7 +55,7 @@ public:
             step.title = L"_";
         const CString folderPath = m_view->GetItemPath(parent);
         const CString text = FitStepTitle(step, folderPath, siblings, true, kMaxLibraryFolderPath);
-        HTREEITEM item = m_tree.InsertItem(TVIF_TEXT, text, 0, 0, 0, 0, 0, parent, TVI_LAST);
+        HTREEITEM item = m_view->InsertLastChild(parent, text, true);
         if (item) {
             // The folder exists on disk even when no book lands in it.
             CreateDirectoryW(AppendPathPart(folderPath, text), nullptr);
@@ -207,7 +207,7 @@ void CImportTreeView::RunImportPlan(const ImportPlan& plan, const CString& text)
                 m_import.stopped = true;
                 break;
             }
-            HTREEITEM item = tree.InsertItem(TVIF_TEXT, name, 0, 0, 0, 0, 0, parent.item, TVI_LAST);
+            HTREEITEM item = InsertLastChild(parent.item, name, true);
             folders.push_back({item ? item : parent.item, path});
             continue;
         }
@@ -221,7 +221,7 @@ void CImportTreeView::RunImportPlan(const ImportPlan& plan, const CString& text)
             m_import.stopped = true;
             break;
         }
-        if (HTREEITEM item = tree.InsertItem(TVIF_TEXT, name, 0, 0, 0, 0, 0, parent.item, TVI_LAST))
+        if (HTREEITEM item = InsertLastChild(parent.item, name, false))
             m_import.lastArticle = item;
         ++m_import.articles;
     }

@@ -1,5 +1,7 @@
 #include "framework/FileUtil.h"
 
+#include <cwctype>
+
 namespace {
 
 void SetError(CString* error, const wchar_t* what, const wchar_t* path, DWORD code)
@@ -123,11 +125,8 @@ bool WriteFileReplacing(const wchar_t* path, const void* data, size_t size, CStr
 CString SaveTempPath(const wchar_t* path)
 {
     const CString folder = ParentFolder(path);
-    // FNV-1a of the full path, so saves of different files in one folder
-    // never share a temporary file.
-    DWORD hash = 2166136261u;
-    for (const wchar_t* p = path; *p; ++p)
-        hash = (hash ^ (DWORD)*p) * 16777619u;
+    // Saves of different files in one folder never share a temporary file.
+    const DWORD hash = PathHash(path);
     CString name;
     name.Format(L"~sav%lx_%08lx.~tmp", (unsigned long)GetCurrentProcessId(), (unsigned long)hash);
     return folder.IsEmpty() ? name : folder + L"\\" + name;
@@ -169,6 +168,45 @@ bool BackupFileOnce(const wchar_t* path, const wchar_t* backupPath)
     if (!folder.IsEmpty() && !CreateFolderTree(folder))
         return false;
     return CopyFileW(path, backupPath, TRUE) != FALSE;
+}
+
+bool BackupFileKeepingOthers(const wchar_t* path, CString& backupPath)
+{
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes))
+        return false;
+    const CString first = backupPath;
+    const CString folder = ParentFolder(first);
+    if (!folder.IsEmpty() && !CreateFolderTree(folder))
+        return false;
+    int dot = first.ReverseFind(L'.');
+    if (dot <= first.ReverseFind(L'\\'))
+        dot = first.GetLength();
+    for (int n = 1; n < 10000; ++n) {
+        CString candidate = first;
+        if (n > 1)
+            candidate.Format(L"%s_%d%s", first.Left(dot).GetString(), n, first.Mid(dot).GetString());
+        if (!FileExists(candidate)) {
+            if (!CopyFileW(path, candidate, TRUE))
+                return false;
+            backupPath = candidate;
+            return true;
+        }
+        std::string kept;
+        if (ReadWholeFile(candidate, kept) && kept == bytes) {
+            backupPath = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+DWORD PathHash(const wchar_t* path)
+{
+    DWORD hash = 2166136261u;
+    for (const wchar_t* p = path; *p; ++p)
+        hash = (hash ^ (DWORD)towlower(*p)) * 16777619u;
+    return hash;
 }
 
 bool CreateFolderTree(const wchar_t* path)

@@ -30,6 +30,15 @@ bool WriteNewFile(const wchar_t* path, const void* data, size_t size, CString* e
 // Creates the backup's folder (and its parents) as needed.
 bool BackupFileOnce(const wchar_t* path, const wchar_t* backupPath);
 
+// Copies path to backupPath, or, when a file with other bytes already has
+// that name, to the first free "<name>_2<ext>", "<name>_3<ext>", ... A backup
+// holding the same bytes already counts as made. backupPath receives the
+// name used. Creates the backup's folder (and its parents) as needed.
+bool BackupFileKeepingOthers(const wchar_t* path, CString& backupPath);
+
+// FNV-1a of a path with letter case folded: the same file gives the same value.
+DWORD PathHash(const wchar_t* path);
+
 // Folder part of a path without the trailing separator; empty when there is none.
 CString ParentFolder(const wchar_t* path);
 

@@ -43,9 +43,13 @@ CString UnitsOfFile(const std::string& bytes)
     return text;
 }
 
-bool SamePath(const CString& a, const CString& b)
+// At most this many UTF-8 bytes of a file name go into its backup's name, so
+// the number, time and path hash added still fit a file system's 255.
+const int kBackupStemBytes = 180;
+
+int Utf8Length(const CString& text)
 {
-    return !a.IsEmpty() && a.CompareNoCase(b) == 0;
+    return WideCharToMultiByte(CP_UTF8, 0, text.GetString(), text.GetLength(), nullptr, 0, nullptr, nullptr);
 }
 
 } // namespace
@@ -54,6 +58,7 @@ bool SamePath(const CString& a, const CString& b)
 
 void CArticleModel::OpenArticle(const CString& folder, const CString& fullPath)
 {
+    m_bLoadedDamaged = false;
     m_strFolder = folder;
     m_strPath = fullPath;
     if (!FileExists(fullPath)) {
@@ -93,25 +98,26 @@ void CArticleModel::NewArticle()
     EnableView(true);
 }
 
-void CArticleModel::MarkLoadedWithErrors(const CString& fullPath)
+void CArticleModel::MarkLoadedWithErrors()
 {
-    m_strDamagedPath = fullPath;
+    m_bLoadedDamaged = true;
 }
 
-bool CArticleModel::NeedsBackupBeforeSave(const CString& fullPath) const
+bool CArticleModel::NeedsBackupBeforeSave() const
 {
-    return SamePath(m_strDamagedPath, fullPath);
+    return m_bLoadedDamaged;
 }
 
 bool CArticleModel::LoadArticle(const CString& folder, const CString& fullPath)
 {
     if (!m_vecNodes.empty())
         CloseArticle();
+    m_bLoadedDamaged = false;
     // Whatever goes wrong, the pane gets an empty article to stand on, and the
     // file is kept safe by a backup before anything overwrites it.
     auto fail = [&](const wchar_t* message) {
-        MarkLoadedWithErrors(fullPath);
         NewArticle();
+        MarkLoadedWithErrors();
         AfxMessageBox(message, MB_OK);
         return false;
     };
@@ -136,7 +142,7 @@ bool CArticleModel::LoadArticle(const CString& folder, const CString& fullPath)
     if (!doc.EnterElement() || !doc.FindNextElement(L"Body"))
         return fail(kMsgNotArticle);
     if (!parsed || decoded < 0)
-        MarkLoadedWithErrors(fullPath);
+        MarkLoadedWithErrors();
     m_nVersion = version.IsEmpty() ? 1 : _wtoi(version);
     m_nColumnDis = columns.IsEmpty() ? 50 : _wtoi(columns);
 
@@ -176,7 +182,7 @@ bool CArticleModel::LoadArticle(const CString& folder, const CString& fullPath)
     // A file whose blocks are dropped or whose nesting is cut would lose them on
     // the next save: keep a copy first.
     if (m_bReadLossy)
-        MarkLoadedWithErrors(fullPath);
+        MarkLoadedWithErrors();
 
     NormalizeTree();
     m_pCurLine = FirstLine(root);
@@ -372,9 +378,17 @@ CString CArticleModel::BackupPathFor(const CString& fullPath)
         ext = name.Mid(dot);
         name = name.Left(dot);
     }
+    while (Utf8Length(name) > kBackupStemBytes) {
+        int keep = name.GetLength() - 1;
+        if (keep > 0 && IS_HIGH_SURROGATE(name[keep - 1]))
+            --keep;
+        name = name.Left(keep);
+    }
+    // Files of one name and time in other folders (numbering starts again in
+    // every folder) each get a backup of their own.
     CString stamp;
-    stamp.Format(L"_%04u%02u%02u-%02u%02u%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
-                 t.wSecond);
+    stamp.Format(L"_%04u%02u%02u-%02u%02u%02u_%08lx", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
+                 t.wSecond, (unsigned long)PathHash(fullPath));
     return g_strAppFolder + L"control\\Backup\\" + name + stamp + ext;
 }
 
@@ -464,6 +478,9 @@ void CArticleModel::WriteChunk(ChunkNode* node, CXmlDocument& doc)
 
 bool CArticleModel::BuildArticleFile(std::string& bytes)
 {
+    bytes.clear();
+    if (m_vecNodes.empty() || !m_vecNodes[0])
+        return false;   // no article open
     m_nCountInput = 0;
     CString stored;
     {
@@ -512,18 +529,20 @@ bool CArticleModel::BuildArticleFile(std::string& bytes)
 bool CArticleModel::SaveArticle(const CString& /*folder*/, const CString& fullPath)
 {
     // A new article nobody typed in makes no file; an article emptied by its
-    // user is written empty, or the old text would come back.
-    if (IsArticleEmpty() && !FileExists(fullPath))
+    // user is written empty, or the old text would come back. With no article
+    // open there is nothing to write.
+    if (m_vecNodes.empty() || (IsArticleEmpty() && !FileExists(fullPath)))
         return true;
     std::string bytes;
     if (!BuildArticleFile(bytes))
         return false;
     CString error;
     bool ok = true;
-    if (NeedsBackupBeforeSave(fullPath) && FileExists(fullPath)) {
-        // The file did not load cleanly: keep its old content before replacing it.
+    if (m_bLoadedDamaged && FileExists(fullPath)) {
+        // The text did not load cleanly: keep the file's old content before
+        // replacing it, wherever a rename has taken it since.
         CString backup = BackupPathFor(fullPath);
-        if (backup.IsEmpty() || !BackupFileOnce(fullPath, backup)) {
+        if (backup.IsEmpty() || !BackupFileKeepingOthers(fullPath, backup)) {
             ok = false;
             error = L"无法备份原文件到 " + backup;
         }
@@ -534,7 +553,6 @@ bool CArticleModel::SaveArticle(const CString& /*folder*/, const CString& fullPa
         AfxMessageBox(L"文章保存失败：" + fullPath + L"\r\n" + error, MB_OK | MB_ICONERROR);
         return false;
     }
-    if (NeedsBackupBeforeSave(fullPath))
-        m_strDamagedPath.Empty();
+    m_bLoadedDamaged = false;
     return true;
 }

@@ -643,6 +643,7 @@ void CArticleModel::CloseArticle()
     FreeMarkRuns();
     m_pFirstDrawn = nullptr;
     m_nScrollDown = 1;
+    m_bLoadedDamaged = false;
 }
 
 bool CArticleModel::IsArticleEmpty()

@@ -166,8 +166,9 @@ public:
     void WriteChunk(ChunkNode* node, CXmlDocument& doc);
     // Where a file that loaded with errors is copied before it is first overwritten.
     static CString BackupPathFor(const CString& fullPath);
-    // True while the file at fullPath loaded with errors and has not been saved since.
-    bool NeedsBackupBeforeSave(const CString& fullPath) const;
+    // True while the open article's file loaded with errors and has not been
+    // saved since (under whatever path a rename gave it).
+    bool NeedsBackupBeforeSave() const;
 
     // ---- error log ----
     int ReportError(int code);
@@ -389,8 +390,8 @@ private:
     int CountRuns(ChunkNode* line, std::vector<CharItem*>& starts, bool countTyped);
     ChunkNode* FindLineAtYImpl(ChunkNode* node, int y, bool fromFirst);
     void AppendLineChunk(ChunkNode* line, CXmlDocument& doc);
-    void MarkLoadedWithErrors(const CString& fullPath);
+    void MarkLoadedWithErrors();
 
-    CString m_strDamagedPath;       // loaded with errors: back it up before overwriting
+    bool m_bLoadedDamaged = false;  // loaded with errors: back the file up before overwriting
     bool m_bReadLossy = false;      // the last read dropped or flattened Chunks
 };

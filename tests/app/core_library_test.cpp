@@ -664,6 +664,20 @@ TEST_F(MruTest, ClearWritesEmptyKeys)
     EXPECT_EQ(1, loose.GetCount());
 }
 
+TEST_F(MruTest, TheFirstLibraryOpenedIsKeptWithoutAControlFolder)
+{
+    // A run that starts without "control": the list is written the moment a library opens.
+    const CString ini = m_lib.Path(L"control\\Mru.ini");
+    ASSERT_FALSE(FolderExists(m_lib.Path(L"control")));
+    CMruFile mru;
+    mru.SetIniPath(ini);
+    mru.Add(L"D:\\藏书");
+    CMruFile again;
+    again.SetIniPath(ini);
+    again.Load();
+    EXPECT_EQ((std::vector<CString>{L"D:\\藏书"}), List(again));
+}
+
 TEST_F(MruTest, MenuItemsFollowTheList)
 {
     HMENU bar = CreateMenu();

@@ -471,14 +471,20 @@ TEST_F(EditingTest, RenameEndsByClickingElsewhereAndKeepsPrefixAndSuffix)
 TEST_F(EditingTest, UnchangedOrCancelledRenameKeepsTheName)
 {
     MakeArticle(L"0003_旧题.xml", L"x");
+    MakeFolder(L"0001_资料.xml");
     Start();
-    HTREEITEM article = Item({L"0003_旧题.xml"});
-    Select(article);
-    TreeCommand(ID_TREE_RENAME);
-    PressInEditor(VK_RETURN);
-    EXPECT_EQ(Tree().GetItemText(article), L"0003_旧题.xml");
-    EXPECT_TRUE(Exists(InLibrary(L"0003_旧题.xml")));
+    // A folder named like an article keeps its whole name too.
+    for (const wchar_t* name : {L"0001_资料.xml", L"0003_旧题.xml"}) {
+        HTREEITEM item = Item({name});
+        Select(item);
+        TreeCommand(ID_TREE_RENAME);
+        PressInEditor(VK_RETURN);
+        EXPECT_EQ(Tree().GetItemText(item), name);
+        EXPECT_TRUE(Exists(InLibrary(name)));
+    }
+    EXPECT_TRUE(IsFolder(InLibrary(L"0001_资料.xml")));
 
+    HTREEITEM article = Item({L"0003_旧题.xml"});
     TreeCommand(ID_TREE_RENAME);
     TypeInEditor(L"新题");
     PressInEditor(VK_ESCAPE);
@@ -524,6 +530,7 @@ TEST_F(EditingTest, TypedNamesAreCleanedAndCollisionsRefused)
     MakeArticle(L"甲.xml", L"甲文");
     MakeArticle(L"乙.xml", L"乙文");
     MakeFolder(L"0002_目录");
+    MakeFolder(L"0001_资料.xml");
     Start();
     HTREEITEM second = Item({L"乙.xml"});
     Select(second);
@@ -542,14 +549,19 @@ TEST_F(EditingTest, TypedNamesAreCleanedAndCollisionsRefused)
     EXPECT_EQ(Tree().GetItemText(second), L"abc.xml");
     EXPECT_TRUE(Exists(InLibrary(L"abc.xml")));
 
-    // A folder typed with ".xml" keeps its number and stays a folder.
-    HTREEITEM folder = Item({L"0002_目录"});
-    Select(folder);
-    TreeCommand(ID_TREE_RENAME);
-    TypeInEditor(L"资料.xml");
-    PressInEditor(VK_RETURN);
-    EXPECT_EQ(Tree().GetItemText(folder), L"0002_资料");
-    EXPECT_TRUE(IsFolder(InLibrary(L"0002_资料")));
+    // A folder typed with ".xml" keeps its number and stays a folder; one
+    // whose name ends in ".xml" keeps that ending, which the user did not touch.
+    const struct { const wchar_t* from; const wchar_t* typed; const wchar_t* to; } folders[] = {
+        {L"0002_目录", L"资料.xml", L"0002_资料"}, {L"0001_资料.xml", L"资料二", L"0001_资料二.xml"}};
+    for (const auto& f : folders) {
+        HTREEITEM folder = Item({f.from});
+        Select(folder);
+        TreeCommand(ID_TREE_RENAME);
+        TypeInEditor(f.typed);
+        PressInEditor(VK_RETURN);
+        EXPECT_EQ(Tree().GetItemText(folder), f.to);
+        EXPECT_TRUE(IsFolder(InLibrary(f.to)));
+    }
     EXPECT_TRUE(Boxes::Texts().empty());
 }
 
@@ -647,6 +659,41 @@ TEST_F(EditingTest, AFolderWhoseNameHoldsTheArticleMarkStaysAFolder)
     TypeIntoPane(Upper(), L"乙");
     Command(ID_SAVE_PAGE);
     EXPECT_EQ(FileText(InLibrary(L"0002_资料.xml版\\0001_a.xml")), L"甲乙");
+}
+
+TEST_F(EditingTest, DeletingANewArticleThatHoldsTextAsksFirst)
+{
+    Start();
+    Select(Tree().GetRootItem());
+    Command(ID_TREE_NEW_ARTICLE);
+    PressInEditor(VK_RETURN);
+    HTREEITEM article = Tree().GetSelectedItem();
+    ASSERT_EQ(Tree().GetItemText(article), L"0001_新文章.xml");
+    Upper()->SetFocus();
+    Pump();
+    TypeChars(L"尚未保存的文字");
+    ASSERT_FALSE(Exists(InLibrary(L"0001_新文章.xml")));
+
+    Boxes::Answer() = IDNO;
+    TreeCommand(ID_TREE_DELETE);
+    EXPECT_EQ(Boxes::Texts().size(), 1u);
+    EXPECT_EQ(Item({L"0001_新文章.xml"}), article);
+    EXPECT_EQ(ArticleText(*Upper()), L"尚未保存的文字");
+
+    Boxes::Answer() = IDYES;
+    Boxes::Clear();
+    TreeCommand(ID_TREE_DELETE);
+    EXPECT_EQ(Boxes::Texts().size(), 1u);
+    EXPECT_EQ(Item({L"0001_新文章.xml"}), nullptr);
+    EXPECT_FALSE(Exists(InLibrary(L"0001_新文章.xml")));
+
+    // A new article nobody typed in goes without a question.
+    Boxes::Clear();
+    Command(ID_TREE_NEW_ARTICLE);
+    PressInEditor(VK_RETURN);
+    TreeCommand(ID_TREE_DELETE);
+    EXPECT_TRUE(Boxes::Texts().empty());
+    EXPECT_TRUE(ChildTexts(Tree().GetRootItem()).empty());
 }
 
 TEST_F(EditingTest, DeleteAsksFirstAndClosesOnlyTheDeletedArticle)

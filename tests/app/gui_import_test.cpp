@@ -414,4 +414,36 @@ TEST_F(ImportTest, AFolderImportMakesLowerCaseFolderItemsInTheSelectedArticlesFo
     EXPECT_EQ(FileText(InLibrary(L"书库\\notes.txt.bak.xml")), L"备注。");
 }
 
+TEST_F(ImportTest, FoldersTheImportNamesLikeArticlesAreFolders)
+{
+    CreateDirectoryW(source.Sub(L"S"), nullptr);
+    CreateDirectoryW(source.Sub(L"S\\v.xml"), nullptr);
+    Put(L"S\\v.xml\\a.txt", Gbk(L"甲的内容。"));
+    // A book of chapters becomes a folder named after the file.
+    Put(L"x.xml.txt", Gbk(Novel(L"叉")));
+    Start();
+    Select(Tree().GetRootItem());
+    Drop({source.Sub(L"S"), source.Sub(L"x.xml.txt")});
+    EXPECT_TRUE(Boxes::Texts().empty());
+    EXPECT_EQ(ChildTexts(Item({L"v.xml"})), (std::vector<CString>{L"a.xml"}));
+    EXPECT_EQ(FileText(InLibrary(L"v.xml\\a.xml")), L"甲的内容。");
+    EXPECT_FALSE(Exists(InLibrary(L"a.xml")));
+    HTREEITEM book = Item({L"x.xml"});
+    ASSERT_NE(book, nullptr);
+    ASSERT_TRUE(IsFolder(InLibrary(L"x.xml")));
+
+    // Selecting the book's folder leaves the article shown where it is, and
+    // what is typed there is saved into that article.
+    const CPathParts shown = frame->m_upperParts;
+    ASSERT_FALSE(shown.IsEmpty());
+    Select(book);
+    EXPECT_TRUE(frame->m_upperParts.SameArticle(shown));
+    Upper()->SetFocus();
+    Pump();
+    TypeChars(L"续写");
+    Command(ID_SAVE_PAGE);
+    EXPECT_TRUE(Boxes::Texts().empty());
+    EXPECT_GE(FileText(shown.GetFullPath()).Find(L"续写"), 0);
+}
+
 } // namespace

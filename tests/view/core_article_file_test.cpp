@@ -1,6 +1,7 @@
 // Article files: the format written, loading, round trips, hostile files, backups
 // of damaged files and failed saves.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -360,7 +361,7 @@ TEST_F(ArticleFileTest, ReadsOlderFilesAndTheirAttributes)
     EXPECT_EQ(1, m.relayouts);
     EXPECT_EQ(1, m.geometryUpdates);
     EXPECT_EQ(1, m.enables);
-    EXPECT_FALSE(m.NeedsBackupBeforeSave(path));
+    EXPECT_FALSE(m.NeedsBackupBeforeSave());
 }
 
 TEST_F(ArticleFileTest, ReflowOnlyWhenTheWidthIsFarFromThePage)
@@ -405,7 +406,7 @@ TEST_F(ArticleFileTest, LegacyBlocksDoNotOrphanTheirSiblings)
         ++paragraphs;
     EXPECT_EQ(4, paragraphs);
     // Saving would drop the blocks: the file is kept before its first overwrite.
-    EXPECT_TRUE(m.NeedsBackupBeforeSave(path));
+    EXPECT_TRUE(m.NeedsBackupBeforeSave());
 }
 
 TEST_F(ArticleFileTest, RefusesUnfinishedData)
@@ -464,7 +465,7 @@ TEST_F(ArticleFileTest, HostileFilesOpenAsEmptyArticlesWithTheirMessage)
         EXPECT_EQ(std::wstring(c.message), boxes.Texts()[0]) << c.name;
         ExpectWellFormed(t);
         EXPECT_TRUE(t.IsArticleEmpty()) << c.name;
-        EXPECT_TRUE(t.NeedsBackupBeforeSave(file)) << c.name;
+        EXPECT_TRUE(t.NeedsBackupBeforeSave()) << c.name;
         EXPECT_EQ(1, t.enables) << c.name;
     }
 }
@@ -513,7 +514,7 @@ TEST_F(ArticleFileTest, TruncatedFileIsBackedUpBeforeItsFirstOverwrite)
     t.OpenArticle(lib, path);
     ExpectWellFormed(t);
     EXPECT_EQ(std::vector<std::wstring>{kMsgNotArticle}, boxes.Texts());
-    EXPECT_TRUE(t.NeedsBackupBeforeSave(path));
+    EXPECT_TRUE(t.NeedsBackupBeforeSave());
 
     AppendText(t, t.m_pCurLine, L"新");
     ASSERT_TRUE(t.SaveArticle(lib, path));
@@ -525,7 +526,7 @@ TEST_F(ArticleFileTest, TruncatedFileIsBackedUpBeforeItsFirstOverwrite)
     FindClose(h);
     EXPECT_EQ(cut, ReadBytes(found));
     EXPECT_NE(cut, ReadBytes(path));
-    EXPECT_FALSE(t.NeedsBackupBeforeSave(path));
+    EXPECT_FALSE(t.NeedsBackupBeforeSave());
     // Later saves replace the file without further copies.
     AppendText(t, t.m_pCurLine, L"再");
     ASSERT_TRUE(t.SaveArticle(lib, path));
@@ -556,6 +557,106 @@ TEST_F(ArticleFileTest, BadCharacterInsideAGroupLoadsTheRest)
     EXPECT_EQ(L"0123456789", lines[0].substr(lines[0].size() - 10));
 }
 
+// The contents of every file under control\Backup, in no particular order.
+static std::vector<std::string> BackupContents(const CString& programFolder)
+{
+    std::vector<std::string> found;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(programFolder + L"control\\Backup\\*.xml", &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return found;
+    do
+        found.push_back(ReadBytes(programFolder + L"control\\Backup\\" + fd.cFileName));
+    while (FindNextFileW(h, &fd));
+    FindClose(h);
+    return found;
+}
+
+static void SetWriteTime(const CString& file, WORD year)
+{
+    HANDLE h = CreateFileW(file, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    SYSTEMTIME st = {year, 3, 0, 4, 5, 6, 7, 0};
+    FILETIME ft;
+    SystemTimeToFileTime(&st, &ft);
+    ASSERT_TRUE(SetFileTime(h, nullptr, nullptr, &ft));
+    CloseHandle(h);
+}
+
+TEST_F(ArticleFileTest, DamagedFilesOfTheSameNameAndTimeEachKeepABackup)
+{
+    // Numbering starts again in every folder; files unpacked together share a time.
+    const CString a = lib + L"书甲\\0001_新文章.xml";
+    const CString b = lib + L"书乙\\0001_新文章.xml";
+    CreateFolderTree(lib + L"书甲");
+    CreateFolderTree(lib + L"书乙");
+    const std::string bytesA = AsUtf16Bytes("damaged A"), bytesB = AsUtf16Bytes("damaged B");
+    ASSERT_TRUE(WriteBytes(a, bytesA));
+    ASSERT_TRUE(WriteBytes(b, bytesB));
+    SetWriteTime(a, 2021);
+    SetWriteTime(b, 2021);
+    for (const CString& file : {a, b}) {
+        TestModel t;
+        t.OpenArticle(ParentFolder(file), file);
+        AppendText(t, t.m_pCurLine, L"新");
+        ASSERT_TRUE(t.SaveArticle(ParentFolder(file), file));
+        // A second save of the same file makes no second copy.
+        AppendText(t, t.m_pCurLine, L"再");
+        ASSERT_TRUE(t.SaveArticle(ParentFolder(file), file));
+    }
+    std::vector<std::string> kept = BackupContents(folder.Path());
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ((std::vector<std::string>{bytesA, bytesB}), kept);
+
+    // The same bytes in the same file damaged again later: one more copy of it,
+    // since another file's copy with the same content is not its own.
+    const CString c = lib + L"0001_新文章.xml";
+    ASSERT_TRUE(WriteBytes(c, bytesA));
+    SetWriteTime(c, 2021);
+    TestModel t;
+    t.OpenArticle(lib, c);
+    AppendText(t, t.m_pCurLine, L"新");
+    ASSERT_TRUE(t.SaveArticle(lib, c));
+    EXPECT_EQ(3u, BackupContents(folder.Path()).size());
+}
+
+TEST_F(ArticleFileTest, ADamagedArticleRenamedBeforeItsFirstSaveIsStillBackedUp)
+{
+    const std::string damaged = AsUtf16Bytes("not an article");
+    struct Case { const wchar_t* from; const wchar_t* to; };
+    // The file itself renamed, and the folder it lies in.
+    const Case cases[] = {{L"卷\\0001_旧.xml", L"卷\\0001_新.xml"}, {L"旧卷\\0001_a.xml", L"新卷\\0001_a.xml"}};
+    for (const Case& c : cases) {
+        const CString from = lib + c.from, to = lib + c.to;
+        CreateFolderTree(ParentFolder(from));
+        ASSERT_TRUE(WriteBytes(from, damaged));
+        TestModel t;
+        t.OpenArticle(ParentFolder(from), from);
+        if (ParentFolder(from) == ParentFolder(to))
+            ASSERT_TRUE(MoveFileW(from, to));
+        else
+            ASSERT_TRUE(MoveFileW(ParentFolder(from), ParentFolder(to)));
+        AppendText(t, t.m_pCurLine, L"新");
+        ASSERT_TRUE(t.SaveArticle(ParentFolder(to), to));
+        EXPECT_NE(damaged, ReadBytes(to));
+    }
+    EXPECT_EQ((std::vector<std::string>{damaged, damaged}), BackupContents(folder.Path()));
+}
+
+TEST_F(ArticleFileTest, SavingWithNoArticleOpenWritesNothing)
+{
+    ASSERT_TRUE(WriteBytes(path, "kept"));
+    std::string bytes;
+    EXPECT_FALSE(m.BuildArticleFile(bytes));
+    m.SaveArticle(lib, path);
+    m.NewArticle();
+    AppendText(m, m.m_pCurLine, L"x");
+    m.CloseArticle();
+    m.SaveArticle(lib, path);
+    EXPECT_EQ("kept", ReadBytes(path));
+    EXPECT_TRUE(boxes.Texts().empty());
+}
+
 TEST_F(ArticleFileTest, BackupNameHasTheFileNameAndItsTime)
 {
     ASSERT_TRUE(WriteBytes(path, "x"));
@@ -568,8 +669,15 @@ TEST_F(ArticleFileTest, BackupNameHasTheFileNameAndItsTime)
     LocalFileTimeToFileTime(&local, &utc);
     ASSERT_TRUE(SetFileTime(h, nullptr, nullptr, &utc));
     CloseHandle(h);
-    EXPECT_EQ(folder.Path() + L"control\\Backup\\0001_新文章_20210304-050607.xml",
-              CArticleModel::BackupPathFor(path));
+    const CString backup = CArticleModel::BackupPathFor(path);
+    const CString start = folder.Path() + L"control\\Backup\\0001_新文章_20210304-050607_";
+    EXPECT_EQ(start, backup.Left(start.GetLength()));
+    EXPECT_EQ(CString(L".xml"), backup.Right(4));
+    // The same name and time in another folder is another backup.
+    const CString other = lib + L"卷\\0001_新文章.xml";
+    CreateFolderTree(lib + L"卷");
+    ASSERT_TRUE(CopyFileW(path, other, FALSE));
+    EXPECT_NE(backup, CArticleModel::BackupPathFor(other));
     EXPECT_EQ(CString(), CArticleModel::BackupPathFor(lib + L"missing.xml"));
 }
 
@@ -600,7 +708,7 @@ TEST_F(ArticleFileTest, TenThousandNestedChunks)
     EXPECT_TRUE(boxes.Texts().empty());
     EXPECT_EQ((std::vector<std::wstring>{L"deep", L"after"}), Lines(m));
     EXPECT_EQ(CArticleModel::kMaxLevel, MaxLevel(m.m_pRoot));
-    EXPECT_TRUE(m.NeedsBackupBeforeSave(path));
+    EXPECT_TRUE(m.NeedsBackupBeforeSave());
 
     CString copy = lib + L"copy.xml";
     ASSERT_TRUE(m.SaveArticle(lib, copy));
