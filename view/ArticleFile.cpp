@@ -69,7 +69,7 @@ void CArticleModel::OpenArticle(const CString& folder, const CString& fullPath)
                         m_pRoot->width > DisplaySettings.nPageWidth + 100))
             ReflowToPageWidth();
     }
-    ScrollToTop();
+    ScrollToStart();
 }
 
 void CArticleModel::BuildEmptyArticle()

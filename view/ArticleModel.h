@@ -203,6 +203,11 @@ public:
     // The page's right edge as drawn: the root's box, or the widest line's
     // characters where code letters are drawn wider than they are measured.
     int DrawnRight() const { return m_pRoot ? std::max(m_pRoot->right, m_nItemsRight) : 0; }
+    // Width of the scroll area: every character of the page and a little room.
+    int ScrollWidth() const
+    {
+        return m_pRoot ? std::max(m_nLeftMargin + m_pRoot->width, m_nItemsRight) + 20 : 0;
+    }
 
     // ---- insertion (view/Insert.cpp) ----
     // One character (units: the unit and its low surrogate) in front of the caret
@@ -341,7 +346,7 @@ protected:
     virtual void UpdateCaret() {}
     virtual void InvalidateView(bool /*erase*/) {}
     virtual void EnableView(bool /*enable*/) {}
-    virtual void ScrollToTop() {}
+    virtual void ScrollToStart() {}
     virtual void ClearSelection() { ResetSelection(true); }
     virtual void OnFatalError() {}      // the pane ends the program through its frame
     virtual int GetClientWidth() { return 0; }

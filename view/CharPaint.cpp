@@ -2,7 +2,7 @@
 // the lit parenthesis and brace pairs, and the annotation frame.
 #include "view/ImportView.h"
 
-#include <cstring>
+#include <algorithm>
 #include <map>
 #include <string>
 #include <tuple>
@@ -22,9 +22,12 @@ struct FontKey {
     int tenths;
     int weight;
     int dpi;
+    int width = 0;      // lfWidth of a narrowed copy; 0: as made
+    int height = 0;     // lfHeight (cell height) of a lowered copy; 0: as made
     bool operator<(const FontKey& o) const
     {
-        return std::tie(face, tenths, weight, dpi) < std::tie(o.face, o.tenths, o.weight, o.dpi);
+        return std::tie(face, tenths, weight, dpi, width, height)
+            < std::tie(o.face, o.tenths, o.weight, o.dpi, o.width, o.height);
     }
 };
 
@@ -42,13 +45,21 @@ struct LastFont {
     CharFontInfo info;
 } g_last;
 
+CharFontInfo KeyedFont(CDC* pDC, const FontKey& key);
+
 CharFontInfo MakeFont(CDC* pDC, const FontKey& key)
 {
     CFont font;
-    if (key.weight) {
+    if (key.weight || key.width || key.height) {
+        FontKey plain{key.face, key.tenths, 0, key.dpi};
         LOGFONT lf = {};
-        GetObjectW(CharFont(pDC, key.face.c_str(), key.tenths).hFont, sizeof(lf), &lf);
-        lf.lfWeight = key.weight;
+        GetObjectW(KeyedFont(pDC, plain).hFont, sizeof(lf), &lf);
+        if (key.weight)
+            lf.lfWeight = key.weight;
+        if (key.width)
+            lf.lfWidth = key.width;
+        if (key.height)
+            lf.lfHeight = key.height;
         font.CreateFontIndirect(&lf);
     } else {
         font.CreatePointFont(key.tenths, key.face.c_str(), pDC);
@@ -61,30 +72,47 @@ CharFontInfo MakeFont(CDC* pDC, const FontKey& key)
     GetTextMetricsW(dc, &tm);
     SelectObject(dc, old);
     info.nHeight = tm.tmHeight;
+    info.nAscent = tm.tmAscent;
+    info.nAveWidth = tm.tmAveCharWidth;
     return info;
 }
 
-// Horizontal extent of a glyph's ink from its origin, per font and unit.
+CharFontInfo KeyedFont(CDC* pDC, const FontKey& key)
+{
+    auto found = g_fonts.find(key);
+    if (found != g_fonts.end())
+        return found->second;
+    CharFontInfo info = MakeFont(pDC, key);
+    g_fonts[key] = info;
+    return info;
+}
+
+// A glyph's ink from its origin: left and width across, top (below the
+// cell's top) and height down; per font and unit.
 struct GlyphInk {
     int left = 0;
     int width = 0;
+    int top = 0;
+    int height = 0;
     bool known = false;
 };
 std::unordered_map<uint64_t, GlyphInk> g_inks;
 
-GlyphInk InkOf(HDC dc, HFONT font, wchar_t ch)
+GlyphInk InkOf(HDC dc, const CharFontInfo& font, wchar_t ch)
 {
-    uint64_t key = ((uint64_t)(uintptr_t)font << 16) | ch;
+    uint64_t key = ((uint64_t)(uintptr_t)font.hFont << 16) | ch;
     auto found = g_inks.find(key);
     if (found != g_inks.end())
         return found->second;
-    HGDIOBJ old = SelectObject(dc, font);
+    HGDIOBJ old = SelectObject(dc, font.hFont);
     GLYPHMETRICS gm = {};
     const MAT2 identity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
     GlyphInk ink;
     if (GetGlyphOutlineW(dc, ch, GGO_METRICS, &gm, 0, NULL, &identity) != GDI_ERROR) {
         ink.left = gm.gmptGlyphOrigin.x;
         ink.width = (int)gm.gmBlackBoxX;
+        ink.top = font.nAscent - gm.gmptGlyphOrigin.y;
+        ink.height = (int)gm.gmBlackBoxY;
         ink.known = true;
     }
     SelectObject(dc, old);
@@ -92,15 +120,113 @@ GlyphInk InkOf(HDC dc, HFONT font, wchar_t ch)
     return ink;
 }
 
-// Characters a text line draws with DrawText at the common place; the rest
-// have their own placement or extra layers.
+// Latin letters, digits and signs share one narrowed copy of a font per box
+// width, as a face with half-width Latin would draw them: every printable
+// ASCII glyph of it fits the width. 0: the font fits as it is.
+std::map<std::pair<FontKey, int>, int> g_latinWidths;
+
+int LatinWidth(CDC* pDC, const FontKey& base, int avail)
+{
+    auto found = g_latinWidths.find({base, avail});
+    if (found != g_latinWidths.end())
+        return found->second;
+    HDC dc = pDC->GetSafeHdc();
+    auto widest = [&](const FontKey& key) {
+        CharFontInfo font = KeyedFont(pDC, key);
+        int w = 0;
+        for (wchar_t c = 0x21; c < 0x7F; ++c)
+            w = std::max(w, InkOf(dc, font, c).width);
+        return w;
+    };
+    int width = 0;
+    const int w = widest(base);
+    if (w > avail) {
+        FontKey narrow = base;
+        narrow.width = std::max(1, KeyedFont(pDC, base).nAveWidth * avail / w);
+        while (narrow.width > 1 && widest(narrow) > avail)
+            --narrow.width;
+        width = narrow.width;
+    }
+    g_latinWidths[{base, avail}] = width;
+    return width;
+}
+
+struct SpotKey {
+    HFONT base;
+    wchar_t ch;
+    int boxWidth, boxHeight;
+    bool raised;
+    bool operator<(const SpotKey& o) const
+    {
+        return std::tie(base, ch, boxWidth, boxHeight, raised)
+            < std::tie(o.base, o.ch, o.boxWidth, o.boxHeight, o.raised);
+    }
+};
+std::map<SpotKey, GlyphSpot> g_spots;
+
+// The glyph keeps the place the painter gives it (raised: at the box's left,
+// 2 px above its top; otherwise at its left, centred down) and is only moved
+// as far as needed to come inside the box. A glyph too wide or too tall for
+// the box is drawn from a narrowed or lowered copy of its font.
+GlyphSpot FitGlyph(CDC* pDC, const FontKey& base, const SpotKey& at)
+{
+    auto found = g_spots.find(at);
+    if (found != g_spots.end())
+        return found->second;
+    HDC dc = pDC->GetSafeHdc();
+    const int availW = at.boxWidth - 2;
+    const int availH = at.boxHeight - 2;
+    GlyphSpot spot;
+    spot.font = KeyedFont(pDC, base);
+    spot.y = at.raised ? -2 : at.boxHeight / 2 - spot.font.nHeight / 2;
+    FontKey key = base;
+    if (availW > 0 && availH > 0 && at.ch < 0x100)
+        key.width = LatinWidth(pDC, base, availW);
+    for (int tries = 0; availW > 0 && availH > 0 && tries < 12; ++tries) {
+        CharFontInfo font = KeyedFont(pDC, key);
+        GlyphInk ink = InkOf(dc, font, at.ch);
+        if (!ink.known)
+            break;
+        if (ink.width <= availW && ink.height <= availH) {
+            const int y = at.raised ? -2 : at.boxHeight / 2 - font.nHeight / 2;
+            int x = 0;
+            x += std::max(0, 1 - (x + ink.left));
+            x -= std::max(0, x + ink.left + ink.width - (at.boxWidth - 1));
+            int top = y + ink.top;
+            int dy = std::max(0, 1 - top);
+            dy -= std::max(0, top + dy + ink.height - (at.boxHeight - 1));
+            spot = {font, x, y + dy, true};
+            break;
+        }
+        if (ink.width > availW) {
+            const int now = key.width ? key.width : font.nAveWidth;
+            key.width = std::max(1, std::min(now - 1, now * availW / ink.width));
+        }
+        if (ink.height > availH) {
+            const int now = key.height ? key.height : font.nHeight;
+            key.height = std::max(1, std::min(now - 1, now * availH / ink.height));
+        }
+    }
+    g_spots[at] = spot;
+    return spot;
+}
+
+// Characters drawn at their own place, raised by 2 px.
+bool IsRaisedChar(wchar_t ch)
+{
+    switch (ch) {
+    case L'&': case L'j': case L'_': case L'(': case L')': case L'{': case L'}':
+        return true;
+    }
+    return false;
+}
+
+// Characters a text line draws with one call per run; the rest have extra
+// layers or a placement of their own.
 bool IsPlainTextChar(const CharItem* item)
 {
-    switch (item->ch) {
-    case L'&': case L'j': case L'_': case L'(': case L')': case L'{': case L'}':
-        return false;
-    }
-    return item->ch > 13 && !item->chLow && !item->bSelected && !item->nStyle;
+    return !IsRaisedChar(item->ch) && item->ch > 13 && !item->chLow && !item->bSelected
+        && !item->nStyle;
 }
 
 COLORREF ToneColour(const CodeColour& c)
@@ -143,30 +269,10 @@ CharFontInfo CharFont(CDC* pDC, const wchar_t* face, int tenths, bool bold)
         && g_last.key.face == face)
         return g_last.info;
     FontKey key{face, tenths, weight, g_last.dpi};
-    auto found = g_fonts.find(key);
-    CharFontInfo info = found != g_fonts.end() ? found->second : MakeFont(pDC, key);
-    if (found == g_fonts.end())
-        g_fonts[key] = info;
+    CharFontInfo info = KeyedFont(pDC, key);
     g_last.key = key;
     g_last.info = info;
     return info;
-}
-
-// DrawText's own placement across the box: half the room that is left.
-void DrawTextCentred(HDC dc, const wchar_t* text, int n, const RECT& box)
-{
-    SIZE size = {};
-    GetTextExtentPoint32W(dc, text, n, &size);
-    const int x = (box.left + box.right - size.cx) / 2;
-    ExtTextOutW(dc, x, box.top, ETO_CLIPPED, &box, text, (UINT)n, NULL);
-}
-
-// DrawText's own placement for one line centred vertically: half the box
-// down, less half the cell height, each halved on its own.
-void DrawTextInBox(HDC dc, const wchar_t* text, int n, const RECT& box, int fontHeight)
-{
-    const int y = box.top + (box.bottom - box.top) / 2 - fontHeight / 2;
-    ExtTextOutW(dc, box.left, y, ETO_CLIPPED, &box, text, (UINT)n, NULL);
 }
 
 bool g_bBatchPlainText = true;
@@ -181,6 +287,8 @@ void EndCharFonts(CDC* pDC, HFONT original)
         DeleteObject(f.second.hFont);
     g_fonts.clear();
     g_inks.clear();
+    g_latinWidths.clear();
+    g_spots.clear();
     g_last = LastFont();
 }
 
@@ -233,6 +341,29 @@ const wchar_t* CImportView::CharFace(const CharItem* item) const
     return (item->chLow || !m_szCodeFontFace[0]) ? kSongFace : m_szCodeFontFace;
 }
 
+// The box a character's glyph is drawn in: its own box less a pixel all round.
+RECT CImportView::GlyphBox(const CharItem* item)
+{
+    return {(int)item->left + 1, PaintY((int)(item->top + 1)), (int)item->right - 1,
+            PaintY((int)(item->bottom - 1))};
+}
+
+GlyphSpot CImportView::PlaceGlyph(CDC* pDC, const CharItem* item, const RECT& box, bool bold)
+{
+    const int tenths = (int)(7.5 * item->size) - 5;
+    CharFontInfo base = CharFont(pDC, CharFace(item), tenths, bold);
+    const bool raised = IsRaisedChar(item->ch);
+    if (item->chLow) {
+        // A surrogate pair has no one glyph to measure: it keeps the plain place.
+        GlyphSpot spot;
+        spot.font = base;
+        spot.y = raised ? -2 : (box.bottom - box.top) / 2 - base.nHeight / 2;
+        return spot;
+    }
+    return FitGlyph(pDC, g_last.key,
+                    {base.hFont, item->ch, box.right - box.left, box.bottom - box.top, raised});
+}
+
 void CImportView::PaintCharacter(CharItem* item, CDC* pDC)
 {
     if (!item || item->ch <= 13)
@@ -242,134 +373,101 @@ void CImportView::PaintCharacter(CharItem* item, CDC* pDC)
     ChunkNode* line = item->pOwner;
     const bool code = line && line->nCode;
 
-    const wchar_t* face = CharFace(item);
-    const int tenths = (int)(7.5 * item->size) - 5;
-    CharFontInfo font = CharFont(pDC, face, tenths);
-
-    if (code) {
-        SetBkMode(dc, OPAQUE);
-        SetBkColor(dc, ds.clrBg);
-        SetTextColor(dc, ds.clrText);
-    } else {
-        SetBkMode(dc, TRANSPARENT);
-    }
-    SelectObject(dc, font.hFont);
-
     bool bold = false;
     if (item->bSelected) {
         SetBkMode(dc, OPAQUE);
         SetBkColor(dc, RGB(0, 0, 0));
         SetTextColor(dc, RGB(255, 255, 255));
     } else if (!code) {
+        SetBkMode(dc, TRANSPARENT);
         SetBkColor(dc, ds.clrBg);
         SetTextColor(dc, ds.clrText);
     } else {
         CodeColour colour = ScanCodeChar(g_codeScan, item, WordTablePointers());
+        SetBkMode(dc, OPAQUE);
         SetBkColor(dc, ds.clrCBg);
         SetTextColor(dc, ToneColour(colour));
-        if (colour.bBold) {
-            CharFontInfo heavy = CharFont(pDC, face, tenths, true);
-            SelectObject(dc, heavy.hFont);
-            font.nHeight = heavy.nHeight;
-            bold = true;
-        }
+        bold = colour.bBold;
     }
 
-    RECT box = {(int)item->left + 1, PaintY((int)(item->top + 1)), (int)item->right - 1,
-                PaintY((int)(item->bottom - 1))};
+    const RECT box = GlyphBox(item);
+    const GlyphSpot spot = PlaceGlyph(pDC, item, box, bold);
+    SelectObject(dc, spot.font.hFont);
+    const int x = box.left + spot.x;
+    const int y = box.top + spot.y;
     wchar_t text[3] = {item->ch, item->chLow, 0};
     const int n = item->chLow ? 2 : 1;
     const wchar_t ch = item->ch;
-    if (ch == L'&' || ch == L'j' || ch == L'_') {
-        TextOutW(dc, box.left, box.top - 2, text, n);
-    } else if ((ch == L'(' || ch == L')') && IsCaretInsideParens(item)) {
-        COLORREF old = SetBkColor(dc, ds.clrCurInXiao);
-        TextOutW(dc, box.left, box.top - 2, text, n);
+    COLORREF lit = CLR_INVALID;
+    if ((ch == L'(' || ch == L')') && IsCaretInsideParens(item))
+        lit = ds.clrCurInXiao;
+    else if ((ch == L'{' && IsCaretInsideBraceOpen(item))
+             || (ch == L'}' && IsCaretInsideBraceClose(item)))
+        lit = ds.clrCurInDa;
+    const COLORREF old = lit != CLR_INVALID ? SetBkColor(dc, lit) : CLR_INVALID;
+    // A selected character is inverted over its whole box. Nothing, not even
+    // the background of a font's tall cell, reaches past the box.
+    ExtTextOutW(dc, x, y, ETO_CLIPPED | (item->bSelected ? ETO_OPAQUE : 0), &box, text, (UINT)n,
+                NULL);
+    if (old != CLR_INVALID)
         SetBkColor(dc, old);
-    } else if (ch == L'{' || ch == L'}') {
-        bool lit = ch == L'{' ? IsCaretInsideBraceOpen(item) : IsCaretInsideBraceClose(item);
-        COLORREF old = 0;
-        if (lit)
-            old = SetBkColor(dc, ds.clrCurInDa);
-        TextOutW(dc, box.left, box.top - 2, text, n);
-        if (lit)
-            SetBkColor(dc, old);
-    } else {
-        DrawTextInBox(dc, text, n, box, font.nHeight);
-    }
-
-    if (bold)
-        SelectObject(dc, font.hFont);
     if (item->nStyle)
         DrawCharStyle(pDC, item);
 }
 
+void CImportView::DrawCharOverFrame(CDC* pDC, const CharItem* item)
+{
+    HDC dc = pDC->GetSafeHdc();
+    const RECT box = GlyphBox(item);
+    const GlyphSpot spot = PlaceGlyph(pDC, item, box, false);
+    wchar_t text[3] = {item->ch, item->chLow, 0};
+    const int oldMode = SetBkMode(dc, item->bSelected ? OPAQUE : TRANSPARENT);
+    const COLORREF oldBack = SetBkColor(dc, RGB(0, 0, 0));
+    SetTextColor(dc, RGB(255, 255, 255));
+    SelectObject(dc, spot.font.hFont);
+    ExtTextOutW(dc, box.left + spot.x, box.top + spot.y,
+                ETO_CLIPPED | (item->bSelected ? ETO_OPAQUE : 0), &box, text,
+                item->chLow ? 2u : 1u, NULL);
+    SetBkColor(dc, oldBack);
+    SetBkMode(dc, oldMode);
+}
+
 // Plain characters of a text line are gathered into runs of one font and one
-// row and drawn by a single call, each glyph at its own box. A run is clipped
-// to its boxes (to their bounds when every glyph's ink stays inside its own
-// box, else to a region made of them), and a glyph joins a run only when its
-// ink cannot reach another box of the run: the pixels are those of one call
-// per character, each clipped to its box. Everything else is painted one by one.
+// row and drawn by a single call, each glyph at its own place. A glyph joins a
+// run only when it lies whole inside its own box, so clipping the run to the
+// bounds of its boxes gives the pixels of one call per character, each
+// clipped to its box. Everything else is painted one by one.
 void CImportView::PaintLineCharacters(ChunkNode* line, CDC* pDC)
 {
     const DisplaySettingsBlock& ds = DisplaySettings;
     HDC dc = pDC->GetSafeHdc();
     const bool batching = g_bBatchPlainText && !line->nCode;
     static std::vector<wchar_t> text;
-    static std::vector<INT> dx;
+    static std::vector<INT> xs;
     static std::vector<RECT> boxes;
     text.clear();
+    xs.clear();
     boxes.clear();
-    CharFontInfo runFont;
-    int inkRight = 0;           // right end of the last glyph's ink
-    bool spills = false;        // some glyph's ink leaves its own box
+    HFONT runFont = NULL;
+    int runY = 0;
     auto flush = [&] {
         if (text.empty())
             return;
-        for (size_t i = 0; i + 1 < boxes.size(); ++i)
-            dx[i] = boxes[i + 1].left - boxes[i].left;
-        dx[boxes.size() - 1] = boxes.back().right - boxes.back().left;
-        SelectObject(dc, runFont.hFont);
+        const int startX = xs.front();
+        for (size_t i = 0; i + 1 < xs.size(); ++i)
+            xs[i] = xs[i + 1] - xs[i];
+        xs.back() = boxes.back().right - xs.back();
+        SelectObject(dc, runFont);
         SetBkMode(dc, TRANSPARENT);
         SetBkColor(dc, ds.clrBg);
         SetTextColor(dc, ds.clrText);
         RECT bounds = {boxes.front().left, boxes.front().top, boxes.back().right,
                        boxes.front().bottom};
-        const int y = bounds.top + (bounds.bottom - bounds.top) / 2 - runFont.nHeight / 2;
-        HRGN saved = NULL;
-        bool clipped = false;
-        if (spills) {
-            std::vector<BYTE> data(sizeof(RGNDATAHEADER) + boxes.size() * sizeof(RECT));
-            RGNDATA* rd = (RGNDATA*)data.data();
-            rd->rdh.dwSize = sizeof(RGNDATAHEADER);
-            rd->rdh.iType = RDH_RECTANGLES;
-            rd->rdh.nCount = (DWORD)boxes.size();
-            rd->rdh.rcBound = bounds;
-            memcpy(rd->Buffer, boxes.data(), boxes.size() * sizeof(RECT));
-            if (HRGN rgn = ExtCreateRegion(NULL, (DWORD)data.size(), rd)) {
-                saved = CreateRectRgn(0, 0, 0, 0);
-                if (GetClipRgn(dc, saved) != 1) {
-                    DeleteObject(saved);
-                    saved = NULL;
-                }
-                clipped = ExtSelectClipRgn(dc, rgn, RGN_AND) != ERROR;
-                DeleteObject(rgn);
-            }
-        }
-        if (!spills || clipped)
-            ExtTextOutW(dc, bounds.left, y, ETO_CLIPPED, &bounds, text.data(),
-                        (UINT)text.size(), dx.data());
-        if (clipped)
-            SelectClipRgn(dc, saved);
-        if (saved)
-            DeleteObject(saved);
-        // A run that could not be clipped goes out one character at a time.
-        if (spills && !clipped)
-            for (size_t i = 0; i < text.size(); ++i)
-                DrawTextInBox(dc, &text[i], 1, boxes[i], runFont.nHeight);
+        ExtTextOutW(dc, startX, runY, ETO_CLIPPED, &bounds, text.data(), (UINT)text.size(),
+                    xs.data());
         text.clear();
+        xs.clear();
         boxes.clear();
-        spills = false;
     };
 
     WORD prevMark = 0;
@@ -378,25 +476,23 @@ void CImportView::PaintLineCharacters(ChunkNode* line, CDC* pDC)
             CollectMarkRun(item, prevMark);
         prevMark = item->nMark;
         if (batching && IsPlainTextChar(item)) {
-            CharFontInfo font = CharFont(pDC, CharFace(item), (int)(7.5 * item->size) - 5);
-            RECT box = {(int)item->left + 1, PaintY((int)(item->top + 1)), (int)item->right - 1,
-                        PaintY((int)(item->bottom - 1))};
-            GlyphInk ink = InkOf(dc, font.hFont, item->ch);
-            if (ink.known && box.right > box.left) {
-                const int inkLeft = box.left + ink.left;
-                if (!text.empty()
-                    && (font.hFont != runFont.hFont || box.top != boxes.back().top
-                        || box.bottom != boxes.back().bottom || box.left < boxes.back().right
-                        || inkLeft < boxes.back().right || inkRight > box.left))
-                    flush();
-                runFont = font;
-                text.push_back(item->ch);
-                boxes.push_back(box);
-                inkRight = inkLeft + ink.width;
-                spills = spills || inkLeft < box.left || inkRight > box.right;
-                if (dx.size() < text.size())
-                    dx.resize(text.size() * 2);
-                continue;
+            const RECT box = GlyphBox(item);
+            if (box.right > box.left) {
+                const GlyphSpot spot = PlaceGlyph(pDC, item, box, false);
+                if (spot.whole) {
+                    const int y = box.top + spot.y;
+                    if (!text.empty()
+                        && (spot.font.hFont != runFont || y != runY || box.top != boxes.back().top
+                            || box.bottom != boxes.back().bottom
+                            || box.left < boxes.back().right))
+                        flush();
+                    runFont = spot.font.hFont;
+                    runY = y;
+                    text.push_back(item->ch);
+                    xs.push_back(box.left + spot.x);
+                    boxes.push_back(box);
+                    continue;
+                }
             }
         }
         flush();

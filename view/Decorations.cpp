@@ -100,29 +100,6 @@ bool PictureSize(const CString& path, int& w, int& h)
         && h > 0;
 }
 
-// The item's unit with its low surrogate, as one string.
-int ItemText(const CharItem* item, wchar_t (&text)[3])
-{
-    text[0] = item->ch;
-    text[1] = item->chLow;
-    text[2] = 0;
-    return item->chLow ? 2 : 1;
-}
-
-// A character redrawn white over a mark's frame: on the frame, or inverted
-// like any selected character, so a selection inside a mark shows.
-void DrawCharOverFrame(HDC dc, const CharItem* item, const RECT& box)
-{
-    wchar_t text[3];
-    const int n = ItemText(item, text);
-    const int oldMode = SetBkMode(dc, item->bSelected ? OPAQUE : TRANSPARENT);
-    const COLORREF oldBack = SetBkColor(dc, RGB(0, 0, 0));
-    SetTextColor(dc, RGB(255, 255, 255));
-    DrawTextCentred(dc, text, n, box);
-    SetBkColor(dc, oldBack);
-    SetBkMode(dc, oldMode);
-}
-
 const UINT kTextureIds[21] = {
     IDB_MARK_STYLE_OTHER, IDB_MARK_STYLE1, IDB_MARK_STYLE2, IDB_MARK_STYLE3, IDB_MARK_STYLE4,
     IDB_MARK_STYLE5, IDB_MARK_STYLE6, IDB_MARK_STYLE7, IDB_MARK_STYLE8, IDB_MARK_STYLE9,
@@ -367,9 +344,8 @@ void CImportView::DrawCodeLineBackground(ChunkNode* line, CDC* pDC)
     CGdiObject* oldBrush = pDC->SelectStockObject(NULL_BRUSH);
     CPen pen(PS_DOT, 1, RGB(0, 0, 0));
     CPen* oldPen = pDC->SelectObject(&pen);
-    int right = m_rcPaintClient.Width();
-    if (m_pRoot && m_pRoot->right > right)
-        right = m_pRoot->right;
+    // Letters widened past the window go on to the scroll area's edge; so does their background.
+    const int right = std::max((int)m_rcPaintClient.Width(), ScrollWidth());
     const int top = PaintY(line->y);
     const int bottom = PaintY(line->bottom);
     const int height = line->bottom - line->y;
@@ -433,6 +409,7 @@ void CImportView::DrawOneBlockDecorations(CDC* pDC, ChunkNode* block, bool inSli
         if (c->IsLine())
             last = c;
     bool leading = inSlice;
+    const int ruleRight = DrawnRight();     // under widened code letters too
     for (ChunkNode* c = block->pFirstChild; c; c = c->WalkNext()) {
         if (!c->IsLine() || (tallNext && c == last))
             continue;
@@ -440,7 +417,7 @@ void CImportView::DrawOneBlockDecorations(CDC* pDC, ChunkNode* block, bool inSli
         if (leading && PaintY(c->y) < m_nPageTop)
             continue;
         leading = false;
-        DrawRuleImage(pDC, root->x, PaintY(c->y), root->right, PaintY(c->bottom - m_nRow),
+        DrawRuleImage(pDC, root->x, PaintY(c->y), ruleRight, PaintY(c->bottom - m_nRow),
                       block->nPick[1], 0);
     }
 }
@@ -471,11 +448,8 @@ void CImportView::DrawMarkRun(CDC* pDC, MarkRun* run)
     SetTextColor(dc, RGB(255, 255, 255));
     RoundRect(dc, run->left, PaintY(run->top), run->right, PaintY(run->bottom), 20, 20);
     for (CharItem* item = run->pFirst; item; item = item->pNext) {
-        if (item->ch > 13) {
-            RECT box = {(int)item->left, PaintY((int)item->top), (int)item->right,
-                        PaintY((int)item->bottom)};
-            DrawCharOverFrame(dc, item, box);
-        }
+        if (item->ch > 13)
+            DrawCharOverFrame(pDC, item);
         if (item == run->pLast)
             break;
     }
@@ -494,6 +468,6 @@ void CImportView::DrawCharStyle(CDC* pDC, CharItem* item)
     RECT box = {(int)item->left, PaintY((int)item->top), (int)item->right,
                 PaintY((int)item->bottom) + 1};
     RoundRect(dc, box.left, box.top, box.right, box.bottom, 20, 20);
-    DrawCharOverFrame(dc, item, box);
+    DrawCharOverFrame(pDC, item);
     SelectObject(dc, oldBrush);
 }

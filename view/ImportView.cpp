@@ -278,10 +278,11 @@ void CImportView::EnableView(bool enable)
         EnableWindow(enable ? TRUE : FALSE);
 }
 
-void CImportView::ScrollToTop()
+// A newly opened article shows the start of its lines, not where the last one was scrolled.
+void CImportView::ScrollToStart()
 {
     if (m_hWnd && m_nMapMode)
-        ScrollToPosition(CPoint(GetScrollPosition().x, 0));
+        ScrollToPosition(CPoint(0, 0));
 }
 
 void CImportView::OnFatalError()

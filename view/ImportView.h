@@ -27,6 +27,7 @@ const UINT WM_FRAME_TITLE_TEXT = WM_APP + 42;
 const UINT WM_FRAME_FULL_SCREEN = WM_APP + 41;
 
 class CCodeCorlorDlg;
+struct GlyphSpot;
 
 class CImportView : public CScrollView, public CArticleModel {
     DECLARE_DYNCREATE(CImportView)
@@ -173,6 +174,12 @@ public:
     void PaintLineCharacters(ChunkNode* line, CDC* pDC);
     // The font face a character of a line is painted in.
     const wchar_t* CharFace(const CharItem* item) const;
+    // A character's glyph: its box, and its font and place there, so that
+    // the whole glyph shows inside the box in any face.
+    RECT GlyphBox(const CharItem* item);
+    GlyphSpot PlaceGlyph(CDC* pDC, const CharItem* item, const RECT& box, bool bold);
+    // The character again in white over a mark's frame, as the page drew it.
+    void DrawCharOverFrame(CDC* pDC, const CharItem* item);
     void DrawLineMarkRuns(CDC* pDC, ChunkNode* line);
     // inSlice: an export slice, which leaves out what its top edge cuts.
     void DrawOneBlockDecorations(CDC* pDC, ChunkNode* block, bool inSlice = false);
@@ -216,7 +223,7 @@ protected:
     virtual void UpdateCaret();
     virtual void InvalidateView(bool erase);
     virtual void EnableView(bool enable);
-    virtual void ScrollToTop();
+    virtual void ScrollToStart();
     virtual void OnFatalError();
     virtual int GetClientWidth();
     virtual int GetClientHeight();

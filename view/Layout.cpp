@@ -202,8 +202,7 @@ void CArticleModel::RootLaidOut()
         return;
     // Code lines drawn with wider letters reach past the measured width: the
     // scroll area takes in every character.
-    const int width = std::max(m_nLeftMargin + m_pRoot->width, m_nItemsRight) + 20;
-    OnRootLaidOut(width, m_nPageTop + m_pRoot->height + 5);
+    OnRootLaidOut(ScrollWidth(), m_nPageTop + m_pRoot->height + 5);
 }
 
 void CArticleModel::Relayout(ChunkNode* node, int flag)

@@ -56,21 +56,26 @@ HBRUSH TextureBrushFor(int style);
 
 // Character fonts, made once and kept for later paints: the point font of
 // tenths of a point in face as CFont::CreatePointFont makes it, or its copy
-// at weight 800, with the font's cell height.
+// at weight 800, with the font's cell height, ascent and average width.
 struct CharFontInfo {
     HFONT hFont = NULL;
     int nHeight = 0;
+    int nAscent = 0;
+    int nAveWidth = 0;
 };
 CharFontInfo CharFont(CDC* pDC, const wchar_t* face, int tenths, bool bold = false);
-// Text left-aligned, centred vertically on one line and clipped to box, at
-// the very pixels DrawText with DT_SINGLELINE | DT_VCENTER gives, in a third
-// of its time. fontHeight: the selected font's cell height.
-void DrawTextInBox(HDC dc, const wchar_t* text, int n, const RECT& box, int fontHeight);
-// The same for DT_CENTER | DT_SINGLELINE: centred across the box, at its top.
-void DrawTextCentred(HDC dc, const wchar_t* text, int n, const RECT& box);
-// Runs of plain characters of a text line go out in one call each when every
-// glyph's ink lies inside its own box, which gives the same pixels as one call
-// per character. Off: one call per character (tests compare the two).
+// Where a glyph goes in its box: the font and the origin relative to the
+// box's top left; whole when its ink lies inside the box with a pixel to
+// spare all round.
+struct GlyphSpot {
+    CharFontInfo font;
+    int x = 0;
+    int y = 0;
+    bool whole = false;
+};
+// Runs of plain characters of a text line go out in one call each, which
+// gives the same pixels as one call per character. Off: one call per
+// character (tests compare the two).
 extern bool g_bBatchPlainText;
 
 // Selects the font the surface had before painting back (the kept fonts may

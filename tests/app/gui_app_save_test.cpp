@@ -388,6 +388,33 @@ TEST_F(WindowTest, TheTreePaintsHotAndSelectedRows)
     EXPECT_EQ(third.At(x, rowB.CenterPoint().y), RGB(0x66, 0x66, 0x66));
 }
 
+// Names are drawn in black strokes at their 12 pixels, not in thin grey ones.
+TEST_F(WindowTest, TheTreeDrawsArticleNamesInBlack)
+{
+    MakeArticle(L"0001_第一章.xml", L"a");
+    MakeArticle(L"0002_第二章.xml", L"b");
+    Start();
+    HTREEITEM first = Item({L"0001_第一章.xml"});
+    Select(Item({L"0002_第二章.xml"}));
+    TreeView()->UpdateWindow();
+    Pump();
+    ASSERT_NE(TreeView()->GetHotItem(), first);
+    CRect row;
+    ASSERT_TRUE(Tree().GetItemRect(first, &row, FALSE));
+    ClientCapture shot(TreeView()->m_hWnd);
+    int inked = 0, black = 0;
+    for (int y = row.top; y < row.bottom; ++y)
+        for (int x = row.left; x < row.right; ++x) {
+            const COLORREF c = shot.At(x, y);
+            if (c == RGB(0xFF, 0xFF, 0xFF))
+                continue;
+            ++inked;
+            black += GetRValue(c) < 0x40 && GetGValue(c) < 0x40 && GetBValue(c) < 0x40;
+        }
+    EXPECT_GT(inked, 40);
+    EXPECT_GT(black, inked * 2 / 3) << inked;
+}
+
 TEST_F(WindowTest, ClickingEmptySpaceClearsTheSelection)
 {
     MakeArticle(L"0001_a.xml", L"a");

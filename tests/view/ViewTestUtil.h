@@ -118,7 +118,7 @@ protected:
     void Relayout(ChunkNode*, int) override { ++relayouts; }
     void UpdateGeometry(ChunkNode*, int) override { ++geometryUpdates; }
     void ReflowToPageWidth() override { ++reflows; }
-    void ScrollToTop() override { ++scrollTops; }
+    void ScrollToStart() override { ++scrollTops; }
     void ClearSelection() override { ++selectionClears; }
     void OnFatalError() override { ++fatalErrors; }
     int GetClientWidth() override { return clientWidth; }

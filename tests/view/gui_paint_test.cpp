@@ -13,11 +13,13 @@
 #include "framework/Doc.h"
 #include "framework/FileUtil.h"
 #include "framework/Frame.h"
+#include "framework/Controls.h"
 #include "framework/Ids.h"
 #include "tests/controls/GdiTestSurface.h"
 #include "tests/support/Pixels.h"
 #include "view/ImportView.h"
 #include "view/Painter.h"
+#include "settings/FontList.h"
 
 namespace {
 
@@ -603,63 +605,6 @@ TEST_F(PaintTest, NoPaintInsideAnotherOrWithoutDocument)
     EXPECT_EQ(0, g_bPagePainting);
 }
 
-// The painter's quick text placement draws what DrawText draws.
-TEST(CharTextTest, SamePixelsAsDrawText)
-{
-    TestSurface a(48, 40, RGB(255, 255, 255));
-    TestSurface b(48, 40, RGB(255, 255, 255));
-    CDC dcA, dcB;
-    dcA.Attach(a.Dc());
-    dcB.Attach(b.Dc());
-    int compared = 0;
-    for (int tenths : {155, 205, 235}) {
-        for (const wchar_t* face : {L"宋体", L"方正楷体S-超大字符集"}) {
-            for (bool bold : {false, true}) {
-                CharFontInfo font = CharFont(&dcA, face, tenths, bold);
-                ASSERT_NE((HFONT)NULL, font.hFont);
-                EXPECT_EQ(font.hFont, CharFont(&dcA, face, tenths, bold).hFont);  // kept
-                for (int h = 20; h < 31; ++h) {
-                    for (const wchar_t* text : {L"中", L"g", L"W", L"。"}) {
-                        for (int mode : {TRANSPARENT, OPAQUE}) {
-                            for (HDC dc : {a.Dc(), b.Dc()}) {
-                                SelectObject(dc, font.hFont);
-                                SetBkMode(dc, mode);
-                                SetBkColor(dc, RGB(200, 0, 0));
-                                SetTextColor(dc, RGB(0, 0, 90));
-                            }
-                            for (bool centred : {false, true}) {
-                                a.Fill(RGB(255, 255, 255));
-                                b.Fill(RGB(255, 255, 255));
-                                // Boxes narrower and wider than the glyphs.
-                                RECT box = {3, 2, 3 + h, 2 + h};
-                                if (centred) {
-                                    DrawTextW(a.Dc(), text, 1, &box, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
-                                    DrawTextCentred(b.Dc(), text, 1, box);
-                                } else {
-                                    DrawTextW(a.Dc(), text, 1, &box, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-                                    DrawTextInBox(b.Dc(), text, 1, box, font.nHeight);
-                                }
-                                bool same = true;
-                                for (int y = 0; y < 40 && same; ++y)
-                                    for (int x = 0; x < 48 && same; ++x)
-                                        same = a.At(x, y) == b.At(x, y);
-                                EXPECT_TRUE(same) << tenths << " " << bold << " " << h << " "
-                                                  << mode << " " << centred;
-                                ++compared;
-                            }
-                        }
-                    }
-                }
-            }
-        }
-    }
-    EXPECT_EQ(3 * 2 * 2 * 11 * 4 * 2 * 2, compared);
-    EndCharFonts(&dcA, (HFONT)GetStockObject(SYSTEM_FONT));
-    SelectObject(b.Dc(), GetStockObject(SYSTEM_FONT));
-    dcA.Detach();
-    dcB.Detach();
-}
-
 // A picture drawn again at the same size in one pass comes out the same.
 TEST(DecorationPassTest, RepeatedPictureDrawsTheSame)
 {
@@ -754,7 +699,7 @@ TEST_F(PaintTest, LatinTextStaysOnThePage)
     RECT page = {m_view->m_nLeftMargin, 0, pageRight, kHeight};
     RECT beyond = {pageRight + size / 2, 0, kWidth, kHeight};
     auto ink = [](COLORREF c) { return Near(c, kText, 60); };
-    EXPECT_GT(Count(cap, page, ink), 500);
+    EXPECT_GT(Count(cap, page, ink), 200);
     EXPECT_EQ(0, Count(cap, beyond, ink));
 }
 
@@ -780,4 +725,154 @@ TEST_F(PaintTest, ARecognisedWordInACommentLineIsColouredWhole)
         EXPECT_EQ(0, count(ItemOf(code, i), ds.clrZhuwen)) << i;
     }
     EXPECT_GT(count(ItemOf(code, 8), ds.clrZhuwen), 10);
+}
+
+// A character's ink in its box: none on the box's outer columns and rows,
+// where the strokes of a glyph cut at the box would end; some inside.
+void ExpectWholeInBox(const ClientCapture& cap, const RECT& box,
+                      const std::function<bool(int, int)>& inked, const std::wstring& what)
+{
+    int inside = 0, edge = 0;
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x) {
+            if (!inked(x, y))
+                continue;
+            const bool onEdge = x == box.left || x == box.right - 1 || y == box.top
+                || y == box.bottom - 1;
+            (onEdge ? edge : inside)++;
+        }
+    EXPECT_EQ(0, edge) << what;
+    EXPECT_GT(inside, 0) << what;
+}
+
+// The faces the settings dialog offers on this machine, and the default fonts ("").
+std::vector<std::wstring> OfferedFaces(CWnd& parent)
+{
+    std::vector<std::wstring> faces{L""};
+    CComboBox list;
+    if (!list.Create(WS_CHILD | CBS_DROPDOWNLIST | CBS_SORT, CRect(0, 0, 100, 200), &parent, 1))
+        return faces;
+    AddSystemFonts({&list});
+    TidyFontList(list, L"");
+    for (int i = 1; i < list.GetCount(); ++i) {
+        CString face;
+        list.GetLBText(i, face);
+        if (!face.IsEmpty() && face.GetLength() < kFaceBufferSize)
+            faces.push_back(face.GetString());
+    }
+    list.DestroyWindow();
+    return faces;
+}
+
+// Latin letters, digits and signs have half-size boxes; in every face the
+// user can pick they are drawn whole inside them, on text and code lines and
+// in marks.
+TEST_F(PaintTest, LatinCharactersAreDrawnWholeInTheirBoxesInEveryFace)
+{
+    const std::wstring latin = L"Hello world gamma 0123456789 void Mixed WM@%&j_(x){y}";
+    Open([&](CArticleModel& m, ChunkNode* first) {
+        AppendText(m, first, latin);
+        AddParagraph(m, latin, 2);
+        ChunkNode* marked = AddParagraph(m, L"");
+        AppendText(m, marked, latin, 3);
+    });
+    ChunkNode* text = LineOf(0);
+    ChunkNode* code = LineOf(1);
+    ChunkNode* marked = LineOf(2);
+    ASSERT_TRUE(text && code && marked && code->nCode && !marked->nCode);
+    // Selected, a marked character is white on black.
+    for (CharItem* it = marked->pFirstItem; it; it = it->pNext)
+        it->bSelected = 1;
+    const std::vector<std::wstring> faces = OfferedFaces(m_frame);
+    ASSERT_GE(faces.size(), 2u);
+    for (const std::wstring& face : faces) {
+        wcscpy(m_view->m_szFontFace, face.c_str());
+        wcscpy(m_view->m_szCodeFontFace, face.c_str());
+        Paint();
+        ClientCapture cap(m_view->m_hWnd);
+        auto check = [&](const wchar_t* kind, ChunkNode* line,
+                         const std::function<bool(int, int)>& inked) {
+            for (CharItem* it = line->pFirstItem; it; it = it->pNext)
+                if (it->ch > L' ' && it->ch < 0x100)
+                    ExpectWholeInBox(cap, BoxOf(it), inked,
+                                     kind + (L" '" + std::wstring(1, it->ch)) + L"' in \"" + face
+                                         + L"\"");
+        };
+        check(L"text", text, [&](int x, int y) { return !Near(cap.At(x, y), GradientAt(y), 40); });
+        check(L"code", code, [&](int x, int y) { return !Near(cap.At(x, y), kCodeBg, 40); });
+        check(L"mark", marked, [&](int x, int y) {
+            COLORREF c = cap.At(x, y);
+            return GetRValue(c) > 100 && GetGValue(c) > 100 && GetBValue(c) > 100;
+        });
+        if (HasFailure())
+            break;
+    }
+}
+
+// A marked character is drawn again over its frame in the face of its run:
+// the same glyph as unmarked, whatever the line drew last.
+TEST_F(PaintTest, MarkedCharactersKeepTheFaceOfTheirRun)
+{
+    Open([&](CArticleModel& m, ChunkNode* first) {
+        AppendText(m, first, L"Mixed中");
+        ChunkNode* marked = AddParagraph(m, L"");
+        AppendText(m, marked, L"Mixed", 5);
+        AppendText(m, marked, L"中");
+    });
+    ChunkNode* plain = LineOf(0);
+    ChunkNode* marked = LineOf(1);
+    for (ChunkNode* line : {plain, marked})
+        for (CharItem* it = line->pFirstItem; it; it = it->pNext)
+            it->bSelected = 1;
+    Paint();
+    ClientCapture cap(m_view->m_hWnd);
+    ASSERT_EQ(1u, m_view->m_vecMarkRuns.size());
+    for (int i = 0; i < 5; ++i) {
+        std::string a = Mask(cap, BoxOf(ItemOf(plain, i)), RGB(255, 255, 255));
+        EXPECT_NE(std::string::npos, a.find('1')) << i;
+        EXPECT_EQ(a, Mask(cap, BoxOf(ItemOf(marked, i)), RGB(255, 255, 255))) << i;
+    }
+}
+
+// Letters widened past the client's width keep the code background and the
+// rule under them as far as the page scrolls; the next article opened in the
+// pane starts at its left edge.
+TEST_F(PaintTest, WideCodeLinesKeepTheirBackgroundToTheScrollEdge)
+{
+    CString lines = PictureFolder(L"行线", L"wide");
+    ASSERT_TRUE(WriteBmp((lines + L"\\rule.bmp").str(), 100, 10, [](int, int) { return kRed; }));
+    DisplaySettingsBlock& ds = DisplaySettings;
+    ds.LineSet.strFolder = lines;
+    ds.LineSet.vecFiles = {L"rule.bmp"};
+    ds.nHorize = 3;
+    ds.Increase = 5;
+    std::wstring wide;
+    for (int i = 0; i < 6; ++i)
+        wide += L"int value = 12345; ";
+    Open([&](CArticleModel& m, ChunkNode* first) {
+        AppendText(m, first, L"文");
+        AddParagraph(m, wide, 2);
+    });
+    ChunkNode* code = LineOf(1);
+    ASSERT_TRUE(code && code->nCode);
+    CharItem* last = m_view->LastItem(code)->pPrev;
+    ASSERT_GT(last->right, kWidth + 200);
+    m_view->SendMessage(WM_HSCROLL, MAKEWPARAM(SB_RIGHT, 0), 0);
+    const int scrollX = m_view->GetScrollPosition().x;
+    ASSERT_GT(scrollX + kWidth, (int)last->right);
+    Paint();
+    ClientCapture cap(m_view->m_hWnd);
+    const int x = (int)last->right - scrollX + 4;    // right of the last letter
+    EXPECT_TRUE(Near(cap.At(x, (code->y + code->bottom) / 2), kCodeBg))
+        << std::hex << cap.At(x, (code->y + code->bottom) / 2);
+    const int ruleY = code->bottom - m_view->m_nRow;
+    const COLORREF rule = cap.At(x, ruleY);
+    EXPECT_TRUE(GetRValue(rule) > GetGValue(rule) + 80 && GetRValue(rule) > GetBValue(rule) + 80)
+        << std::hex << rule;
+
+    Open([&](CArticleModel& m, ChunkNode* first) {
+        AppendText(m, first, L"另一篇");
+        AddParagraph(m, wide, 2);
+    });
+    EXPECT_EQ(0, m_view->GetScrollPosition().x);
 }
