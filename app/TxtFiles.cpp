@@ -186,9 +186,17 @@ TxtReadResult ReadTxtFile(const CString& path, CString& text, bool* oddByte, CSt
     text.Empty();
     if (oddByte)
         *oddByte = false;
+    // Every refusal says why; a failure that leaves no error code still gets a reason.
+    auto unreadable = [&](DWORD code) {
+        if (error)
+            *error = code ? SystemErrorText(code) : CString(L"无法打开文件");
+        return TxtReadResult::kUnreadable;
+    };
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data))
-        return PathExists(path) ? TxtReadResult::kUnreadable : TxtReadResult::kMissing;
+    if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data)) {
+        const DWORD code = GetLastError();
+        return PathExists(path) ? unreadable(code) : TxtReadResult::kMissing;
+    }
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         if (error)
             *error = L"这是一个文件夹";
@@ -203,11 +211,8 @@ TxtReadResult ReadTxtFile(const CString& path, CString& text, bool* oddByte, CSt
         return TxtReadResult::kTooLarge;
     }
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) {
-        if (error)
-            *error = SystemErrorText(GetLastError());
-        return TxtReadResult::kUnreadable;
-    }
+    if (!ReadWholeFile(path, bytes))
+        return unreadable(GetLastError());
     if (bytes.empty())
         return TxtReadResult::kEmpty;
     text = DecodeTxtBytes(bytes, oddByte);

@@ -532,8 +532,14 @@ TEST(TxtFiles, BookNamesAndReading)
     // A file another program holds without sharing cannot be read.
     HANDLE locked = CreateFileW(folder.Sub(L"书.txt"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(locked, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(ReadTxtFile(folder.Sub(L"书.txt"), text), TxtReadResult::kUnreadable);
+    why.Empty();
+    EXPECT_EQ(ReadTxtFile(folder.Sub(L"书.txt"), text, nullptr, &why), TxtReadResult::kUnreadable);
+    EXPECT_FALSE(why.IsEmpty());
     CloseHandle(locked);
+    // A device name is no file; what cannot be read always says why.
+    why.Empty();
+    EXPECT_NE(ReadTxtFile(folder.Sub(L"CON.txt"), text, nullptr, &why), TxtReadResult::kText);
+    EXPECT_FALSE(why.IsEmpty());
 }
 
 class Recorder : public ITxtFolderVisitor {
