@@ -390,19 +390,43 @@ int LineFeedIn(const CString& text, int from, int end)
     return lf ? (int)(lf - s) : -1;
 }
 
+// Where the article from start is cut, looking for a line feed from from
+// on: at the first one that keeps the article within kMaxArticleChars (the
+// line feed itself is dropped), else, when the text up to end is longer than
+// that, inside the line (nothing dropped, a surrogate pair kept whole).
+struct Cut {
+    int end = -1;   // the article is text[start, end); -1: no cut
+    int next = -1;  // where the next one starts
+};
+
+Cut NextCut(const CString& text, int start, int from, int end)
+{
+    Cut cut;
+    const int lf = LineFeedIn(text, from, std::min(end, start + kMaxArticleChars + 1));
+    if (lf >= 0) {
+        cut.end = lf;
+        cut.next = lf + 1;
+    } else if (end - start > kMaxArticleChars) {
+        int at = start + kMaxArticleChars;
+        if (IS_HIGH_SURROGATE(text[at - 1]) && IS_LOW_SURROGATE(text[at]))
+            --at;
+        cut.end = cut.next = at;
+    }
+    return cut;
+}
+
 void PlanPieces(ImportPlan& plan, const CString& text)
 {
     const int n = text.GetLength();
     int start = 0, number = 0;
-    int lf = LineFeedIn(text, kPieceLength, n);
-    // The last cut keeps its line feed: the last piece runs on to the end.
-    while (lf >= 0) {
-        const int nextLf = LineFeedIn(text, lf + 1 + kPieceLength, n);
-        if (nextLf < 0)
+    for (Cut cut = NextCut(text, start, kPieceLength, n); cut.end >= 0;
+         cut = NextCut(text, start, start + kPieceLength, n)) {
+        // The last cut keeps its line feed: the last piece runs on to the
+        // end, as long as it fits into one article.
+        if (LineFeedIn(text, cut.next + kPieceLength, n) < 0 && n - start <= kMaxArticleChars)
             break;
-        plan.push_back(Step(ImportStep::kArticle, Formatted(L"%05d", ++number), CString(), L".xml", start, lf));
-        start = lf + 1;
-        lf = nextLf;
+        plan.push_back(Step(ImportStep::kArticle, Formatted(L"%05d", ++number), CString(), L".xml", start, cut.end));
+        start = cut.next;
     }
     if (start < n)
         plan.push_back(Step(ImportStep::kArticle, Formatted(L"%05d", ++number), CString(), L".xml", start, n));
@@ -532,10 +556,10 @@ void PlanLongChapter(ImportPlan& plan, const CString& head, const CString& title
     plan.push_back(Step(ImportStep::kFolder, head, title, CString()));
     int number = 0;
     // A cut needs text after it, so no part is left empty.
-    for (int lf = LineFeedIn(text, start + partLength, end); lf >= 0 && lf + 1 < end;
-         lf = LineFeedIn(text, start + partLength, end)) {
-        plan.push_back(Step(ImportStep::kArticle, head, title, Formatted(L"_%04d.xml", ++number), start, lf));
-        start = lf + 1;
+    for (Cut cut = NextCut(text, start, start + partLength, end); cut.end >= 0 && cut.next < end;
+         cut = NextCut(text, start, start + partLength, end)) {
+        plan.push_back(Step(ImportStep::kArticle, head, title, Formatted(L"_%04d.xml", ++number), start, cut.end));
+        start = cut.next;
     }
     plan.push_back(Step(ImportStep::kArticle, head, title, Formatted(L"_%04d.xml", ++number), start, end));
     plan.push_back(Step(ImportStep::kEndFolder, CString(), CString(), CString()));

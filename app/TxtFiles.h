@@ -16,7 +16,8 @@ enum class TxtReadResult {
 const long long kMaxTxtBytes = 256ll << 20;
 
 // The text of a TXT file's bytes: UTF-16LE after the bytes FF FE, UTF-8
-// after EF BB BF, otherwise the ANSI code page. Zero units (UTF-16) and zero
+// after EF BB BF when the rest is well-formed UTF-8, otherwise the ANSI code
+// page. Zero units (UTF-16) and zero
 // bytes are left out, the text after them kept. A UTF-16 file of odd length loses its
 // incomplete last byte; *oddByte tells.
 CString DecodeTxtBytes(const std::string& bytes, bool* oddByte = nullptr);

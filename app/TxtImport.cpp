@@ -5,6 +5,8 @@
 // last article. Problems are collected and told once.
 #include "app/TxtImport.h"
 
+#include <new>
+
 #include "app/DisplaySettings.h"
 #include "app/ImportTreeView.h"
 #include "app/LibraryNames.h"
@@ -175,6 +177,7 @@ void CImportTreeView::RunImportPlan(const ImportPlan& plan, const CString& text)
     if (!start)
         return;
     std::vector<Folder> folders = {{start, GetItemPath(start)}};
+    std::vector<Folder> made;   // folders this book created, removed again when left empty
     // The chapters are typed the way a pane types them, at the upper pane's text size.
     CArticleModel article;
     if (CMainFrame* frame = GetMainFrame()) {
@@ -202,21 +205,32 @@ void CImportTreeView::RunImportPlan(const ImportPlan& plan, const CString& text)
         const CString name = fitted.Name();
         const CString path = AppendPathPart(parent.path, name);
         if (!isArticle) {
-            if (!FolderExists(path) && !CreateDirectoryW(path, nullptr)) {
+            const bool existed = FolderExists(path);
+            if (!existed && !CreateDirectoryW(path, nullptr)) {
                 NoteImportProblem(path, L"无法创建文件夹（" + SystemErrorText(GetLastError()) + L"），导入中止");
                 m_import.stopped = true;
                 break;
             }
             HTREEITEM item = InsertLastChild(parent.item, name, true);
             folders.push_back({item ? item : parent.item, path});
+            if (item && !existed)
+                made.push_back(folders.back());
             continue;
         }
-        article.NewArticle();
-        article.InsertText(text.Mid(step.start, step.end - step.start));
         // A new file in a new place: written straight, never over another file.
         std::string bytes;
         CString error;
-        if (!article.BuildArticleFile(bytes) || !WriteNewFile(path, bytes.data(), bytes.size(), &error)) {
+        bool built = false;
+        try {
+            article.NewArticle();
+            article.InsertText(text.Mid(step.start, step.end - step.start));
+            built = article.BuildArticleFile(bytes);
+        } catch (const std::bad_alloc&) {
+            article.CloseArticle();
+        }
+        if (!built)
+            error = L"内存不足";
+        if (!built || !WriteNewFile(path, bytes.data(), bytes.size(), &error)) {
             NoteImportProblem(path, L"无法写入（" + error + L"），导入中止");
             m_import.stopped = true;
             break;
@@ -226,6 +240,13 @@ void CImportTreeView::RunImportPlan(const ImportPlan& plan, const CString& text)
         ++m_import.articles;
     }
     article.CloseArticle();
+    // A stopped book leaves no empty folders behind, on disk or in the tree.
+    if (m_import.stopped) {
+        for (auto it = made.rbegin(); it != made.rend(); ++it) {
+            if (RemoveDirectoryW(it->path))
+                tree.DeleteItem(it->item);
+        }
+    }
 }
 
 // ---------------------------------------------------------------- files

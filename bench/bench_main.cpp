@@ -159,6 +159,54 @@ int main(int argc, char** argv)
         BenchReport("xml_parse_ratio_200k_to_400k", parse[1] / parse[0], "x");
     }
 
+    // A stored article of 80,000 open elements and 80,000 end tags that close
+    // none of them, opened beside a regular article of the same file size.
+    {
+        std::wstring xml = L"<Page>\r\n<Body>\r\n";
+        for (int i = 0; i < 80000; ++i)
+            xml += L"<a>";
+        for (int i = 0; i < 80000; ++i)
+            xml += L"</b>";
+        xml += L"\r\n</Body>\r\n</Page>\r\n";
+        CString stored;
+        EncodeArticleText(CString(xml.c_str(), (int)xml.size()), stored);
+        std::string hostile((size_t)stored.GetLength() * 2, '\0');
+        for (int i = 0; i < stored.GetLength(); ++i) {
+            hostile[2 * i] = (char)(stored[i] & 0xFF);
+            hostile[2 * i + 1] = (char)(stored[i] >> 8);
+        }
+        const CString hostilePath = folder + L"hostile.xml";
+        WriteFileReplacing(hostilePath, hostile.data(), hostile.size());
+
+        // The regular article's length, scaled from a sample to the same file size.
+        std::string sample;
+        {
+            CArticleModel model;
+            BuildArticle(model, 100000);
+            model.SaveArticle(folder, path);
+            ReadWholeFile(path, sample);
+            CArticleModel regular;
+            BuildArticle(regular, (int)(100000.0 * hostile.size() / sample.size()));
+            regular.SaveArticle(folder, path);
+            ReadWholeFile(path, sample);
+        }
+        double times[2] = {};
+        const CString paths[2] = {path, hostilePath};
+        for (int k = 0; k < 2; ++k) {
+            times[k] = 1e30;
+            for (int r = 0; r < 3; ++r) {
+                CArticleModel loaded;
+                double t0 = BenchNowMs();
+                loaded.OpenArticle(folder, paths[k]);
+                times[k] = std::min(times[k], BenchNowMs() - t0);
+            }
+        }
+        BenchReport("article_open_regular_same_size", times[0], "ms");
+        BenchReport("article_open_stray_end_tags", times[1], "ms");
+        BenchReport("article_file_size_regular", sample.size() / 1024.0, "KiB");
+        BenchReport("article_file_size_stray_end_tags", hostile.size() / 1024.0, "KiB");
+    }
+
     // Coder throughput over random bytes.
     {
         const int size = 8 << 20;

@@ -61,11 +61,11 @@ BOOL CDrawDlg::OnEraseBkgnd(CDC* pDC)
     // bottom; the part above is never shown.
     const DisplaySettingsBlock& ds = DisplaySettings;
     CRect rcDraw(0, -kTopOverhang, w, h);
-    if (IsBackgroundPicture(ds.strBackgroundFile))
-        CPictureCache::Instance().DrawStretched(m_memDC, ds.strBackgroundFile, 0, -kTopOverhang, w,
-                                                h + kTopOverhang);
-    else
-        CPictureCache::Instance().FillGradient(m_memDC, rcDraw, ds.clrBg, 0xFFFFFF - ds.clrText);
+    // A picture that cannot be loaded leaves the gradient, as on the page.
+    CPictureCache& cache = CPictureCache::Instance();
+    if (!IsBackgroundPicture(ds.strBackgroundFile) ||
+        !cache.DrawStretched(m_memDC, ds.strBackgroundFile, 0, -kTopOverhang, w, h + kTopOverhang))
+        cache.FillGradient(m_memDC, rcDraw, ds.clrBg, 0xFFFFFF - ds.clrText);
     DrawTopBottomStrips(&m_memDC, 0);
     if (ds.bWholeLeft)
         DrawSideStrips(&m_memDC, 0);

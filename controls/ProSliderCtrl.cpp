@@ -153,8 +153,10 @@ void CProSliderCtrl::DrawChannel(CDC* pDC, const CRect& channel)
 
 void CProSliderCtrl::DrawThumb(CDC* pDC, const CRect& thumb, UINT itemState)
 {
-    // Wine reports a dragged thumb as hot, never selected: the capture tells.
-    if ((itemState & CDIS_SELECTED) || (m_hWnd && ::GetCapture() == m_hWnd))
+    // Wine reports a dragged thumb as hot, never selected: the capture tells,
+    // when the press that took it was on the thumb (a press on the channel
+    // takes it too).
+    if ((itemState & CDIS_SELECTED) || (m_bThumbPressed && m_hWnd && ::GetCapture() == m_hWnd))
         m_clrThumb = m_clrThumbSelected;
     DrawRoundGradient(pDC, thumb, m_clrThumb, TRUE);
 }
@@ -244,7 +246,10 @@ void CProSliderCtrl::OnTimer(UINT_PTR)
     Default();
 }
 
-void CProSliderCtrl::OnLButtonDown(UINT, CPoint)
+void CProSliderCtrl::OnLButtonDown(UINT, CPoint point)
 {
+    CRect thumb;
+    GetThumbRect(&thumb);
+    m_bThumbPressed = thumb.PtInRect(point) != FALSE;
     Default();
 }

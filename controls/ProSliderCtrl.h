@@ -37,6 +37,7 @@ public:
     COLORREF m_clrThumb;
     int m_bDrawBackground = 1;
     int m_nBlink = 0;
+    bool m_bThumbPressed = false;   // the last press of the left button was on the thumb
 
 protected:
     // Repaints the whole control when the position or the range moved: the

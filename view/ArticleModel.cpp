@@ -476,10 +476,10 @@ CharItem* CArticleModel::ParseRunText(const CString& text, const CString& mark, 
             ++i;    // a zero unit is no character
             return;
         }
-        wchar_t units[2] = {s[i], 0};
-        if (IsHighSurrogate(s[i]) && i + 1 < n)
-            units[1] = s[++i];
-        ++i;
+        wchar_t units[2];
+        i += NextCharUnits(s, i, n, units);
+        if (!units[0])
+            return;
         CharItem* item = CreateCharItem(units, prev, next, line);
         item->nMark = markId;
         item->nStyle = style;

@@ -86,6 +86,23 @@ struct MarkRun {
 inline bool IsHighSurrogate(wchar_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 inline bool IsLowSurrogate(wchar_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
+// The character that starts at s[i] (of n units): its units and how many it
+// takes. A high half pairs only with a low half after it; alone it is no
+// character (units[0] is 0), as when it is typed.
+inline int NextCharUnits(const wchar_t* s, int i, int n, wchar_t units[2])
+{
+    units[0] = s[i];
+    units[1] = 0;
+    if (!IsHighSurrogate(s[i]))
+        return 1;
+    if (i + 1 < n && IsLowSurrogate(s[i + 1])) {
+        units[1] = s[i + 1];
+        return 2;
+    }
+    units[0] = 0;
+    return 1;
+}
+
 // The UTF-16 units of one character item (a surrogate pair as two units).
 inline void AppendItemUnits(CString& out, const CharItem* it)
 {

@@ -83,7 +83,10 @@ void CArticleModel::InsertBlockText(int kind, const CString& text, int fontSize,
         setKind(line, len > 0 && StartsCode(s[0]) ? 2 : 0);
 
     for (int i = 0; i < len; ++i) {
-        wchar_t units[2] = {s[i], 0};
+        wchar_t units[2];
+        i += NextCharUnits(s, i, len, units) - 1;
+        if (units[0] == 0)
+            continue;
         if (units[0] == L'\n')
             continue;
         if (units[0] == L'\r') {
@@ -110,8 +113,6 @@ void CArticleModel::InsertBlockText(int kind, const CString& text, int fontSize,
         }
         if (units[0] == L'\t')
             units[0] = L' ';
-        else if (IsHighSurrogate(units[0]) && i + 1 < len)
-            units[1] = s[++i];
         if (kind == 1 && (2 * n - k) * 15 > wrapText) {
             line = NewLineAfter(line->pParent, line);
             line->nCode = 1;

@@ -151,15 +151,13 @@ void CArticleModel::InsertTextItems(const CString& text)
     const wchar_t* s = text.GetString();
     m_bBulkInsert = true;
     m_pWidthLine = nullptr;
-    for (int i = 0; i < n; ++i) {
-        wchar_t units[2] = {s[i], 0};
+    for (int i = 0; i < n;) {
+        wchar_t units[2];
+        i += NextCharUnits(s, i, n, units);
         if (units[0] == L'\r' || units[0] == 0)
             continue;   // a zero unit would end the line's text wherever it is handed on
-        if (units[0] == L'\n') {
+        if (units[0] == L'\n')
             NewParagraphNoLayout();
-        } else if (IsHighSurrogate(units[0]) && i + 1 < n) {
-            units[1] = s[++i];
-        }
         InsertCharNoWait(units, 0, 0);
     }
     m_bBulkInsert = false;

@@ -1,6 +1,8 @@
 #include "xml/XmlDocument.h"
 
+#include <cstdint>
 #include <cwchar>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -11,6 +13,58 @@ std::wstring Num(int n) { return std::to_wstring(n); }
 struct OpenElement {
     int iElement;
     std::wstring strName;
+};
+
+// The open elements by every end-tag name that would close them: the whole
+// name and each beginning of it followed by one of "=[]". An end tag finds
+// its element at once, however many open elements it passes over.
+class OpenElementIndex {
+public:
+    // Calls visit(key) for each name an end tag could give for name.
+    template <class Visit>
+    static void ForEachKey(const std::wstring& name, Visit visit)
+    {
+        uint64_t h = 0;
+        for (size_t k = 0; k < name.size(); ++k) {
+            h = Step(h, name[k]);
+            const wchar_t next = k + 1 < name.size() ? name[k + 1] : 0;
+            if (next == 0 || next == L'=' || next == L'[' || next == L']')
+                visit(Key(h, k + 1));
+        }
+    }
+
+    void Push(const std::wstring& name, int depth)
+    {
+        ForEachKey(name, [&](uint64_t key) { m_map[key].push_back(depth); });
+    }
+
+    // name must be the innermost open element's.
+    void Pop(const std::wstring& name)
+    {
+        ForEachKey(name, [&](uint64_t key) {
+            auto it = m_map.find(key);
+            it->second.pop_back();
+            if (it->second.empty())
+                m_map.erase(it);
+        });
+    }
+
+    // Open elements, innermost first, that the name text[start, start+length)
+    // may close; the caller checks the name itself.
+    const std::vector<int>* Candidates(const wchar_t* text, int start, int length) const
+    {
+        uint64_t h = 0;
+        for (int k = 0; k < length; ++k)
+            h = Step(h, text[start + k]);
+        auto it = m_map.find(Key(h, length));
+        return it == m_map.end() ? nullptr : &it->second;
+    }
+
+private:
+    static uint64_t Step(uint64_t h, wchar_t ch) { return h * 0x100000001B3ull + (uint64_t)ch + 1; }
+    static uint64_t Key(uint64_t h, size_t length) { return h ^ ((uint64_t)length << 40); }
+
+    std::unordered_map<uint64_t, std::vector<int>> m_map;
 };
 
 } // namespace
@@ -222,15 +276,21 @@ void CXmlDocument::ParseElements()
     const int length = strDocumentText.GetLength();
     std::vector<OpenElement> open;
     open.reserve(6);
+    OpenElementIndex index;
     XmlScanner scanner(text, length);
     XmlNodeInfo node;
 
+    auto pop = [&]() {
+        index.Pop(open.back().strName);
+        open.pop_back();
+    };
     // Closes open[from..] as unended. Outermost first, so every element's
     // children move only once: each lands directly under the surviving parent.
     auto closeFrom = [&](size_t from) {
         for (size_t i = from; i < open.size(); ++i)
             CloseUnended(open[i].iElement);
-        open.resize(from);
+        while (open.size() > from)
+            pop();
     };
     auto flagError = [&]() {
         Element(0).nFlags |= XML_NOT_WELL_FORMED;
@@ -256,6 +316,7 @@ void CXmlDocument::ParseElements()
             } else {
                 if (open.size() == open.capacity())
                     open.reserve(2 * open.size() + 6);
+                index.Push(node.strText, (int)open.size());
                 open.push_back(OpenElement{ e, std::move(node.strText) });
             }
             break;
@@ -263,10 +324,14 @@ void CXmlDocument::ParseElements()
         case XML_NODE_END_TAG: {
             XmlScanner token(text, node.nStart + node.nLength, node.nStart + 2);
             XmlScanToken(token);
-            int k = (int)open.size() - 1;
-            while (k >= 0 && !XmlNameMatches(text, token.nTokenStart, token.nTokenEnd - token.nTokenStart,
-                                             open[k].strName.c_str()))
-                --k;
+            const int tokenLength = token.nTokenEnd - token.nTokenStart;
+            int k = -1;
+            if (const std::vector<int>* found = index.Candidates(text, token.nTokenStart, tokenLength)) {
+                for (auto it = found->rbegin(); it != found->rend() && k < 0; ++it) {
+                    if (XmlNameMatches(text, token.nTokenStart, tokenLength, open[*it].strName.c_str()))
+                        k = *it;
+                }
+            }
             if (k < 0) {
                 flagError();
                 if (strParseError.IsEmpty())
@@ -284,7 +349,7 @@ void CXmlDocument::ParseElements()
             XmlElementRecord& r = Element(open.back().iElement);
             r.nLength = node.nStart + node.nLength - r.nStart;
             r.nEndTagLength = node.nLength;
-            open.pop_back();
+            pop();
             break;
         }
         case XML_NODE_ERROR:

@@ -410,6 +410,35 @@ TEST(Splitter, FixedPiecesKeepEveryCharacter)
     EXPECT_EQ(plan[1].end, 25000);
 }
 
+// A line longer than one article may hold is cut inside, nothing dropped
+// and no surrogate pair parted; lines of ordinary length are cut as before.
+TEST(Splitter, LinesLongerThanAnArticleAreCutInside)
+{
+    const int n = 2 * kMaxArticleChars + 500;
+    CString line = CString(L'字', n);
+    // Pairs across the first cut of the line alone and of the line after a title.
+    for (int pair : {kMaxArticleChars - 1, kMaxArticleChars - 7}) {
+        line.SetAt(pair, 0xD840);
+        line.SetAt(pair + 1, 0xDC00);
+    }
+    for (const CString& text : {line, L"第一章 长\n" + line + L"\n第二章 短\n" + Filler(3000)}) {
+        const ImportPlan plan = PlanBook(L"书", text, L"第");
+        ExpectComplete(plan, text);
+        int articles = 0;
+        for (const ImportStep& s : plan) {
+            if (s.kind != ImportStep::kArticle)
+                continue;
+            ++articles;
+            EXPECT_LE(s.end - s.start, kMaxArticleChars) << W(s.Name());
+            EXPECT_FALSE(IS_HIGH_SURROGATE(text[s.end - 1])) << W(s.Name());
+        }
+        EXPECT_GE(articles, 3);
+    }
+    const ImportPlan pieces = PlanBook(L"书", line, L"");
+    ASSERT_EQ(Names(pieces), (std::vector<std::wstring>{L"书", L"00001.xml", L"00002.xml", L"00003.xml"}));
+    EXPECT_EQ(pieces[1].end, kMaxArticleChars - 1);
+}
+
 TEST(Splitter, EmptyMarkerMakesChaptersOfLoneTitleLines)
 {
     CString text = L"开篇\n" + Filler(6000) + L"风起\n" + Filler(9000) + L"云涌\n" + Filler(9000);
@@ -478,6 +507,9 @@ TEST(TxtFiles, Encodings)
     EXPECT_EQ(W(DecodeTxtBytes(Bytes({'A', 0, 'B'}))), L"AB");
     EXPECT_EQ(W(DecodeTxtBytes(Bytes({0xD6, 0xD0, 0, 0xCE, 0xC4}))), L"中文");
     EXPECT_EQ(W(DecodeTxtBytes(Bytes({0xFF, 0xFE, 'A', 0, 0, 0, 'B', 0}))), L"AB");
+    // GBK text that happens to begin with the UTF-8 mark's bytes.
+    EXPECT_EQ(W(DecodeTxtBytes(Bytes({0xEF, 0xBB, 0xBF, 0xC6, 0xD1, 0xA7, 0xB5, 0xC4, 0xCA, 0xE9, 0xA1, 0xA3}))),
+              L"锘科学的书。");
 }
 
 TEST(TxtFiles, BookNamesAndReading)
@@ -500,8 +532,14 @@ TEST(TxtFiles, BookNamesAndReading)
     // A file another program holds without sharing cannot be read.
     HANDLE locked = CreateFileW(folder.Sub(L"书.txt"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(locked, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(ReadTxtFile(folder.Sub(L"书.txt"), text), TxtReadResult::kUnreadable);
+    why.Empty();
+    EXPECT_EQ(ReadTxtFile(folder.Sub(L"书.txt"), text, nullptr, &why), TxtReadResult::kUnreadable);
+    EXPECT_FALSE(why.IsEmpty());
     CloseHandle(locked);
+    // A device name is no file; what cannot be read always says why.
+    why.Empty();
+    EXPECT_NE(ReadTxtFile(folder.Sub(L"CON.txt"), text, nullptr, &why), TxtReadResult::kText);
+    EXPECT_FALSE(why.IsEmpty());
 }
 
 class Recorder : public ITxtFolderVisitor {

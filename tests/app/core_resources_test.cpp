@@ -660,4 +660,19 @@ TEST_F(Decorations, ShippedPresetFileNamesTheDrawnSets)
     EXPECT_FALSE(List(ImgFolder() + L"\\行线\\" + key(L"Background", L"lineDir"), false).empty());
     EXPECT_EQ(L"1", key(L"Biaozhu", L"bComment"));
     EXPECT_EQ(L"默认", key(L"FontName", L"FontName"));
+    // It carries the program's own version, and no update host.
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    DWORD handle = 0;
+    std::vector<BYTE> info(GetFileVersionInfoSizeW(path, &handle));
+    ASSERT_FALSE(info.empty());
+    ASSERT_TRUE(GetFileVersionInfoW(path, 0, (DWORD)info.size(), info.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT len = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", (void**)&fixed, &len));
+    wchar_t version[64];
+    swprintf(version, 64, L"%u.%u.%u.%u", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+             HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
+    EXPECT_EQ(version, key(L"Version", L"Version"));
+    EXPECT_EQ(L"", key(L"Update", L"UpdateHost"));
 }

@@ -262,18 +262,41 @@ TEST_F(ImportTest, FilesThatCannotBeReadAreToldOnceAtTheEnd)
     HANDLE h = CreateFileW(locked, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     Start();
-    Drop({locked, odd, good, source.Sub(L"夹")});
+    Drop({locked, odd, good, source.Sub(L"夹"), source.Sub(L"CON.txt")});
     CloseHandle(h);
 
     ASSERT_EQ(Boxes::Texts().size(), 1u);
     EXPECT_GE(Boxes::Texts()[0].Find(L"锁.txt"), 0);
     EXPECT_GE(Boxes::Texts()[0].Find(L"奇.txt"), 0);
+    EXPECT_GE(Boxes::Texts()[0].Find(L"con.txt"), 0);
+    EXPECT_LT(Boxes::Texts()[0].Find(L"（）"), 0);     // every reason is told
     EXPECT_LT(Boxes::Texts()[0].Find(L"好.txt"), 0);
     EXPECT_FALSE(bImporting);
     EXPECT_EQ(FileText(InLibrary(L"奇.xml")), L"奇数");
     EXPECT_EQ(FileText(InLibrary(L"好.xml")), L"好的。");
     EXPECT_EQ(FileText(InLibrary(L"里.xml")), L"里面的。");
     EXPECT_FALSE(Exists(InLibrary(L"锁.xml")));
+}
+
+// A text with no line feed, too long for one article, becomes several
+// articles that hold it all.
+TEST_F(ImportTest, ALineTooLongForOneArticleBecomesSeveral)
+{
+    const CString text = CString(L'字', 2 * kMaxArticleChars + 100);
+    const CString path = Put(L"长行.txt", Gbk(text));
+    Start();
+    Drop({path});
+    EXPECT_TRUE(Boxes::Texts().empty());
+    Stop();
+    const CString book = InLibrary(L"长行");
+    EXPECT_EQ(testfiles::Listing(book), (std::set<CString>{L"00001.xml", L"00002.xml", L"00003.xml"}));
+    CString all;
+    for (const CString& name : testfiles::Listing(book)) {
+        const CString piece = FileText(book + L"\\" + name, false);
+        EXPECT_LE(piece.GetLength(), kMaxArticleChars);
+        all += piece;
+    }
+    EXPECT_TRUE(SameText(all, text));
 }
 
 TEST_F(ImportTest, TheImportDialogImportsTheChosenFiles)

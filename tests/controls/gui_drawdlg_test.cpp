@@ -98,6 +98,20 @@ TEST_F(DrawDlgTest, GradientFromTheBackgroundToTheComplementOfTheText)
     EXPECT_LE(ChannelDiff(At(30, H - 1), RGB(255, 255, 95)), 3);
 }
 
+// A picture that cannot be loaded leaves the gradient, as on the page, so
+// the texts stay readable.
+TEST_F(DrawDlgTest, APictureThatCannotBeLoadedLeavesTheGradient)
+{
+    DisplaySettings.strBackgroundFile = folder.Sub(L"不在.bmp");
+    Open();
+    ASSERT_GT(W, 200);
+    TestSurface ref(W, H + 10, 0);
+    RECT full = {0, 0, W, H + 10};
+    CPictureCache::Instance().FillGradient(ref.Dc(), full, RGB(180, 30, 40), RGB(255, 255, 95));
+    for (int y : {0, H / 2, H - 1})
+        EXPECT_EQ(At(30, y), ref.At(30, y + 10)) << y;
+}
+
 TEST_F(DrawDlgTest, StaticTextIsTransparentInTheTextColour)
 {
     Open();

@@ -83,11 +83,25 @@ TEST(SliderWindow, ThumbLightsUnderTheMouseAndTakesThePageColours)
     CRect client;
     slider.GetClientRect(&client);
     EXPECT_EQ(DisplaySettings.clrText, PixelOfWindow(slider.m_hWnd, 9, mid.y));
-    // Held down (Wine says so through the capture) the thumb is drawn pressed.
-    ::SetCapture(slider.m_hWnd);
+    // A press on the channel pages the thumb along but does not press it.
+    const CPoint channel(client.right - 12, mid.y);
+    slider.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(channel.x, channel.y));
+    PumpMessages(20);
     slider.RedrawWindow();
-    EXPECT_EQ((COLORREF)0xCC6699, slider.m_clrThumb);
-    ::ReleaseCapture();
+    slider.GetThumbRect(&thumb);
+    EXPECT_NE((COLORREF)0xCC6699, PixelOfWindow(slider.m_hWnd, thumb.left, mid.y));
+    slider.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(channel.x, channel.y));
+    PumpMessages(20);
+    // Held down on the thumb it is drawn pressed (under Wine only the capture says so).
+    slider.GetThumbRect(&thumb);
+    const CPoint onThumb = thumb.CenterPoint();
+    slider.PostMessage(WM_MOUSEMOVE, 0, MAKELPARAM(onThumb.x, onThumb.y));
+    slider.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(onThumb.x, onThumb.y));
+    PumpMessages(20);
+    slider.RedrawWindow();
+    EXPECT_EQ((COLORREF)0xCC6699, PixelOfWindow(slider.m_hWnd, thumb.left, mid.y));
+    slider.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(onThumb.x, onThumb.y));
+    PumpMessages(20);
     // A random page colour: thumb in the text colour, fill in the background colour.
     slider.UpdateColors();
     EXPECT_EQ(DisplaySettings.clrText, slider.m_clrThumb);

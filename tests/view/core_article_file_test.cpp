@@ -206,6 +206,30 @@ TEST_F(ArticleFileTest, ZeroUnitsNeverEnterOrCutALine)
     EXPECT_EQ(L"abcdxy\r", LineUnits(back.FirstLine(back.m_pRoot)));
 }
 
+TEST_F(ArticleFileTest, AHighSurrogateTakesOnlyALowOneAfterIt)
+{
+    // Inserted text (paste, import): a high half alone is no character, as typed.
+    m.NewArticle();
+    m.InsertText(L"ab\xD800");
+    m.InsertText(L"cd");
+    EXPECT_EQ(L"abcd\r", LineUnits(m.FirstLine(m.m_pRoot)));
+    ASSERT_TRUE(m.SaveArticle(lib, path));
+    TestModel back;
+    back.OpenArticle(lib, path);
+    EXPECT_EQ(L"abcd\r", LineUnits(back.FirstLine(back.m_pRoot)));
+    TestModel two;
+    two.NewArticle();
+    two.InsertText(L"ab\xD800\ncd");
+    EXPECT_EQ(2u, Lines(two).size());
+    // A file holding one: the character after it keeps its own unit and style.
+    WriteXml(path, Page(L"<Chunk Type=\"R1\">\r\n<Chunk>ab&#55296;[T2]c[/T]d\r</Chunk>\r\n</Chunk>\r\n"));
+    TestModel read;
+    read.OpenArticle(lib, path);
+    ChunkNode* line = read.FirstLine(read.m_pRoot);
+    ASSERT_EQ(L"abcd\r", LineUnits(line));
+    EXPECT_EQ(2, line->pFirstItem->pNext->pNext->nStyle);
+}
+
 TEST_F(ArticleFileTest, OneLineIsWrittenInTheUnchangedFormat)
 {
     m.NewArticle();

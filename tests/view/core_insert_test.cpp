@@ -153,10 +153,10 @@ TEST_F(InsertTest, InsertTextKeepsSurrogatePairsTogether)
     CharItem* pair = Line()->pFirstItem->pNext;
     EXPECT_EQ(0xD840, pair->ch);
     EXPECT_EQ(0xDC00, pair->chLow);
-    // A high surrogate at the very end stands alone.
+    // A high surrogate without its low half is left out; what follows is kept.
     m.InsertText(L"\xD841");
-    EXPECT_EQ(0xD841, m.LastItem(Line())->pPrev->ch);
-    EXPECT_EQ(0, m.LastItem(Line())->pPrev->chLow);
+    m.InsertText(L"\xD841" L"c\xD842");
+    EXPECT_EQ(L"a\xD840\xDC00" L"bc\r", LineUnits(Line()));
 }
 
 TEST_F(InsertTest, ImportingInsertsWithoutLayoutAndALaterLayoutStacksCleanly)

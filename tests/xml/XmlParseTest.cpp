@@ -1,6 +1,8 @@
 // Parsing: records, messages, scanner kinds, record segments, hostile input.
 #include "XmlTestUtil.h"
 
+#include <chrono>
+
 namespace {
 
 TEST(XmlParse, ResultsAndFirstMessage)
@@ -177,6 +179,38 @@ TEST(XmlParse, DeepNestingParsesAndEdits)
     EXPECT_EQ(doc.strParseError.str(), L"End tag 'r' at offset " + std::to_wstring(3 * depth + 4) +
                                            L" does not match start tag 'a' at offset " + std::to_wstring(3 * depth));
     EXPECT_EQ(Children(doc, 1).size(), (size_t)depth);
+}
+
+// Stray end tags under many open elements: each is looked up at once, so a
+// hostile file costs no more than a regular one of its size.
+TEST(XmlParse, StrayEndTagsUnderDeepNestingStayFast)
+{
+    const int n = 80000;
+    std::wstring text = L"<Page><Body>";
+    for (int i = 0; i < n; ++i)
+        text += L"<a>";
+    for (int i = 0; i < n; ++i)
+        text += L"</b>";
+    text += L"</a></Body></Page>";
+    CXmlDocument doc;
+    const auto t0 = std::chrono::steady_clock::now();
+    EXPECT_FALSE(doc.LoadFromText(text.c_str()));
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(4));
+    EXPECT_EQ(doc.strParseError.str(), L"No start tag for end tag 'b' at offset " + std::to_wstring(12 + 3 * n));
+    // "</a>" ends the innermost a; the others never end and follow it.
+    ASSERT_EQ(Children(doc, 0).size(), 1u);
+    const std::vector<int> body = Children(doc, 1);
+    ASSERT_EQ(body.size(), 1u);
+    const std::vector<int> inBody = Children(doc, body[0]);
+    ASSERT_EQ(inBody.size(), (size_t)n);
+    EXPECT_TRUE(doc.Element(inBody.front()).nFlags & XML_START_TAG_ONLY);
+    EXPECT_EQ(doc.Element(inBody.back()).nEndTagLength, 4);
+    EXPECT_EQ(doc.Element(body[0]).nEndTagLength, 7);
+
+    // Names that share a beginning: an end tag finds the innermost that fits.
+    ASSERT_TRUE(doc.LoadFromText(L"<r><a[1]x><a[1]><a=2></a></a></a[1]x></r>"));
+    ASSERT_FALSE(doc.LoadFromText(L"<r><ab><a></ab></r>"));
+    EXPECT_EQ(doc.strParseError.str(), L"End tag 'ab' at offset 11 does not match start tag 'a' at offset 7");
 }
 
 } // namespace
