@@ -3,8 +3,10 @@
 #include <process.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cwchar>
 
+#include "download/UpdateList.h"
 #include "download/ZipArchive.h"
 #include "framework/FileUtil.h"
 
@@ -23,23 +25,59 @@ volatile LONG g_stalled = 0;        // ... because nothing came for too long
 volatile LONG g_lastActivity = 0;   // tick of the last sign of life
 volatile LONG g_stallLimit = 60000;
 volatile DWORD g_callerThread = 0;  // the thread waiting for the running download
-CRITICAL_SECTION g_bindingLock;
-IBinding* g_pBinding = nullptr;     // the running transfer, for cancelling
+ULONGLONG g_maxBytes = 0;           // the running request's bound, 0: the disk's
+HANDLE g_cancelEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
 
-struct LockInit {
-    LockInit() { InitializeCriticalSection(&g_bindingLock); }
-} g_lockInit;
+const int kMaxRedirects = 8;
+// Room a download leaves free on its disk.
+const ULONGLONG kDiskMargin = 64ull << 20;
+// Progress goes to the sink at most this often (ms), besides the last.
+const DWORD kProgressEvery = 20;
+// How long an aborted transfer may take to say it stopped (ms).
+const DWORD kAbortGrace = 800;
 
 void Touch()
 {
     InterlockedExchange(&g_lastActivity, (LONG)GetTickCount());
 }
 
-// The callback urlmon talks to: records the server's answer, offers the
-// cancel, and passes progress on to the caller's sink.
-class CDownloadBinding : public IBindStatusCallback, public IHttpNegotiate {
+ULONGLONG DeclaredLength(LPCWSTR headers)
+{
+    if (!headers)
+        return ~0ULL;
+    CString lower(headers);
+    lower.MakeLower();
+    int at = lower.Find(L"\ncontent-length:");
+    if (at < 0)
+        return ~0ULL;
+    const wchar_t* p = lower.GetString() + at + 16;
+    while (*p == L' ' || *p == L'\t')
+        ++p;
+    if (*p < L'0' || *p > L'9')
+        return ~0ULL;
+    ULONGLONG v = 0;
+    for (; *p >= L'0' && *p <= L'9'; ++p)
+        v = v * 10 + (ULONGLONG)(*p - L'0');
+    return v;
+}
+
+// One request of a download: binds a URL moniker to a stream without the
+// URL cache (asynchronous, the data pulled here) and writes what a 200
+// answer brings into the open file. Runs on the worker's thread, which
+// pumps the moniker's messages. A redirect ends the request with the new
+// address in m_strLocation (followed, or not, by FetchInto).
+class CDownloadBinding : public IBindStatusCallback,
+                         public IHttpNegotiate,
+                         public IServiceProvider,
+                         public IBindCallbackRedirect {
 public:
-    explicit CDownloadBinding(IBindStatusCallback* sink, const CString& target) : m_pSink(sink), m_strTarget(target) {}
+    CDownloadBinding(IBindStatusCallback* sink, HANDLE file, ULONGLONG limit, HRESULT overLimit)
+        : m_pSink(sink), m_hFile(file), m_nLimit(limit), m_hrOverLimit(overLimit)
+    {
+    }
+
+    HRESULT Run(const CString& url);
+    CString m_strLocation;
 
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
     {
@@ -53,61 +91,91 @@ public:
             *ppv = static_cast<IHttpNegotiate*>(this);
             return S_OK;
         }
+        if (riid == IID_IServiceProvider) {
+            *ppv = static_cast<IServiceProvider*>(this);
+            return S_OK;
+        }
+        if (riid == IID_IBindCallbackRedirect) {
+            *ppv = static_cast<IBindCallbackRedirect*>(this);
+            return S_OK;
+        }
         *ppv = nullptr;
         return E_NOINTERFACE;
     }
-    // Lives on the worker's stack for the whole transfer.
+    STDMETHODIMP QueryService(REFGUID service, REFIID riid, void** ppv) override
+    {
+        if (service == IID_IBindCallbackRedirect || service == IID_IHttpNegotiate)
+            return QueryInterface(riid, ppv);
+        if (ppv)
+            *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP Redirect(LPCWSTR url, VARIANT_BOOL* cancel) override
+    {
+        Touch();
+        if (url)
+            m_strLocation = url;
+        if (cancel)
+            *cancel = VARIANT_TRUE;
+        return S_OK;
+    }
+    // Lives on the worker's stack for the whole request.
     STDMETHODIMP_(ULONG) AddRef() override { return 1; }
     STDMETHODIMP_(ULONG) Release() override { return 1; }
 
     STDMETHODIMP OnStartBinding(DWORD, IBinding* pib) override
     {
-        if (pib) {
-            EnterCriticalSection(&g_bindingLock);
+        if (pib && !m_pBinding) {
             pib->AddRef();
-            g_pBinding = pib;
-            LeaveCriticalSection(&g_bindingLock);
+            m_pBinding = pib;
         }
         Touch();
-        return g_cancel ? E_ABORT : S_OK;
+        return S_OK;
     }
     STDMETHODIMP GetPriority(LONG*) override { return E_NOTIMPL; }
     STDMETHODIMP OnLowResource(DWORD) override { return E_NOTIMPL; }
-    STDMETHODIMP OnProgress(ULONG done, ULONG total, ULONG status, LPCWSTR text) override
+    STDMETHODIMP OnProgress(ULONG, ULONG, ULONG, LPCWSTR) override
     {
         Touch();
-        if (g_cancel)
-            return E_ABORT;
-        if (status == BINDSTATUS_DOWNLOADINGDATA || status == BINDSTATUS_ENDDOWNLOADDATA ||
-            status == BINDSTATUS_BEGINDOWNLOADDATA)
-            downloadReport.nReceived = done;
-        if (m_pSink) {
-            try {
-                m_pSink->OnProgress(done, total, status, text);
-            } catch (...) {
-            }
-        }
         return g_cancel ? E_ABORT : S_OK;
     }
-    STDMETHODIMP OnStopBinding(HRESULT, LPCWSTR) override
+    STDMETHODIMP OnStopBinding(HRESULT hr, LPCWSTR text) override
     {
-        EnterCriticalSection(&g_bindingLock);
-        IBinding* b = g_pBinding;
-        g_pBinding = nullptr;
-        LeaveCriticalSection(&g_bindingLock);
-        if (b)
-            b->Release();
+        if (hr == INET_E_REDIRECT_FAILED && text && m_strLocation.IsEmpty())
+            m_strLocation = text;
+        if (SUCCEEDED(hr) && m_hrFail == S_OK)
+            Pull();
+        m_hrResult = hr;
+        m_bStopped = true;
         return S_OK;
     }
     STDMETHODIMP GetBindInfo(DWORD* flags, BINDINFO* info) override
     {
-        // Always from the server: a stale list or pack from a cache is no answer.
+        // Asynchronous with the data pulled: the only way the moniker keeps
+        // no file of its own. Always from the server, never into the cache;
+        // redirects come back here to be counted.
         if (flags)
-            *flags |= BINDF_GETNEWESTVERSION | BINDF_NOWRITECACHE | BINDF_PRAGMA_NO_CACHE;
-        (void)info;
+            *flags = BINDF_ASYNCHRONOUS | BINDF_ASYNCSTORAGE | BINDF_PULLDATA | BINDF_GETNEWESTVERSION |
+                     BINDF_NOWRITECACHE | BINDF_PRAGMA_NO_CACHE | BINDF_NO_UI | BINDF_SILENTOPERATION;
+        if (info && info->cbSize >= sizeof(BINDINFO)) {
+            const ULONG size = info->cbSize;
+            ZeroMemory(info, size);
+            info->cbSize = size;
+            info->dwBindVerb = BINDVERB_GET;
+            info->dwOptions = BINDINFO_OPTIONS_DISABLEAUTOREDIRECTS;
+        }
         return S_OK;
     }
-    STDMETHODIMP OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) override { return S_OK; }
+    STDMETHODIMP OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM* medium) override
+    {
+        Touch();
+        if (!m_pStream && medium && medium->tymed == TYMED_ISTREAM && medium->pstm) {
+            m_pStream = medium->pstm;
+            m_pStream->AddRef();
+        }
+        Pull();
+        return S_OK;
+    }
     STDMETHODIMP OnObjectAvailable(REFIID, IUnknown*) override { return S_OK; }
 
     STDMETHODIMP BeginningTransaction(LPCWSTR, LPCWSTR, DWORD, LPWSTR* extra) override
@@ -123,41 +191,167 @@ public:
         Touch();
         downloadReport.nHttpStatus = code;
         downloadReport.nDeclared = DeclaredLength(headers);
-        // A declared size beyond the free disk is not even started.
-        if (downloadReport.nDeclared != ~0ULL && downloadReport.nDeclared > FreeDiskBytes(m_strTarget)) {
-            m_bNoRoom = true;
-            return E_ABORT;
-        }
-        return g_cancel ? E_ABORT : S_OK;
+        // Only a whole 200 answer is taken; a declared size beyond the
+        // bound is not even started.
+        if (code != 200)
+            Fail(E_DOWNLOAD_HTTP);
+        else if (downloadReport.nDeclared != ~0ULL && downloadReport.nDeclared > m_nLimit)
+            Fail(m_hrOverLimit);
+        return S_OK;
     }
 
-    bool m_bNoRoom = false;
-
 private:
-    static ULONGLONG DeclaredLength(LPCWSTR headers)
+    void Fail(HRESULT hr)
     {
-        if (!headers)
-            return ~0ULL;
-        CString all(headers);
-        CString lower = all;
-        lower.MakeLower();
-        int at = lower.Find(L"\ncontent-length:");
-        if (at < 0)
-            return ~0ULL;
-        const wchar_t* p = lower.GetString() + at + 16;
-        while (*p == L' ' || *p == L'\t')
-            ++p;
-        if (*p < L'0' || *p > L'9')
-            return ~0ULL;
-        ULONGLONG v = 0;
-        for (; *p >= L'0' && *p <= L'9'; ++p)
-            v = v * 10 + (ULONGLONG)(*p - L'0');
-        return v;
+        if (m_hrFail == S_OK)
+            m_hrFail = hr;
+    }
+    // Takes what the stream holds into the file, up to the bound.
+    void Pull()
+    {
+        if (!m_pStream || m_hrFail != S_OK || g_cancel)
+            return;
+        if (downloadReport.nHttpStatus != 200) {
+            Fail(E_DOWNLOAD_HTTP);
+            return;
+        }
+        static thread_local char buffer[64 * 1024];
+        for (;;) {
+            ULONG got = 0;
+            const HRESULT hr = m_pStream->Read(buffer, sizeof(buffer), &got);
+            if (got > 0) {
+                if (downloadReport.nReceived + got > m_nLimit) {
+                    Fail(m_hrOverLimit);
+                    return;
+                }
+                DWORD written = 0;
+                if (!WriteFile(m_hFile, buffer, got, &written, nullptr) || written != got) {
+                    Fail(HRESULT_FROM_WIN32(GetLastError()));
+                    return;
+                }
+                downloadReport.nReceived += got;
+                Touch();
+                const DWORD now = GetTickCount();
+                if (m_pSink && now - m_nShownAt >= kProgressEvery) {
+                    m_nShownAt = now;
+                    ShowProgress(m_pSink);
+                }
+            }
+            if (hr != S_OK || got == 0 || g_cancel)
+                break;
+        }
     }
 
     IBindStatusCallback* m_pSink;
-    CString m_strTarget;
+    HANDLE m_hFile;
+    ULONGLONG m_nLimit;
+    HRESULT m_hrOverLimit;
+    IBinding* m_pBinding = nullptr;
+    IStream* m_pStream = nullptr;
+    HRESULT m_hrFail = S_OK;        // why this request is given up
+    HRESULT m_hrResult = E_FAIL;
+    bool m_bStopped = false;
+    DWORD m_nShownAt = GetTickCount() - kProgressEvery;
+
+public:
+    // The bytes of the answer taken so far, as progress.
+    static void ShowProgress(IBindStatusCallback* sink)
+    {
+        if (!sink)
+            return;
+        const ULONGLONG declared = downloadReport.nDeclared;
+        const ULONG done = (ULONG)std::min<ULONGLONG>(downloadReport.nReceived, 0xFFFFFFFFull);
+        const ULONG total = declared == ~0ULL ? 0 : (ULONG)std::min<ULONGLONG>(declared, 0xFFFFFFFFull);
+        try {
+            sink->OnProgress(done, total, BINDSTATUS_DOWNLOADINGDATA, nullptr);
+        } catch (...) {
+        }
+    }
 };
+
+HRESULT CDownloadBinding::Run(const CString& url)
+{
+    IMoniker* moniker = nullptr;
+    IBindCtx* context = nullptr;
+    HRESULT hr = CreateURLMonikerEx(nullptr, url, &moniker, URL_MK_UNIFORM);
+    if (SUCCEEDED(hr))
+        hr = CreateBindCtx(0, &context);
+    if (SUCCEEDED(hr))
+        hr = RegisterBindStatusCallback(context, this, nullptr, 0);
+    if (SUCCEEDED(hr)) {
+        IStream* stream = nullptr;
+        hr = moniker->BindToStorage(context, nullptr, IID_IStream, (void**)&stream);
+        if (stream)
+            stream->Release();
+        if (SUCCEEDED(hr)) {
+            // The moniker talks to this thread through its messages.
+            bool aborted = false;
+            DWORD abortedAt = 0;
+            while (!m_bStopped) {
+                MsgWaitForMultipleObjects(1, &g_cancelEvent, FALSE, 50, QS_ALLINPUT);
+                MSG msg;
+                while (!m_bStopped && !g_cancel && m_hrFail == S_OK && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                    TranslateMessage(&msg);
+                    DispatchMessageW(&msg);
+                }
+                if (m_bStopped)
+                    break;
+                if ((g_cancel || m_hrFail != S_OK) && !aborted) {
+                    aborted = true;
+                    abortedAt = GetTickCount();
+                    if (m_pBinding)
+                        m_pBinding->Abort();
+                    // Its last messages, without taking any more data.
+                    while (!m_bStopped && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                        TranslateMessage(&msg);
+                        DispatchMessageW(&msg);
+                    }
+                }
+                if (aborted && GetTickCount() - abortedAt > kAbortGrace)
+                    break;
+            }
+            hr = m_bStopped ? m_hrResult : E_ABORT;
+        }
+        RevokeBindStatusCallback(context, this);
+    }
+    if (m_pStream)
+        m_pStream->Release();
+    m_pStream = nullptr;
+    if (m_pBinding)
+        m_pBinding->Release();
+    m_pBinding = nullptr;
+    if (context)
+        context->Release();
+    if (moniker)
+        moniker->Release();
+    if (m_hrFail != S_OK)
+        return m_hrFail;
+    if (SUCCEEDED(hr) && downloadReport.nHttpStatus != 200)
+        return E_DOWNLOAD_HTTP;
+    return hr;
+}
+
+// The whole download into the open file, redirects followed a few times,
+// to web addresses only.
+HRESULT FetchInto(CString url, HANDLE file, IBindStatusCallback* sink, ULONGLONG limit, HRESULT overLimit)
+{
+    for (int redirects = 0;; ++redirects) {
+        CDownloadBinding binding(sink, file, limit, overLimit);
+        const HRESULT hr = binding.Run(url);
+        if (binding.m_strLocation.IsEmpty() || g_cancel || hr != INET_E_REDIRECT_FAILED)
+            return hr;
+        if (redirects >= kMaxRedirects)
+            return E_DOWNLOAD_REDIRECTS;
+        wchar_t next[2084];
+        DWORD size = 2084;
+        if (FAILED(UrlCombineW(url, binding.m_strLocation, next, &size, 0)) || !IsWebAddress(next))
+            return E_DOWNLOAD_HTTP;
+        url = next;
+        downloadReport = DownloadReport();
+        SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+        SetEndOfFile(file);
+    }
+}
 
 ULONGLONG FileSize(const wchar_t* path)
 {
@@ -213,6 +407,13 @@ STDMETHODIMP CCallback::OnProgress(ULONG ulProgress, ULONG ulProgressMax, ULONG,
     return S_OK;
 }
 
+STDMETHODIMP CCallback::OnStopBinding(HRESULT hr, LPCWSTR)
+{
+    if (FAILED(hr) && pDialog)
+        pDialog->ShowProgress(L"下载失败", 0);
+    return S_OK;
+}
+
 unsigned __stdcall DownloadThreadProc(void* sink)
 {
     bDownloadDone = 0;
@@ -220,30 +421,49 @@ unsigned __stdcall DownloadThreadProc(void* sink)
         const CString target = strDownloadTarget;
         const CString part = target + L".part";
         downloadReport = DownloadReport();
-        DeleteFileW(part);
-        const HRESULT coInit = CoInitialize(nullptr);
-        CDownloadBinding binding((IBindStatusCallback*)sink, target);
-        HRESULT hr = g_cancel ? E_ABORT : URLDownloadToFileW(nullptr, strDownloadUrl, part, 0, &binding);
-        if (SUCCEEDED(coInit))
-            CoUninitialize();
+        // The bound: what the caller allows, else the free disk less a margin.
+        ULONGLONG limit = g_maxBytes;
+        HRESULT overLimit = E_DOWNLOAD_TOO_BIG;
+        if (limit == 0) {
+            const ULONGLONG free = FreeDiskBytes(target);
+            limit = free > kDiskMargin ? free - kDiskMargin : 0;
+            overLimit = E_DOWNLOAD_DISK;
+        }
+        HRESULT hr = E_ABORT;
+        HANDLE file = CreateFileW(part, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            hr = HRESULT_FROM_WIN32(GetLastError());
+        } else {
+            const HRESULT coInit = CoInitialize(nullptr);
+            if (!g_cancel)
+                hr = FetchInto(strDownloadUrl, file, (IBindStatusCallback*)sink, limit, overLimit);
+            if (SUCCEEDED(coInit))
+                CoUninitialize();
+            if (!FlushFileBuffers(file) && SUCCEEDED(hr))
+                hr = HRESULT_FROM_WIN32(GetLastError());
+            CloseHandle(file);
+        }
 
-        // Judge what arrived: only a whole answer of the server counts.
+        // Judge what arrived: only a whole 200 answer of the server counts.
         const ULONGLONG size = FileSize(part);
         if (g_cancel)
             hr = g_stalled ? E_DOWNLOAD_STALLED : E_ABORT;
-        else if (binding.m_bNoRoom)
-            hr = E_DOWNLOAD_DISK;
-        else if (SUCCEEDED(hr) && (downloadReport.nHttpStatus < 200 || downloadReport.nHttpStatus > 299))
+        else if (SUCCEEDED(hr) && downloadReport.nHttpStatus != 200)
             hr = E_DOWNLOAD_HTTP;
-        else if (SUCCEEDED(hr) && (size == ~0ULL || (downloadReport.nDeclared != ~0ULL && size != downloadReport.nDeclared)))
+        else if (SUCCEEDED(hr) && (size == ~0ULL || size != downloadReport.nReceived ||
+                                   (downloadReport.nDeclared != ~0ULL && size != downloadReport.nDeclared)))
             hr = E_DOWNLOAD_SHORT;
         if (SUCCEEDED(hr)) {
-            downloadReport.nReceived = size;
+            CDownloadBinding::ShowProgress((IBindStatusCallback*)sink);
             if (!MoveFileExW(part, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
                 hr = HRESULT_FROM_WIN32(GetLastError());
         }
-        if (FAILED(hr))
+        if (FAILED(hr)) {
             DeleteFileW(part);
+            if (sink)
+                ((IBindStatusCallback*)sink)->OnStopBinding(hr, nullptr);
+        }
         hrDownload = hr;
     } catch (...) {
         hrDownload = E_UNEXPECTED;
@@ -297,7 +517,8 @@ void WaitThreadPumpingMessages(HANDLE hThread)
         PostQuitMessage((int)quitCode);
 }
 
-HRESULT RunDownload(const CString& url, const CString& target, IBindStatusCallback* sink, bool bWaitTurn)
+HRESULT RunDownload(const CString& url, const CString& target, IBindStatusCallback* sink, bool bWaitTurn,
+                    ULONGLONG maxBytes)
 {
     for (;;) {
         if (g_closed)
@@ -314,6 +535,8 @@ HRESULT RunDownload(const CString& url, const CString& target, IBindStatusCallba
     }
     InterlockedExchange(&g_cancel, 0);
     InterlockedExchange(&g_stalled, 0);
+    ResetEvent(g_cancelEvent);
+    g_maxBytes = maxBytes;
     g_callerThread = GetCurrentThreadId();
     Touch();
     strDownloadUrl = url;
@@ -349,17 +572,9 @@ bool CancelDownloadOfThisThread()
 
 void CancelDownload()
 {
+    // The worker aborts its transfer on its own thread.
     InterlockedExchange(&g_cancel, 1);
-    // A stalled transfer calls nothing back: abort the binding itself.
-    EnterCriticalSection(&g_bindingLock);
-    IBinding* b = g_pBinding;
-    if (b)
-        b->AddRef();
-    LeaveCriticalSection(&g_bindingLock);
-    if (b) {
-        b->Abort();
-        b->Release();
-    }
+    SetEvent(g_cancelEvent);
 }
 
 void CloseDownloads()

@@ -1,9 +1,11 @@
-// The download worker: one HTTP fetch at a time with URLDownloadToFileW on a
-// thread of its own, while the caller keeps dispatching its messages. A fetch
-// counts only when the transfer ended well, the server answered 2xx and a
-// declared length was met; the file arrives as "<target>.part" and takes the
-// target's place only then. A running fetch can be cancelled from any thread.
-// No windows of its own.
+// The download worker: one HTTP fetch at a time through a URL moniker on a
+// thread of its own, while the caller keeps dispatching its messages. The
+// data is pulled from the moniker and written to "<target>.part" (nothing
+// goes to the URL cache); a fetch counts only when the transfer ended well,
+// the server answered 200 and a declared length was met, and the file takes
+// the target's place only then. Redirects are followed a few times; every
+// fetch has a bound on its size. A running fetch can be cancelled from any
+// thread. No windows of its own.
 #pragma once
 
 #include <windows.h>
@@ -26,11 +28,13 @@ struct DownloadReport {
 extern DownloadReport downloadReport;
 
 // Failure codes of a judged download besides the transfer's own.
-const HRESULT E_DOWNLOAD_HTTP = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0301);     // status not 2xx
+const HRESULT E_DOWNLOAD_HTTP = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0301);     // status not 200
 const HRESULT E_DOWNLOAD_SHORT = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0302);    // length not met
 const HRESULT E_DOWNLOAD_BUSY = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0303);     // another one runs
 const HRESULT E_DOWNLOAD_DISK = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0304);     // no room for it
 const HRESULT E_DOWNLOAD_STALLED = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0305);  // nothing came for too long
+const HRESULT E_DOWNLOAD_TOO_BIG = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0306);  // more than the fetch may take
+const HRESULT E_DOWNLOAD_REDIRECTS = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0307); // redirected too often
 // A download cancelled on request (CancelDownload, the end of the program) ends as E_ABORT.
 
 // Receives progress on the worker's thread.
@@ -46,8 +50,9 @@ protected:
 // unknown)" (percent 0); counts taken as unsigned 32-bit values.
 void FormatDownloadProgress(ULONG done, ULONG total, CString& text, int& percent);
 
-// The progress sink of the book-pack dialog. No reference counting: its
-// owner deletes it.
+// The progress sink of the book-pack dialog: the bytes of a 200 answer as
+// they arrive, and "下载失败" when the download failed. No reference
+// counting: its owner deletes it.
 class CCallback : public IBindStatusCallback {
 public:
     CCallback() = default;
@@ -63,7 +68,7 @@ public:
     STDMETHODIMP OnLowResource(DWORD) override { return E_NOTIMPL; }
     STDMETHODIMP OnProgress(ULONG ulProgress, ULONG ulProgressMax, ULONG ulStatusCode,
                             LPCWSTR szStatusText) override;
-    STDMETHODIMP OnStopBinding(HRESULT, LPCWSTR) override { return E_NOTIMPL; }
+    STDMETHODIMP OnStopBinding(HRESULT hr, LPCWSTR) override;
     STDMETHODIMP GetBindInfo(DWORD*, BINDINFO*) override { return E_NOTIMPL; }
     STDMETHODIMP OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
     STDMETHODIMP OnObjectAvailable(REFIID, IUnknown*) override { return E_NOTIMPL; }
@@ -81,7 +86,9 @@ void WaitThreadPumpingMessages(HANDLE hThread);
 // wait while another download runs; otherwise refuse with E_DOWNLOAD_BUSY,
 // leaving the request and its result alone), starts the worker, waits for it.
 // S_OK when the file is in place at target.
-HRESULT RunDownload(const CString& url, const CString& target, IBindStatusCallback* sink, bool bWaitTurn);
+// maxBytes: what the fetch may take at most; 0: the free disk less a margin.
+HRESULT RunDownload(const CString& url, const CString& target, IBindStatusCallback* sink, bool bWaitTurn,
+                    ULONGLONG maxBytes = 0);
 
 bool IsDownloadRunning();
 // When this thread is waiting for a download: cancels it and returns true.

@@ -27,6 +27,11 @@ UpdateList ParseUpdateList(const std::string& bytes)
 {
     UpdateList list;
     size_t start = 0;
+    UINT codePage = 936;
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        codePage = CP_UTF8;
+        start = 3;
+    }
     while (start < bytes.size()) {
         size_t end = bytes.find('\n', start);
         size_t next = end == std::string::npos ? bytes.size() : end + 1;
@@ -35,7 +40,7 @@ UpdateList ParseUpdateList(const std::string& bytes)
         size_t len = end - start;
         if (len > 0 && bytes[start + len - 1] == '\r' && end < bytes.size())
             --len;
-        const CString line = MultiByteToWide(bytes.data() + start, (int)len, 936);
+        const CString line = MultiByteToWide(bytes.data() + start, (int)len, codePage);
         start = next;
 
         CString f0, f1;
@@ -83,6 +88,8 @@ std::vector<CString> OfferedPacks(const UpdateList& list, const CString& folder)
 {
     std::vector<CString> offered;
     for (const PackLine& pack : list.packs) {
+        if (offered.size() > kMaxOfferedPacks)
+            break;
         if (!IsSafePackEntry(pack.strEntry))
             continue;
         if (pack.nType == 1) {

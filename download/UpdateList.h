@@ -26,8 +26,14 @@ struct UpdateList {
 // between the first and the second "-" (to the end without a second one).
 void SplitListFields(const CString& line, CString& field0, CString& field1);
 
-// Lines end at LF or CR LF; the bytes are code page 936.
+// Lines end at LF or CR LF; the bytes are code page 936, or UTF-8 after a
+// UTF-8 byte-order mark.
 UpdateList ParseUpdateList(const std::string& bytes);
+
+// The most a fetch of the list may bring (bytes): a list is small.
+const unsigned long long kMaxListBytes = 1u << 20;
+// The most pack rows the book-pack window offers.
+const size_t kMaxOfferedPacks = 1000;
 
 // A version worth comparing: 1 to 32 letters, digits, "." and "_". A web
 // page, a byte-order mark or a blank line is none.
@@ -38,7 +44,9 @@ bool IsSafePackEntry(const CString& entry);
 
 // Entries offered for download, in list order: type 1 always, type 0 while
 // folder + "\" + entry (less one trailing ".zip") does not exist; unsafe
-// entries never. folder has no trailing backslash.
+// entries never. folder has no trailing backslash. At most
+// kMaxOfferedPacks + 1 entries: one more than is offered tells that the
+// list goes on.
 std::vector<CString> OfferedPacks(const UpdateList& list, const CString& folder);
 
 // Only http:// and https:// addresses without spaces or control characters

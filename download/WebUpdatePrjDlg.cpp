@@ -1,5 +1,7 @@
 #include "download/WebUpdatePrjDlg.h"
 
+#include <algorithm>
+
 #include "download/UpdateList.h"
 #include "framework/App.h"
 #include "res/resource.h"
@@ -48,6 +50,7 @@ BOOL CCWebUpdatePrjDlg::OnInitDialog()
         DestroyIcon(row);
     m_listPacks.SetImageList(&m_imageList);
 
+    GetDlgItemText(IDC_PACK_PROGRESS_TEXT, m_strIdleCaption);
     m_pCallback = new CCallback;
     m_update.SetLocalFolder();
     m_update.SetHost(ReadUpdateHost(m_update.strLocalFolder + L"\\control\\preSet.ini"));
@@ -83,19 +86,32 @@ void CCWebUpdatePrjDlg::OnCheckUpdate()
     m_listPacks.ResetContent();
     m_pCallback->pDialog = this;
     m_update.pCallback = m_pCallback;
+    ShowProgress(m_strIdleCaption, 0);
     // The list is asked for again; when that fails the last copy stays.
     if (m_update.HasHost()) {
         BeginBusy();
-        m_update.FetchPackList(false);
+        const bool fetched = m_update.FetchPackList(false);
         if (!EndBusy())
             return;
+        if (!fetched)
+            ShowProgress(L"下载失败", 0);
     }
     // Without the list (reported) there is nothing to offer, not even the page.
     if (!m_update.LoadPackList())
         return;
+    // All rows in one go, drawn once.
+    m_listPacks.SetRedraw(FALSE);
     m_listPacks.AddString(L"从网盘进行下载", 0);
-    for (const CString& entry : m_update.arrPackNames)
-        m_listPacks.AddString(entry, 1);
+    const size_t rows = std::min(m_update.arrPackNames.size(), kMaxOfferedPacks);
+    for (size_t i = 0; i < rows; ++i)
+        m_listPacks.AddString(m_update.arrPackNames[i], 1);
+    m_listPacks.SetRedraw(TRUE);
+    m_listPacks.Invalidate();
+    if (m_update.arrPackNames.size() > kMaxOfferedPacks) {
+        CString note;
+        note.Format(L"更新列表过长，只列出前%d个书包", (int)kMaxOfferedPacks);
+        ShowProgress(note, 0);
+    }
 }
 
 void CCWebUpdatePrjDlg::OnDownload()
@@ -103,6 +119,8 @@ void CCWebUpdatePrjDlg::OnDownload()
     if (m_nBusy)
         return;
     const int row = m_listPacks.GetCurSel();
+    if (row > 0)
+        ShowProgress(m_strIdleCaption, 0);
     BeginBusy();
     const bool arrived = m_update.DownloadPack(row);
     if (EndBusy() && arrived && m_onPackArrived)

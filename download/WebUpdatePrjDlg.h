@@ -52,6 +52,7 @@ protected:
 
     int m_nBusy = 0;
     bool m_bDestroyed = false;
+    CString m_strIdleCaption;   // the progress caption before any download
 
     DECLARE_MESSAGE_MAP()
 };

@@ -206,7 +206,7 @@ bool CWebUpdater::FetchPackList(bool bWaitTurn)
         return false;
     const CString target = ListCopyPath();
     CreateFolderTree(ParentFolder(target));
-    return SUCCEEDED(RunDownload(strListUrl, target, nullptr, bWaitTurn));
+    return SUCCEEDED(RunDownload(strListUrl, target, nullptr, bWaitTurn, kMaxListBytes));
 }
 
 CString CWebUpdater::GetRemoteVersion()

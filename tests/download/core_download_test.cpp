@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "download/DownloadWorker.h"
@@ -15,11 +16,21 @@ using testhttp::Reply;
 
 namespace {
 
+// Every body starts with it, so a copy in the URL cache can be found (one of
+// this run's own: earlier runs are no concern).
+const std::string& Marker()
+{
+    static const std::string marker = "LV" + std::to_string(GetTickCount()) + "-" + std::to_string(GetCurrentProcessId());
+    return marker;
+}
+
 std::string Body(size_t n)
 {
     std::string s(n, '\0');
     for (size_t i = 0; i < n; ++i)
         s[i] = (char)('a' + (i * 31 + i / 7) % 26);
+    const size_t mark = std::min(n, Marker().size());
+    s.replace(0, mark, Marker(), 0, mark);
     return s;
 }
 
@@ -80,6 +91,11 @@ protected:
         SetDownloadStallLimit(60000);
         ASSERT_TRUE(PutFile(target, "the good old file"));
     }
+    void TearDown() override
+    {
+        // Downloads leave no copy outside their target.
+        EXPECT_EQ(testhttp::CacheFilesHolding(Marker()), std::vector<CString>());
+    }
     bool Fetch(const char* path, IBindStatusCallback* sink = nullptr)
     {
         last = RunDownload(server.Url(path), target, sink, false);
@@ -116,7 +132,7 @@ TEST_F(DownloadTest, FailuresNeverReplaceTheTarget)
 {
     Reply notFound;
     notFound.status = 404;
-    notFound.body = "<html>not here</html>";
+    notFound.body = Body(300);
     server.Set("/404", notFound);
     Reply error = notFound;
     error.status = 500;
@@ -146,6 +162,86 @@ TEST_F(DownloadTest, FailuresNeverReplaceTheTarget)
     server.Stop();
     EXPECT_TRUE(FAILED(RunDownload(refused, target, nullptr, false)));
     EXPECT_TRUE(TargetUntouched());
+}
+
+// Only a 200 with the whole body counts: no content, an unasked part and a
+// redirect that never ends leave the target as it was.
+TEST_F(DownloadTest, OnlyAWhole200Counts)
+{
+    const std::string whole = Body(20000);
+    Reply none;
+    none.status = 204;
+    server.Set("/204", none);
+    Reply part;
+    part.status = 206;
+    part.body = whole.substr(0, 10000);
+    part.extraHeaders = "Content-Range: bytes 0-9999/20000\r\n";
+    server.Set("/206", part);
+    Reply loop;
+    loop.status = 302;
+    loop.location = "/loop";
+    loop.body = Body(100);
+    server.Set("/loop", loop);
+    for (const char* path : {"/204", "/206", "/loop"}) {
+        EXPECT_FALSE(Fetch(path)) << path;
+        EXPECT_TRUE(TargetUntouched()) << path;
+    }
+    // The loop was followed a few times, then given up, also in the background.
+    const int hits = server.Hits("/loop");
+    EXPECT_GE(hits, 2);
+    EXPECT_LE(hits, 20);
+    Sleep(300);
+    EXPECT_EQ(server.Hits("/loop"), hits);
+
+    // A redirect to a whole answer is followed, relative or absolute.
+    Reply moved;
+    moved.status = 302;
+    moved.location = "/there";
+    server.Set("/here", moved);
+    moved.status = 301;
+    const CString here = server.Url("/here");
+    moved.location = WideToMultiByte(here.GetString(), here.GetLength(), CP_UTF8);
+    server.Set("/far", moved);
+    Reply there;
+    there.body = whole;
+    server.Set("/there", there);
+    ASSERT_TRUE(Fetch("/far")) << std::hex << last;
+    EXPECT_TRUE(GetFile(target) == whole);
+}
+
+// An answer without a length is cut off at the fetch's bound, and a cancel
+// ends it at once; either way nothing of it stays.
+TEST_F(DownloadTest, EndlessAnswersAreBounded)
+{
+    Reply endless;
+    endless.body = Body(64 * 1024);
+    endless.endlessBytes = 512u << 20;
+    server.Set("/endless", endless);
+    last = RunDownload(server.Url("/endless"), target, nullptr, false, 4u << 20);
+    EXPECT_EQ(last, E_DOWNLOAD_TOO_BIG);
+    EXPECT_TRUE(TargetUntouched());
+    EXPECT_LT(server.Sent("/endless"), 64u << 20);
+
+    Recorder seen;
+    CCallback sink;
+    sink.pDialog = &seen;
+    DWORD cancelledAt = 0;
+    Ticker ticker([&] {
+        if (!cancelledAt && !seen.texts.empty()) {
+            cancelledAt = GetTickCount();
+            CancelDownload();
+        }
+    });
+    EXPECT_FALSE(Fetch("/endless", &sink));
+    EXPECT_EQ(last, E_ABORT);
+    ASSERT_NE(cancelledAt, 0u);
+    EXPECT_LT(GetTickCount() - cancelledAt, 1000u);
+    EXPECT_TRUE(TargetUntouched());
+    // The answer stopped with the cancel.
+    const size_t sent = server.Sent("/endless");
+    Sleep(300);
+    EXPECT_EQ(server.Sent("/endless"), sent);
+    EXPECT_LT(sent, 128u << 20);
 }
 
 TEST_F(DownloadTest, StalledTransfersAreCancelled)

@@ -28,7 +28,7 @@ TEST(UpdateList, LinesAndFields)
         {"2.0", 1, L"2.0", false, L"", 0},
         {"2.0-2014\r\nhttp://pan.example/s/1-x\r\n", 2, L"2.0", true, L"http://pan.example/s/1", 0},
         {"2.0\nhttp://a\n0-a.zip\n1-b.zip", 4, L"2.0", true, L"http://a", 2},
-        {"\xEF\xBB\xBF" "2.0-x\r\n", 1, nullptr, false, L"", 0},
+        {"\xEF\xBB\xBF" "2.0-x\r\n", 1, L"2.0", false, L"", 0},
         {"2.0\r\rtail\n", 1, L"2.0\r\rtail", false, L"", 0},
     };
     for (const Case& c : kCases) {
@@ -50,9 +50,15 @@ TEST(UpdateList, LinesAndFields)
     EXPECT_STREQ(f0, L"no dash");
     EXPECT_STREQ(f1, L"");
 
-    const UpdateList gbk = ParseUpdateList(Gbk(L"2.1-新版\r\nhttp://盘\r\n1-藏书库\\三国.zip\r\n"));
-    ASSERT_EQ(gbk.packs.size(), 1u);
-    EXPECT_STREQ(gbk.packs[0].strEntry, L"藏书库\\三国.zip");
+    const wchar_t* text = L"2.1-新版\r\nhttp://盘\r\n1-藏书库\\三国.zip\r\n";
+    // GBK, or UTF-8 after its byte-order mark.
+    for (const std::string& bytes : {Gbk(text), "\xEF\xBB\xBF" + dltest::Utf8(text)}) {
+        const UpdateList list = ParseUpdateList(bytes);
+        EXPECT_STREQ(list.strVersion, L"2.1");
+        EXPECT_STREQ(list.strNetDiskUrl, L"http://盘");
+        ASSERT_EQ(list.packs.size(), 1u);
+        EXPECT_STREQ(list.packs[0].strEntry, L"藏书库\\三国.zip");
+    }
 }
 
 TEST(UpdateList, PlainVersions)
@@ -90,6 +96,12 @@ TEST(UpdateList, OfferedPacksByTypeAndPlace)
     const std::vector<CString> expected = {L"藏书库\\西游记.zip", L"藏书库\\红楼梦.zip", L"藏书库\\三国.zip",
                                            L"MAP.ZIP", L"藏书库\\红楼梦.zip"};
     EXPECT_EQ(offered, expected);
+
+    // A long list is offered up to one past the rows shown.
+    std::string many = "2.0\r\nhttp://pan\r\n";
+    for (int i = 0; i < 3000; ++i)
+        many += "0-b" + std::to_string(i) + ".zip\r\n";
+    EXPECT_EQ(OfferedPacks(ParseUpdateList(many), program.Path()).size(), kMaxOfferedPacks + 1);
 }
 
 TEST(UpdateList, AddressesAndHost)

@@ -273,7 +273,8 @@ TEST_F(UpdaterTest, OnlyAPlainDifferentVersionStartsAnUpdate)
         {"1.0\r\n", L"", true},
         {"", L"1.0", false},
         {"\r\n2.0\r\n", L"1.0", false},
-        {"\xEF\xBB\xBF" "2.0-x\r\n", L"1.0", false},
+        {"\xEF\xBB\xBF" "2.0-x\r\n", L"2.0", false},
+        {"\xEF\xBB\xBF" "2.1-x\r\n", L"2.0", true},
         {"<!DOCTYPE html><html><head><title>Index</title>", L"1.0", false},
     };
     for (const Case& c : kCases) {

@@ -116,6 +116,15 @@ protected:
         return frame->m_pWebUpdateDlg;
     }
     void Click(CMyColorButton& button) { button.PostMessage(BM_CLICK); }
+    // "检查更新", until the list was asked for and the rows are back.
+    void CheckAgain(CCWebUpdatePrjDlg* dlg)
+    {
+        const int asked = server.Hits("/down/TempUpdate.txt");
+        Click(dlg->m_btnCheck);
+        PumpUntil([&] {
+            return server.Hits("/down/TempUpdate.txt") > asked && !dlg->IsBusy() && dlg->m_listPacks.GetCount() > 0;
+        });
+    }
     void PumpUntil(const std::function<bool()>& done, int ms = 5000)
     {
         DWORD start = GetTickCount();
@@ -180,6 +189,89 @@ TEST_F(PacksTest, APackArrivesInTheLibraryWithProgress)
     EXPECT_TRUE(Boxes::Texts().empty());
     // The new book is in the library tree.
     EXPECT_NE(Item({L"三国"}), nullptr);
+}
+
+// A pack the host answers with an error page, a redirect loop or half the
+// file: no progress from its bytes, "下载失败" in the box, the caption and
+// the bar; nothing in the library or the URL cache. A list that never ends
+// leaves the last copy.
+TEST_F(PacksTest, AFailedDownloadShowsTheFailure)
+{
+    const std::string marker = "LV" + std::to_string(GetTickCount()) + "-" + std::to_string(GetCurrentProcessId());
+    CCWebUpdatePrjDlg* dlg = OpenPacks();
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_EQ(dlg->m_listPacks.GetCount(), 2);
+    const std::string packPath = "/down/%E4%B8%89%E5%9B%BD.zip";
+    Reply notFound;
+    notFound.status = 404;
+    notFound.body = marker + std::string(335 - marker.size(), 'x');
+    Reply loop;
+    loop.status = 302;
+    loop.location = packPath;
+    loop.body = marker;
+    Reply part;
+    part.status = 206;
+    part.body = marker + std::string(5000, 'p');
+    part.extraHeaders = "Content-Range: bytes 0-5011/10000\r\n";
+    CString caption;
+    for (const Reply& reply : {notFound, loop, part}) {
+        server.Set(packPath, reply);
+        Boxes::Texts().clear();
+        dlg->m_listPacks.SetCurSel(1);
+        Sampler sampler(dlg);
+        Click(dlg->m_btnDownload);
+        PumpUntil([&] { return !Boxes::Texts().empty() && !dlg->IsBusy(); });
+        EXPECT_EQ(Boxes::Texts(), std::vector<CString>{L"下载失败"}) << reply.status;
+        EXPECT_TRUE(sampler.captions.empty()) << reply.status;
+        dlg->GetDlgItemText(IDC_PACK_PROGRESS_TEXT, caption);
+        EXPECT_STREQ(caption, L"下载失败");
+        EXPECT_EQ(dlg->m_progress.GetPos(), 0);
+        EXPECT_FALSE(Exists(InLibrary(L"三国.zip")));
+        EXPECT_FALSE(Exists(InLibrary(L"三国.zip.part")));
+    }
+    EXPECT_LE(server.Hits(packPath), 20);
+
+    // 检查更新 with a list that never ends: the rows of the last copy stay.
+    Reply endless;
+    endless.body = marker;
+    while (endless.body.size() < 64 * 1024)
+        endless.body += Gbk(L"\r\n1-藏书库\\新书.zip");
+    endless.endlessBytes = 64u << 20;
+    server.Set("/down/TempUpdate.txt", endless);
+    CheckAgain(dlg);
+    EXPECT_EQ(dlg->m_listPacks.GetCount(), 2);
+    dlg->GetDlgItemText(IDC_PACK_PROGRESS_TEXT, caption);
+    EXPECT_STREQ(caption, L"下载失败");
+    EXPECT_LT(server.Sent("/down/TempUpdate.txt"), 32u << 20);
+    // A list that arrives: the caption is back to its start.
+    SetList(L"1.0-2014\r\nhttp://pan.example/s/1\r\n1-藏书库\\三国.zip\r\n");
+    CheckAgain(dlg);
+    dlg->GetDlgItemText(IDC_PACK_PROGRESS_TEXT, caption);
+    EXPECT_STREQ(caption, L"更新进度条：");
+    EXPECT_EQ(testhttp::CacheFilesHolding(marker), std::vector<CString>());
+}
+
+// Thousands of pack lines: the rows come at once, as many as are offered,
+// and the caption says the list was cut.
+TEST_F(PacksTest, ALongListIsOfferedAtOnce)
+{
+    CCWebUpdatePrjDlg* dlg = OpenPacks();
+    ASSERT_NE(dlg, nullptr);
+    std::wstring text = L"1.0-2014\r\nhttp://pan.example/s/1\r\n";
+    for (int i = 0; i < 5000; ++i)
+        text += L"1-藏书库\\书" + std::to_wstring(i) + L".zip\r\n";
+    SetList(text.c_str());
+    const DWORD start = GetTickCount();
+    Click(dlg->m_btnCheck);
+    PumpUntil([&] { return dlg->m_listPacks.GetCount() > 2; }, 60000);
+    EXPECT_LT(GetTickCount() - start, 3000u);
+    ASSERT_EQ(dlg->m_listPacks.GetCount(), (int)kMaxOfferedPacks + 1);
+    CString row;
+    dlg->m_listPacks.GetText((int)kMaxOfferedPacks, row);
+    EXPECT_STREQ(row, L"藏书库\\书999.zip");
+    CString caption;
+    dlg->GetDlgItemText(IDC_PACK_PROGRESS_TEXT, caption);
+    EXPECT_GE(caption.Find(L"只列出前1000个书包"), 0);
 }
 
 TEST_F(PacksTest, TheSameWindowComesBackAndOnlyWebAddressesAreOpened)

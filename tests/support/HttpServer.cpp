@@ -2,7 +2,11 @@
 #include <ws2tcpip.h>
 
 #include "tests/support/HttpServer.h"
+#include "tests/support/TempFiles.h"
 
+#include <shlobj.h>
+
+#include <algorithm>
 #include <cstdio>
 
 namespace testhttp {
@@ -13,6 +17,10 @@ const char* StatusText(int status)
 {
     switch (status) {
     case 200: return "OK";
+    case 204: return "No Content";
+    case 206: return "Partial Content";
+    case 301: return "Moved Permanently";
+    case 302: return "Found";
     case 404: return "Not Found";
     case 500: return "Internal Server Error";
     default: return "Status";
@@ -67,6 +75,12 @@ int HttpServer::Hits(const std::string& path)
 {
     std::lock_guard<std::mutex> g(m_lock);
     return m_hits[path];
+}
+
+size_t HttpServer::Sent(const std::string& path)
+{
+    std::lock_guard<std::mutex> g(m_lock);
+    return m_sent[path];
 }
 
 void HttpServer::Stop()
@@ -160,19 +174,31 @@ void HttpServer::Serve(uintptr_t sockValue)
         closesocket(sock);
         return;
     }
-    char head[512];
-    int headLen;
-    if (reply.sendLength)
-        headLen = snprintf(head, sizeof(head),
-                           "HTTP/1.1 %d %s\r\nContent-Type: application/octet-stream\r\n"
-                           "Content-Length: %u\r\nCache-Control: no-cache\r\nConnection: close\r\n\r\n",
-                           reply.status, StatusText(reply.status), (unsigned)reply.body.size());
-    else
-        headLen = snprintf(head, sizeof(head),
-                           "HTTP/1.1 %d %s\r\nContent-Type: application/octet-stream\r\n"
-                           "Cache-Control: no-cache\r\nConnection: close\r\n\r\n",
-                           reply.status, StatusText(reply.status));
-    bool ok = sendAll(head, (size_t)headLen);
+    const bool endless = reply.endlessBytes > 0 && !reply.body.empty();
+    std::string head = "HTTP/1.1 " + std::to_string(reply.status) + " " + StatusText(reply.status) +
+                       "\r\nContent-Type: application/octet-stream\r\n";
+    if (reply.sendLength && !endless)
+        head += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
+    if (!reply.location.empty())
+        head += "Location: " + reply.location + "\r\n";
+    head += reply.extraHeaders + "Cache-Control: no-cache\r\nConnection: close\r\n\r\n";
+    bool ok = sendAll(head.data(), head.size());
+    auto count = [&](size_t n) {
+        std::lock_guard<std::mutex> g(m_lock);
+        m_sent[path] += n;
+    };
+    if (endless) {
+        size_t sent = 0;
+        while (ok && sent < reply.endlessBytes && !Stopping()) {
+            const size_t piece = std::min(reply.body.size(), reply.endlessBytes - sent);
+            ok = sendAll(reply.body.data(), piece);
+            sent += piece;
+            count(piece);
+        }
+        shutdown(sock, SD_SEND);
+        closesocket(sock);
+        return;
+    }
     size_t limit = reply.body.size();
     if (reply.cutAt < limit)
         limit = reply.cutAt;
@@ -185,6 +211,7 @@ void HttpServer::Serve(uintptr_t sockValue)
             piece = limit - pos;
         ok = sendAll(reply.body.data() + pos, piece);
         pos += piece;
+        count(piece);
         if (reply.trickleBytes && pos < limit)
             Sleep((DWORD)reply.trickleDelayMs);
     }
@@ -192,6 +219,30 @@ void HttpServer::Serve(uintptr_t sockValue)
         stall();
     shutdown(sock, SD_SEND);
     closesocket(sock);
+}
+
+std::vector<CString> CacheFilesHolding(const std::string& marker)
+{
+    std::vector<CString> found;
+    wchar_t cache[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_INTERNET_CACHE, nullptr, 0, cache)))
+        return found;
+    for (const CString& relative : testfiles::ListingTree(cache)) {
+        if (relative.Right(1) == L"\\")
+            continue;
+        const CString path = CString(cache) + L"\\" + relative;
+        HANDLE f = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+        if (f == INVALID_HANDLE_VALUE)
+            continue;
+        char buf[256];
+        DWORD got = 0;
+        ReadFile(f, buf, sizeof(buf), &got, nullptr);
+        CloseHandle(f);
+        if (std::string(buf, got).find(marker) != std::string::npos)
+            found.push_back(path);
+    }
+    return found;
 }
 
 } // namespace testhttp

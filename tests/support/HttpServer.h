@@ -26,6 +26,10 @@ struct Reply {
     size_t stallAt = std::string::npos; // send this many body bytes, then nothing
     size_t trickleBytes = 0;       // send the body in pieces of this size ...
     int trickleDelayMs = 0;        // ... with this pause between them
+    std::string location;          // a Location header (for 3xx answers)
+    std::string extraHeaders;      // further header lines, each ending in CRLF
+    size_t endlessBytes = 0;       // > 0: the body again and again without a
+                                   // length, until this many bytes went out
 };
 
 class HttpServer {
@@ -43,6 +47,8 @@ public:
     // Requests served for a path so far.
     int Hits(const std::string& path);
     void Stop();
+    // Body bytes sent for a path so far.
+    size_t Sent(const std::string& path);
 
 private:
     void AcceptLoop();
@@ -55,8 +61,13 @@ private:
     std::mutex m_lock;
     std::map<std::string, Reply> m_replies;
     std::map<std::string, int> m_hits;
+    std::map<std::string, size_t> m_sent;
     std::thread m_acceptThread;
     std::vector<std::thread> m_workers;
 };
+
+// Files of the URL cache of this Wine prefix whose first bytes hold marker:
+// a download that went through the cache left a copy there.
+std::vector<CString> CacheFilesHolding(const std::string& marker);
 
 } // namespace testhttp
