@@ -45,9 +45,12 @@ CPoint CImportView::DocumentToClient(CPoint pt)
 
 CPoint CImportView::DragPointToDocument(CPoint client)
 {
+    const CPoint doc = ClientToDocument(client);
     if (!m_bPressed)
-        return ClientToDocument(client);
-    return m_ptLastClick + (client - m_ptPressClient);
+        return doc;
+    // Only the scroll the press itself made (the caret brought into view)
+    // is taken back; wheel and scroll bar during the drag count.
+    return doc - (m_ptPressScroll - m_ptPressScrollBefore);
 }
 
 int CImportView::GetVScrollPos()
@@ -254,7 +257,11 @@ void CImportView::OnLButtonDown(UINT nFlags, CPoint point)
     const CPoint doc = ClientToDocument(point);
     m_ptLastClick = doc;
     m_ptPressClient = point;
+    m_ptPressScrollBefore = m_ptPressScroll = GetScrollPosition();
     m_bPressed = true;
+    // The release comes here wherever the pointer is by then.
+    if (::GetCapture() != m_hWnd)
+        SetCapture();
     if (!m_pRoot)
         return;
     const bool hit = PlaceCaretAt(doc.x, doc.y);
@@ -264,6 +271,7 @@ void CImportView::OnLButtonDown(UINT nFlags, CPoint point)
         UpdateCaret();
         Invalidate(TRUE);
     }
+    m_ptPressScroll = GetScrollPosition();
     CScrollView::OnLButtonDown(nFlags, point);
 }
 
@@ -315,6 +323,8 @@ void CImportView::OnLButtonUp(UINT nFlags, CPoint point)
 {
     const CPoint doc = DragPointToDocument(point);
     m_bPressed = false;
+    if (::GetCapture() == m_hWnd)
+        ::ReleaseCapture();
     if (m_pRoot && m_pCurLine) {
         SelectToPoint(doc.x, doc.y);
         if (!bImporting) {
@@ -323,6 +333,12 @@ void CImportView::OnLButtonUp(UINT nFlags, CPoint point)
         }
     }
     CScrollView::OnLButtonUp(nFlags, point);
+}
+
+void CImportView::OnCaptureChanged(CWnd*)
+{
+    // Capture taken away (a dialog, another window): the drag is over.
+    m_bPressed = false;
 }
 
 void CImportView::OnContextMenu(CWnd* pWnd, CPoint point)

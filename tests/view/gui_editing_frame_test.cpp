@@ -317,6 +317,61 @@ TEST_F(FrameEditingTest, AClickOnALinePartlyOutsideThePaneSelectsNothing)
             ASSERT_EQ(l == line, it->bSelected != 0);
 }
 
+TEST_F(FrameEditingTest, ADragThatScrollsSelectsUpToTheLineUnderThePointerAtRelease)
+{
+    std::wstring text;
+    for (int i = 0; i < 60; ++i) {
+        if (i)
+            text += L"\r\n";
+        text += std::wstring(20, (wchar_t)(0x4E00 + i));
+    }
+    MakeArticle(L"0001_a.xml", text.c_str());
+    Start();
+    CImportView* v = OpenInUpperPane(L"0001_a.xml");
+    std::vector<ChunkNode*> paras;
+    for (ChunkNode* p = v->m_pRoot->pFirstChild; p; p = p->pNext)
+        paras.push_back(p);
+    ASSERT_EQ(60u, paras.size());
+    const CharItem* start = ItemOf(paras[1]->pFirstChild, 2);
+    const CPoint press = v->DocumentToClient(
+        CPoint((int)(start->left + start->right) / 2, (int)(start->top + start->bottom) / 2));
+    v->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+    Pump();
+    EXPECT_EQ(v->m_hWnd, ::GetCapture());
+    // The wheel rolled with the button held, then the release a little lower.
+    for (int i = 0; i < 4; ++i)
+        ::PostMessageW(::GetFocus(), WM_MOUSEWHEEL, MAKEWPARAM(MK_LBUTTON, (WORD)(short)-WHEEL_DELTA),
+                       MAKELPARAM(press.x, press.y));
+    Pump();
+    ASSERT_GT(v->GetScrollPosition().y, 200);
+    const CPoint release(press.x, press.y + 60);
+    const CPoint doc = v->ClientToDocument(release);
+    ChunkNode* under = v->LineAtPoint(doc.x, doc.y, v->m_pRoot);
+    ASSERT_NE(nullptr, under);
+    v->PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(release.x, release.y));
+    Pump();
+    EXPECT_EQ(nullptr, ::GetCapture());
+    bool inRange = false;
+    for (size_t i = 0; i < paras.size(); ++i) {
+        if (i == 1)
+            inRange = true;
+        ASSERT_EQ(inRange, paras[i]->pFirstChild->pFirstItem->bSelected != 0) << "paragraph " << i;
+        if (paras[i]->pFirstChild == under)
+            inRange = false;
+    }
+
+    // A release outside the pane still ends the drag there.
+    v->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+    Pump();
+    ASSERT_TRUE(v->m_bPressed);
+    CRect client;
+    v->GetClientRect(&client);
+    v->PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(press.x, client.bottom + 40));
+    Pump();
+    EXPECT_FALSE(v->m_bPressed);
+    EXPECT_EQ(nullptr, ::GetCapture());
+}
+
 // Text order after a paste is the text with the pasted string put in at the
 // caret, also when it opens paragraphs inside a code block.
 TEST_F(FrameEditingTest, PastingLinesIntoACodeBlockKeepsTheTextInOrder)
