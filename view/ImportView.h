@@ -210,6 +210,9 @@ protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // --- editing ---
     afx_msg void OnSetFocus(CWnd* pOldWnd);
+    // The client rows the caret is kept between: bars across the top and
+    // bottom hide the lines under them.
+    void CaretBand(const CRect& client, int& top, int& limit);
     afx_msg void OnKillFocus(CWnd* pNewWnd);
     virtual int GetVScrollPos();
     virtual void ScrollVertBy(int dy);

@@ -94,13 +94,10 @@ void CImportView::UpdateCaret()
         // the caret line cut by the window's lower edge.
         // Bars across the top and bottom hide the lines under them: the
         // painter leaves those out, so the caret's line stays between them.
-        int top = 5, bottom = pt.y + height, limit = client.bottom - 8;
-        if (DisplaySettings.bWholeTop)
-            top = m_nPageTop;
-        if (IsUpperPane() && DisplaySettings.bWholeBottom) {
+        int top = 0, limit = 0, bottom = pt.y + height;
+        CaretBand(client, top, limit);
+        if (IsUpperPane() && DisplaySettings.bWholeBottom)
             bottom = std::max(bottom, (int)DocumentToClient(CPoint(0, m_pCurLine->bottom)).y);
-            limit = std::min(limit, (int)client.bottom - m_nPageTop);
-        }
         CPoint pos = GetScrollPosition();
         CPoint want = pos;
         if (bottom > limit)
@@ -121,9 +118,29 @@ void CImportView::UpdateCaret()
     ShowCaret();
 }
 
+void CImportView::CaretBand(const CRect& client, int& top, int& limit)
+{
+    top = DisplaySettings.bWholeTop ? m_nPageTop : 5;
+    limit = client.bottom - 8;
+    if (IsUpperPane() && DisplaySettings.bWholeBottom)
+        limit = std::min(limit, (int)client.bottom - m_nPageTop);
+}
+
 void CImportView::OnSetFocus(CWnd* pOldWnd)
 {
     CScrollView::OnSetFocus(pOldWnd);
+    // The keyboard comes back (a click, a closed dialog) to a page scrolled
+    // away from the caret: the page stays where it is shown and the caret
+    // comes into it, so a click acts where the user looks.
+    if (m_pRoot && m_nMapMode) {
+        CRect client;
+        GetClientRect(&client);
+        int top = 0, limit = 0;
+        CaretBand(client, top, limit);
+        const int y = GetScrollPosition().y;
+        if (PlaceCaretInBand(y + top, y + limit))
+            InvalidateView(false);
+    }
     UpdateCaret();
 }
 
