@@ -27,7 +27,7 @@ for size in 1366x768 1600x1000; do
     [ -n "$n" ] || { echo "no free X display"; exit 1; }
     setsid Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp </dev/null >/dev/null 2>&1 &
     xvfb=$!
-    for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
+    for _ in $(seq 1 100); do DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
     # A copy of the program of its own: it writes its settings beside itself.
     dir="$work/$size"
     mkdir -p "$dir/state" "$dir/app"
