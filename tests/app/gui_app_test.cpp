@@ -780,55 +780,6 @@ TEST_F(SwitchingTest, WritingFolderArticlesGoToTheLowerPane)
     EXPECT_EQ(frame->m_upperParts.GetLast(), L"0001_a.xml");
 }
 
-TEST_F(SwitchingTest, OpeningOrReselectingAnArticleOpensItsCollapsedPane)
-{
-    MakeArticle(L"卷一\\0001_a.xml", L"上文");
-    MakeArticle(L"卷一\\0002_b.xml", L"又一篇");
-    MakeArticle(L"写小说\\0001_x.xml", L"下文");
-    Start();
-    CXSplitterWnd& inner = frame->m_wndInnerSplitter;
-    auto height = [](CWnd* w) {
-        CRect r;
-        w->GetWindowRect(&r);
-        return r.Height();
-    };
-    // The splitter's button as the mouse reaches it: left click toggles,
-    // right click turns it round.
-    auto clickButton = [&](bool right) {
-        CRect button;
-        inner.GetButtonRect(button);
-        const LPARAM at = MAKELPARAM(button.CenterPoint().x, button.CenterPoint().y);
-        if (right) {
-            inner.PostMessage(WM_RBUTTONDOWN, MK_RBUTTON, at);
-            inner.PostMessage(WM_RBUTTONUP, 0, at);
-        } else {
-            inner.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
-            inner.PostMessage(WM_LBUTTONUP, 0, at);
-        }
-        Pump();
-    };
-    Select(Item({L"写小说", L"0001_x.xml"}));
-    ASSERT_GT(height(Lower()), 50);
-    clickButton(false);
-    ASSERT_LT(height(Lower()), 20);
-    Select(Item({L"卷一", L"0001_a.xml"}));
-    EXPECT_LT(height(Lower()), 20);
-    // The lower pane's article chosen again shows its pane.
-    Select(Item({L"写小说", L"0001_x.xml"}));
-    EXPECT_GT(height(Lower()), 50);
-    EXPECT_GT(height(Upper()), 50);
-    EXPECT_EQ(ArticleText(*Lower()), L"下文");
-
-    // Turned round, the button closes the upper pane; an article for it opens it.
-    clickButton(true);
-    clickButton(false);
-    ASSERT_LT(height(Upper()), 20);
-    Select(Item({L"卷一", L"0002_b.xml"}));
-    EXPECT_GT(height(Upper()), 50);
-    EXPECT_EQ(ArticleText(*Upper()), L"又一篇");
-    EXPECT_GT(height(Lower()), 50);
-}
-
 TEST_F(SwitchingTest, PagesStepThroughTheArticlesInTreeOrder)
 {
     MakeArticle(L"卷一\\0001_a.xml", L"a");

@@ -39,6 +39,19 @@ CharItem* ItemOf(ChunkNode* line, int index)
     return it;
 }
 
+// count paragraphs of length characters each, every paragraph of its own
+// character (一, 丁, 丂, ...).
+std::wstring NumberedParagraphs(int count, int length)
+{
+    std::wstring text;
+    for (int i = 0; i < count; ++i) {
+        if (i)
+            text += L"\r\n";
+        text += std::wstring(length, (wchar_t)(0x4E00 + i));
+    }
+    return text;
+}
+
 // The characters of every line of the article in reading order, line ends left out.
 std::vector<std::wstring> DumpLines(CArticleModel& m)
 {
@@ -262,13 +275,7 @@ TEST_F(FrameEditingTest, ChineseFromTheKeyboardIsTypedOnceAndSurrogatesPairOnlyW
 // outside the pane that the press scrolls into view.
 TEST_F(FrameEditingTest, AClickOnALinePartlyOutsideThePaneSelectsNothing)
 {
-    std::wstring text;
-    for (int i = 0; i < 60; ++i) {
-        if (i)
-            text += L"\r\n";
-        text += std::wstring(40, (wchar_t)(0x4E00 + i));
-    }
-    MakeArticle(L"0001_a.xml", text.c_str());
+    MakeArticle(L"0001_a.xml", NumberedParagraphs(60, 40).c_str());
     Start();
     CImportView* v = OpenInUpperPane(L"0001_a.xml");
     CRect client;
@@ -320,13 +327,7 @@ TEST_F(FrameEditingTest, AClickOnALinePartlyOutsideThePaneSelectsNothing)
 
 TEST_F(FrameEditingTest, ADragThatScrollsSelectsUpToTheLineUnderThePointerAtRelease)
 {
-    std::wstring text;
-    for (int i = 0; i < 60; ++i) {
-        if (i)
-            text += L"\r\n";
-        text += std::wstring(20, (wchar_t)(0x4E00 + i));
-    }
-    MakeArticle(L"0001_a.xml", text.c_str());
+    MakeArticle(L"0001_a.xml", NumberedParagraphs(60, 20).c_str());
     Start();
     CImportView* v = OpenInUpperPane(L"0001_a.xml");
     std::vector<ChunkNode*> paras;
@@ -402,13 +403,7 @@ CPoint ScreenPointOf(CImportView* v, const CharItem* it)
 // a drag there selects what is under the pointer.
 TEST_F(FrameEditingTest, AfterThePresetsAClickInTheOtherPaneActsWhereItIsShown)
 {
-    std::wstring text;
-    for (int i = 0; i < 40; ++i) {
-        if (i)
-            text += L"\r\n";
-        text += std::wstring(50, (wchar_t)(0x4E00 + i));
-    }
-    MakeArticle(L"0001_a.xml", text.c_str());
+    MakeArticle(L"0001_a.xml", NumberedParagraphs(40, 50).c_str());
     MakeArticle(L"写小说\\0001_b.xml", L"草稿的第一段。\r\n第二段。");
     Start();
     Select(Item({L"0001_a.xml"}));
