@@ -384,7 +384,9 @@ void MouseAt(CPoint screen, DWORD flags, int wheel = 0)
     in[0].mi.dy = (screen.y * 65535 + (height - 1) / 2) / (height - 1);
     in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     in[1] = in[0];
-    in[1].mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    // The button event carries the point too: a late pointer event of the
+    // X server must not move it.
+    in[1].mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     in[1].mi.mouseData = (DWORD)wheel;
     SendInput(flags ? 2 : 1, in, sizeof(INPUT));
     Pump(30);
