@@ -299,18 +299,27 @@ void CMainFrame::SetupPanesAndTimer()
     SetWindowText(CString(kProductName) + L"\x2014");
 }
 
-void CMainFrame::ShowLowerPane()
+void CMainFrame::ShowArticlePane(int row)
 {
+    // The tree's splitter button may have given the tree the whole width.
+    CXSplitterWnd& outer = m_wndOuterSplitter;
+    if (outer.m_hWnd && outer.IsCollapsed() && outer.GetSide() == CXSplitterWnd::kSideRight)
+        outer.Restore();
     CXSplitterWnd& inner = m_wndInnerSplitter;
-    if (!inner.m_hWnd || !inner.IsCollapsed())
+    if (!inner.m_hWnd)
         return;
-    inner.Restore();
-    // When the remembered split leaves the lower pane no room, the panes share.
     CRect client;
     inner.GetClientRect(&client);
     int upper = 0, min = 0;
-    inner.GetRowInfo(0, upper, min);
-    if (client.Height() - upper < client.Height() / 4) {
+    auto paneHeight = [&] {
+        inner.GetRowInfo(0, upper, min);
+        return row == 0 ? upper : client.Height() - upper;
+    };
+    // Either button direction may have closed the pane; it opens again.
+    if (inner.IsCollapsed() && paneHeight() < client.Height() / 4)
+        inner.Restore();
+    // When the remembered split leaves the pane no room, the panes share.
+    if (paneHeight() < client.Height() / 4) {
         inner.SetRowInfo(0, client.Height() / 2, min);
         inner.RecalcLayout();
     }

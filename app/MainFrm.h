@@ -97,8 +97,9 @@ protected:
     int CreateToolBar();
     void SetupPanesAndTimer();
     void StartUpdateCheck();
-    // Opens the collapsed lower pane, which has just been given an article.
-    void ShowLowerPane();
+    // Opens the article pane of row (0 upper, 1 lower) when a splitter
+    // button has closed it: it has just been given or shown an article.
+    void ShowArticlePane(int row);
     // The article switch behind a selection change of the tree.
     void SwitchToSelection();
     // Saves one pane's article to the path its components name.

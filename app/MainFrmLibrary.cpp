@@ -156,6 +156,7 @@ void CMainFrame::SwitchToSelection()
         CNesting switching(m_bSwitching);
         if (target.SameArticle(current)) {
             SetWindowText(title);
+            ShowArticlePane(row);
         } else if (!view) {
             // no pane to show it in
         } else if (!BuildPathOrTell(target, folder, path, false)) {
@@ -181,8 +182,7 @@ void CMainFrame::SwitchToSelection()
                 current = target;
                 BuildArticlePath(current, folder, path, true);
                 view->OpenArticle(folder, path);
-                if (row == 1)
-                    ShowLowerPane();
+                ShowArticlePane(row);
                 view->Redraw();
                 SetWindowText(title);
             }

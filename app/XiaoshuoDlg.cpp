@@ -19,6 +19,7 @@ const DWORD kFileBufferChars = 65536;
 BEGIN_MESSAGE_MAP(XiaoshuoDlg, CDrawDlg)
     ON_BN_CLICKED(IDOK, &XiaoshuoDlg::OnBrowse)
     ON_BN_CLICKED(IDC_NOVEL_IMPORT, &XiaoshuoDlg::OnImport)
+    ON_CBN_SELCHANGE(IDC_NOVEL_SOURCE, &XiaoshuoDlg::OnSourceChange)
 END_MESSAGE_MAP()
 
 XiaoshuoDlg::XiaoshuoDlg(CImportTreeView* pTree) : CDrawDlg(IDD_IMPORT_NOVEL, pTree), m_pTree(pTree)
@@ -92,7 +93,17 @@ void XiaoshuoDlg::OnBrowse()
     default:
         return;
     }
+    m_strBrowsed = m_strPath;
     UpdateData(FALSE);
+}
+
+void XiaoshuoDlg::OnSourceChange()
+{
+    // Another kind chosen: what the last browse found no longer decides; the
+    // path in the box is taken as typed until the next browse.
+    m_strBrowsed.Empty();
+    m_vecFiles.clear();
+    m_bFolder = 0;
 }
 
 void XiaoshuoDlg::OnImport()
@@ -104,7 +115,7 @@ void XiaoshuoDlg::OnImport()
         return;
     }
     std::vector<ImportSource> sources;
-    const bool typed = !m_bFolder && (m_vecFiles.empty() || m_vecFiles.back() != m_strPath);
+    const bool typed = m_strBrowsed.IsEmpty() || m_strPath != m_strBrowsed;
     if (typed) {
         // A path typed into the box: a file or a folder, as it is on disk.
         if (!PathExists(m_strPath)) {
@@ -120,6 +131,8 @@ void XiaoshuoDlg::OnImport()
             sources.push_back({file, false});
         m_vecFiles.clear();
     }
+    // What was browsed is used up; the next import starts from the box again.
+    m_strBrowsed.Empty();
     if (m_pTree)
         m_pTree->ImportBooks(sources, m_comboSource.GetCurSel(), m_nNumber, m_strPrefix, m_strSuffix);
     ShowWindow(SW_HIDE);
@@ -128,6 +141,7 @@ void XiaoshuoDlg::OnImport()
 void XiaoshuoDlg::OnCancel()
 {
     m_strPath.Empty();
+    m_strBrowsed.Empty();
     UpdateData(FALSE);
     ShowWindow(SW_HIDE);
 }

@@ -24,6 +24,9 @@ public:
     CString m_strPrefix = L"第";        // the chapter title marker
     CString m_strSuffix = L"章";        // hidden; handed on, not used
     int m_bFolder = 0;                  // the last browse chose a folder
+    // The path as the last browse left it in the box; empty once the user
+    // changed the source kind. A path that differs from it was typed.
+    CString m_strBrowsed;
     CMyColorButton m_btnBrowse;
     CMyColorButton m_btnImport;
     CMyColorButton m_btnCancel;
@@ -32,6 +35,7 @@ public:
     virtual void OnCancel();
     afx_msg void OnBrowse();
     afx_msg void OnImport();
+    afx_msg void OnSourceChange();
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);

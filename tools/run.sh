@@ -12,4 +12,4 @@ chmod +x "$build/wine-run-app.sh"
 "$root/tools/wine-session.sh" start "$state" "$build/wine-run-app.sh"
 echo "display $(cat "$state/display")"
 trap '"$root/tools/wine-session.sh" stop "$state" "$build/wine-run-app.sh"' EXIT
-"$build/wine-run-app.sh" "$build/app/Lumivell.exe"
+"$root/tools/desktop-run.sh" "$(cat "$state/display")" "$build/wine-run-app.sh" "$build/app/Lumivell.exe"

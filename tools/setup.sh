@@ -14,7 +14,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 for p in cmake make g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev \
          libz-mingw-w64-dev wine wine32:i386 xvfb xauth locales \
-         fonts-wqy-zenhei fonts-arphic-uming fonts-arphic-ukai googletest dpkg-dev python3; do
+         fonts-wqy-zenhei fonts-arphic-uming fonts-arphic-ukai fonts-wine x11-utils googletest dpkg-dev python3; do
     have "$p" || need+=("$p")
 done
 

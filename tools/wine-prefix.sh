@@ -3,7 +3,15 @@
 # Safe to call from many processes at once: creation runs under a lock.
 set -u
 prefix="$1"
-[ -f "$prefix/.brindle-ready" ] && exit 0
+if [ -f "$prefix/.brindle-ready" ]; then
+    # Wine draws its caption buttons with Marlett (fonts-wine); a prefix made
+    # before that was installed lacks the copy a new prefix gets.
+    fonts="$prefix/drive_c/windows/Fonts"
+    if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$fonts/marlett.ttf" ]; then
+        cp /usr/share/wine/fonts/marlett.ttf "$fonts/.marlett.$$" && mv -f "$fonts/.marlett.$$" "$fonts/marlett.ttf"
+    fi
+    exit 0
+fi
 mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
 flock 9

@@ -275,6 +275,9 @@ public:
     ChunkNode* LastLeaf(ChunkNode* node);
     // A click: the caret goes to the line and item at the point; false on no line.
     bool PlaceCaretAt(int x, int y);
+    // A caret line outside the document band top..bottom moves to the start
+    // of the first text line inside it; false when the caret stays.
+    bool PlaceCaretInBand(int top, int bottom);
     // The end of a drag that started at the caret.
     void SelectToPoint(int x, int y);
     // A double click: the current line (inside the page) or paragraph (left of it).

@@ -139,8 +139,10 @@ public:
     CPoint m_ptLastClick;               // last left click, document coordinates
     CPoint m_ptPressClient;             // the same click in client coordinates
     bool m_bPressed = false;            // the left button went down in this pane
-    // A point of the running drag in the document as it lay at the press: a
-    // press that scrolled the caret into view does not move the release.
+    CPoint m_ptPressScrollBefore;       // scroll position when the button went down
+    CPoint m_ptPressScroll;             // and once the press had placed the caret
+    // The document point under the pointer during a drag; a press that
+    // scrolled the caret into view does not move the release.
     CPoint DragPointToDocument(CPoint client);
     // The frame's mark and comment commands call MarkCommand() and
     // CommentSelection() of the article model on the upper pane.
@@ -205,6 +207,7 @@ protected:
     afx_msg void OnLButtonDblClk(UINT nFlags, CPoint point);
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);
     afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    afx_msg void OnCaptureChanged(CWnd* pWnd);
     afx_msg void OnRButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnContextMenu(CWnd* pWnd, CPoint point);
     afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
@@ -214,6 +217,9 @@ protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // --- editing ---
     afx_msg void OnSetFocus(CWnd* pOldWnd);
+    // The client rows the caret is kept between: bars across the top and
+    // bottom hide the lines under them.
+    void CaretBand(const CRect& client, int& top, int& limit);
     afx_msg void OnKillFocus(CWnd* pNewWnd);
     virtual int GetVScrollPos();
     virtual void ScrollVertBy(int dy);

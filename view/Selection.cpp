@@ -161,6 +161,24 @@ bool CArticleModel::PlaceCaretAt(int x, int y)
     return false;
 }
 
+bool CArticleModel::PlaceCaretInBand(int top, int bottom)
+{
+    if (!m_pRoot)
+        return false;
+    if (m_pCurLine && m_pCurLine->y >= top && m_pCurLine->bottom <= bottom)
+        return false;
+    for (ChunkNode* leaf = FirstLeaf(m_pRoot); leaf; leaf = NextLeaf(leaf)) {
+        if (leaf->y > bottom)
+            break;
+        if (leaf->nType == kNodeLine && leaf->y >= top && leaf->bottom <= bottom) {
+            m_pCurLine = leaf;
+            m_pCurItem = leaf->pFirstItem;
+            return true;
+        }
+    }
+    return false;
+}
+
 // ---------------------------------------------------------------- the selection
 
 void CArticleModel::AddToSelection(CharItem* item, BYTE type)

@@ -45,9 +45,12 @@ CPoint CImportView::DocumentToClient(CPoint pt)
 
 CPoint CImportView::DragPointToDocument(CPoint client)
 {
+    const CPoint doc = ClientToDocument(client);
     if (!m_bPressed)
-        return ClientToDocument(client);
-    return m_ptLastClick + (client - m_ptPressClient);
+        return doc;
+    // Only the scroll the press itself made (the caret brought into view)
+    // is taken back; wheel and scroll bar during the drag count.
+    return doc - (m_ptPressScroll - m_ptPressScrollBefore);
 }
 
 int CImportView::GetVScrollPos()
@@ -91,13 +94,10 @@ void CImportView::UpdateCaret()
         // the caret line cut by the window's lower edge.
         // Bars across the top and bottom hide the lines under them: the
         // painter leaves those out, so the caret's line stays between them.
-        int top = 5, bottom = pt.y + height, limit = client.bottom - 8;
-        if (DisplaySettings.bWholeTop)
-            top = m_nPageTop;
-        if (IsUpperPane() && DisplaySettings.bWholeBottom) {
+        int top = 0, limit = 0, bottom = pt.y + height;
+        CaretBand(client, top, limit);
+        if (IsUpperPane() && DisplaySettings.bWholeBottom)
             bottom = std::max(bottom, (int)DocumentToClient(CPoint(0, m_pCurLine->bottom)).y);
-            limit = std::min(limit, (int)client.bottom - m_nPageTop);
-        }
         CPoint pos = GetScrollPosition();
         CPoint want = pos;
         if (bottom > limit)
@@ -118,9 +118,29 @@ void CImportView::UpdateCaret()
     ShowCaret();
 }
 
+void CImportView::CaretBand(const CRect& client, int& top, int& limit)
+{
+    top = DisplaySettings.bWholeTop ? m_nPageTop : 5;
+    limit = client.bottom - 8;
+    if (IsUpperPane() && DisplaySettings.bWholeBottom)
+        limit = std::min(limit, (int)client.bottom - m_nPageTop);
+}
+
 void CImportView::OnSetFocus(CWnd* pOldWnd)
 {
     CScrollView::OnSetFocus(pOldWnd);
+    // The keyboard comes back (a click, a closed dialog) to a page scrolled
+    // away from the caret: the page stays where it is shown and the caret
+    // comes into it, so a click acts where the user looks.
+    if (m_pRoot && m_nMapMode) {
+        CRect client;
+        GetClientRect(&client);
+        int top = 0, limit = 0;
+        CaretBand(client, top, limit);
+        const int y = GetScrollPosition().y;
+        if (PlaceCaretInBand(y + top, y + limit))
+            InvalidateView(false);
+    }
     UpdateCaret();
 }
 
@@ -254,7 +274,11 @@ void CImportView::OnLButtonDown(UINT nFlags, CPoint point)
     const CPoint doc = ClientToDocument(point);
     m_ptLastClick = doc;
     m_ptPressClient = point;
+    m_ptPressScrollBefore = m_ptPressScroll = GetScrollPosition();
     m_bPressed = true;
+    // The release comes here wherever the pointer is by then.
+    if (::GetCapture() != m_hWnd)
+        SetCapture();
     if (!m_pRoot)
         return;
     const bool hit = PlaceCaretAt(doc.x, doc.y);
@@ -264,6 +288,7 @@ void CImportView::OnLButtonDown(UINT nFlags, CPoint point)
         UpdateCaret();
         Invalidate(TRUE);
     }
+    m_ptPressScroll = GetScrollPosition();
     CScrollView::OnLButtonDown(nFlags, point);
 }
 
@@ -315,6 +340,8 @@ void CImportView::OnLButtonUp(UINT nFlags, CPoint point)
 {
     const CPoint doc = DragPointToDocument(point);
     m_bPressed = false;
+    if (::GetCapture() == m_hWnd)
+        ::ReleaseCapture();
     if (m_pRoot && m_pCurLine) {
         SelectToPoint(doc.x, doc.y);
         if (!bImporting) {
@@ -323,6 +350,12 @@ void CImportView::OnLButtonUp(UINT nFlags, CPoint point)
         }
     }
     CScrollView::OnLButtonUp(nFlags, point);
+}
+
+void CImportView::OnCaptureChanged(CWnd*)
+{
+    // Capture taken away (a dialog, another window): the drag is over.
+    m_bPressed = false;
 }
 
 void CImportView::OnContextMenu(CWnd* pWnd, CPoint point)

@@ -434,11 +434,13 @@ TEST_F(WindowTest, ClickingEmptySpaceClearsTheSelection)
 
 } // namespace
 
-// An article for the lower pane opens it when it is collapsed, by a click in
-// the tree or by the page commands, and the article is seen.
-TEST_F(WindowTest, AnArticleForTheCollapsedLowerPaneOpensIt)
+// An article for a collapsed pane opens it, by a click in the tree or by the
+// page commands, and the article is seen; so does choosing its article again.
+// Either direction of the splitter button may have closed it.
+TEST_F(WindowTest, AnArticleForACollapsedPaneOpensIt)
 {
     MakeArticle(L"0001_a.xml", L"上文");
+    MakeArticle(L"卷二\\0001_b.xml", L"再一篇");
     MakeArticle(L"写小说\\0001_x.xml", L"下文下文下文");
     MakeArticle(L"写小说\\0002_y.xml", L"又一篇");
     Start();
@@ -475,4 +477,37 @@ TEST_F(WindowTest, AnArticleForTheCollapsedLowerPaneOpensIt)
     EXPECT_FALSE(inner.IsCollapsed());
     EXPECT_GT(lowerHeight(), 100);
     EXPECT_EQ(L"上文", ArticleText(*Upper()));
+
+    // The splitter's button as the mouse reaches it: a left click toggles,
+    // a right click turns it round.
+    auto clickButton = [&](bool right) {
+        CRect button;
+        inner.GetButtonRect(button);
+        const LPARAM at = MAKELPARAM(button.CenterPoint().x, button.CenterPoint().y);
+        inner.PostMessage(right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, right ? MK_RBUTTON : MK_LBUTTON, at);
+        inner.PostMessage(right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, at);
+        Pump();
+    };
+    auto upperHeight = [&] {
+        CRect r;
+        Upper()->GetClientRect(&r);
+        return r.Height();
+    };
+    clickButton(false);
+    ASSERT_EQ(0, lowerHeight());
+    Select(Item({L"0001_a.xml"}));
+    Select(Item({L"写小说", L"0002_y.xml"}));
+    EXPECT_GT(lowerHeight(), 100);
+    clickButton(true);
+    clickButton(false);
+    ASSERT_LT(upperHeight(), 10);
+    Select(Item({L"卷二", L"0001_b.xml"}));
+    EXPECT_GT(upperHeight(), 100);
+    EXPECT_EQ(L"再一篇", ArticleText(*Upper()));
+    clickButton(false);
+    ASSERT_LT(upperHeight(), 10);
+    Select(Item({L"写小说", L"0002_y.xml"}));
+    Select(Item({L"卷二", L"0001_b.xml"}));
+    EXPECT_GT(upperHeight(), 100);
+    EXPECT_GT(lowerHeight(), 100);
 }

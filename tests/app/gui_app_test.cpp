@@ -77,6 +77,30 @@ TEST_F(StartUpTest, OpensMaximisedInsideTheWorkAreaWithTheLowerPaneCollapsed)
     EXPECT_EQ(frame->GetMenu(), nullptr);
 }
 
+TEST_F(StartUpTest, CaptionButtonsHaveTheSymbolFontTheSystemDrawsThemWith)
+{
+    Start();
+    // The caption buttons are the letters "0", "1", "r" of Marlett; without
+    // that face they show as those letters.
+    LOGFONTW lf = {};
+    lf.lfHeight = -13;
+    lf.lfCharSet = SYMBOL_CHARSET;
+    wcscpy(lf.lfFaceName, L"Marlett");
+    HFONT font = CreateFontIndirectW(&lf);
+    ASSERT_NE(font, nullptr);
+    HDC dc = GetDC(frame->m_hWnd);
+    HGDIOBJ old = SelectObject(dc, font);
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(dc, LF_FACESIZE, face);
+    WORD glyph = 0xFFFF;
+    GetGlyphIndicesW(dc, L"r", 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS);
+    SelectObject(dc, old);
+    ReleaseDC(frame->m_hWnd, dc);
+    DeleteObject(font);
+    EXPECT_STREQ(face, L"Marlett");
+    EXPECT_NE(glyph, 0xFFFF);
+}
+
 TEST_F(StartUpTest, AboutTellsTheVersionAndClosingDoesNotWaitForEver)
 {
     Start();

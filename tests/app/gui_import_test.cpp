@@ -363,6 +363,99 @@ TEST_F(ImportTest, TheImportDialogImportsTheChosenFiles)
     EXPECT_TRUE(SameText(FileText(InLibrary(L"书库\\八.xml"), false), Stored(utf8)));
 }
 
+// Chooses folder in the shell's folder browser the way a user clicks down to
+// it from the drive, then presses Enter.
+void ChooseInFolderBrowser(HWND browser, const CString& folder)
+{
+    HWND tree = FindWindowExW(browser, nullptr, L"SysTreeView32", nullptr);
+    ASSERT_NE(tree, nullptr);
+    auto text = [tree](HTREEITEM item) {
+        wchar_t buf[MAX_PATH] = {};
+        TVITEMW tv = {};
+        tv.mask = TVIF_TEXT;
+        tv.hItem = item;
+        tv.pszText = buf;
+        tv.cchTextMax = MAX_PATH;
+        TreeView_GetItem(tree, &tv);
+        return CString(buf);
+    };
+    auto child = [&](HTREEITEM parent, std::function<bool(const CString&)> match) -> HTREEITEM {
+        TreeView_Expand(tree, parent, TVE_EXPAND);
+        for (HTREEITEM c = TreeView_GetChild(tree, parent); c; c = TreeView_GetNextSibling(tree, c))
+            if (match(text(c)))
+                return c;
+        return nullptr;
+    };
+    // The drive lies one level below the desktop's children ("(C:)").
+    const CString drive = L"(" + folder.Left(2) + L")";
+    HTREEITEM item = nullptr;
+    for (HTREEITEM top = TreeView_GetChild(tree, TreeView_GetRoot(tree)); top && !item;
+         top = TreeView_GetNextSibling(tree, top))
+        item = child(top, [&](const CString& t) { return t.Right(drive.GetLength()) == drive; });
+    ASSERT_NE(item, nullptr);
+    CString rest = folder.Mid(3);
+    while (item && !rest.IsEmpty()) {
+        int slash = rest.Find(L'\\');
+        const CString part = slash < 0 ? rest : rest.Left(slash);
+        rest = slash < 0 ? CString() : rest.Mid(slash + 1);
+        item = child(item, [&](const CString& t) { return t.CompareNoCase(part) == 0; });
+    }
+    ASSERT_NE(item, nullptr);
+    TreeView_SelectItem(tree, item);
+    ::SetFocus(tree);
+    PostKeyToFocus(VK_RETURN);
+}
+
+TEST_F(ImportTest, AfterAFolderBrowseATypedPathIsTakenAsTyped)
+{
+    MakeFolder(L"书库");
+    CreateDirectoryW(source.Sub(L"夹"), nullptr);
+    Put(L"夹\\夹中.txt", Gbk(L"夹里的一本。"));
+    const CString single = Put(L"单本.txt", Gbk(L"单独的一本。"));
+    Start();
+    Select(Item({L"书库"}));
+    TreeCommand(ID_TREE_IMPORT_NOVEL);
+    XiaoshuoDlg* dlg = TreeView()->GetImportDialog();
+    ASSERT_NE(dlg, nullptr);
+
+    // 加载文件夹, then Enter browses for the folder.
+    ::SetFocus(dlg->m_comboSource.m_hWnd);
+    PostKeyToFocus(VK_DOWN);
+    Pump();
+    ASSERT_EQ(dlg->m_comboSource.GetCurSel(), 1);
+    const CString folder = source.Sub(L"夹");
+    OnNextDialog([folder](HWND shown) { ChooseInFolderBrowser(shown, folder); }, 10000);
+    PostKeyToFocus(VK_RETURN);
+    for (int i = 0; i < 100 && dlg->m_strPath.CompareNoCase(folder) != 0; ++i)
+        Pump(20);
+    ASSERT_EQ(dlg->m_strPath.CompareNoCase(folder), 0);
+    EXPECT_EQ(dlg->m_bFolder, 1);
+
+    // A typed path that is not there is told; the dialog stays.
+    auto typePath = [&](const CString& path) {
+        HWND edit = GetDlgItem(dlg->m_hWnd, IDC_NOVEL_PATH);
+        ::SetFocus(edit);
+        SendMessageW(edit, EM_SETSEL, 0, -1);
+        PostTextToFocus(path);
+        Pump();
+    };
+    typePath(source.Sub(L"无此书.txt"));
+    PressImportButton();
+    ASSERT_EQ(Boxes::Texts().size(), 1u);
+    EXPECT_EQ(Boxes::Texts()[0], L"找不到文件或文件夹：" + source.Sub(L"无此书.txt"));
+    EXPECT_TRUE(IsWindowVisible(dlg->m_hWnd));
+    Boxes::Clear();
+
+    // A typed TXT file is imported as the file it is.
+    typePath(single);
+    PressImportButton();
+    EXPECT_TRUE(Boxes::Texts().empty());
+    EXPECT_FALSE(IsWindowVisible(dlg->m_hWnd));
+    Stop();
+    EXPECT_EQ(testfiles::Listing(InLibrary(L"书库")), (std::set<CString>{L"单本.xml"}));
+    EXPECT_EQ(FileText(InLibrary(L"书库\\单本.xml")), L"单独的一本。");
+}
+
 TEST_F(ImportTest, ThePanesReachTheDialogAndEscapeCancelsIt)
 {
     Start();
@@ -470,3 +563,4 @@ TEST_F(ImportTest, FoldersTheImportNamesLikeArticlesAreFolders)
 }
 
 } // namespace
+

@@ -89,10 +89,15 @@ TEST_F(BlockDialogTest, BlockSizeIsCheckedAndGoesToTheSelectedParagraphs)
             wchar_t text[64] = {};
             SendDlgItemMessageW(dlg, IDC_SIZE_FONT, CB_GETLBTEXT, 0, (LPARAM)text);
             firstFont = text;
-            // The faces the system has, the first after "默认".
-            SendDlgItemMessageW(dlg, IDC_SIZE_FONT, CB_SETCURSEL, 1, 0);
-            SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDC_SIZE_FONT, CBN_SELCHANGE),
-                         (LPARAM)GetDlgItem(dlg, IDC_SIZE_FONT));
+            // Which faces a machine has differs: an empty name (a font that is
+            // neither raster nor TrueType) may stand right after "默认". The
+            // face is chosen by its name.
+            HWND list = GetDlgItem(dlg, IDC_SIZE_FONT);
+            SendMessageW(list, CB_INSERTSTRING, 1, (LPARAM)L"");
+            SendMessageW(list, CB_ADDSTRING, 0, (LPARAM)L"测试楷体");
+            const int at = (int)SendMessageW(list, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)L"测试楷体");
+            SendMessageW(list, CB_SETCURSEL, at, 0);
+            SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDC_SIZE_FONT, CBN_SELCHANGE), (LPARAM)list);
         },
         IDC_SIZE_HEIGHT, {L"0", L"1001", L"-5", L"1000"});
     Command(ID_SET_CHUNK_FORMAT);
@@ -105,8 +110,8 @@ TEST_F(BlockDialogTest, BlockSizeIsCheckedAndGoesToTheSelectedParagraphs)
     EXPECT_EQ(1000, first->nTextSize);
     EXPECT_EQ(1000, second->nTextSize);
     EXPECT_NE(1000, second->pNext->nTextSize);
-    ASSERT_NE(nullptr, second->pFontFace);
-    EXPECT_NE(L'@', second->pFontFace[0]);
+    EXPECT_STREQ(L"测试楷体", first->pFontFace);
+    EXPECT_STREQ(L"测试楷体", second->pFontFace);
 
     // Without a selection, "默认" takes the face away from the current paragraph.
     view->ResetSelection(true);

@@ -2,6 +2,7 @@
 // the frame's message loop and accelerator table, and a switch of article
 // saves what the editing commands changed.
 #include "tests/app/AppTestUtil.h"
+#include "tests/support/DialogDriver.h"
 #include "tests/view/ViewTestUtil.h"
 
 using namespace apptest;
@@ -36,6 +37,19 @@ CharItem* ItemOf(ChunkNode* line, int index)
     while (it && index-- > 0)
         it = it->pNext;
     return it;
+}
+
+// count paragraphs of length characters each, every paragraph of its own
+// character (一, 丁, 丂, ...).
+std::wstring NumberedParagraphs(int count, int length)
+{
+    std::wstring text;
+    for (int i = 0; i < count; ++i) {
+        if (i)
+            text += L"\r\n";
+        text += std::wstring(length, (wchar_t)(0x4E00 + i));
+    }
+    return text;
 }
 
 // The characters of every line of the article in reading order, line ends left out.
@@ -261,13 +275,7 @@ TEST_F(FrameEditingTest, ChineseFromTheKeyboardIsTypedOnceAndSurrogatesPairOnlyW
 // outside the pane that the press scrolls into view.
 TEST_F(FrameEditingTest, AClickOnALinePartlyOutsideThePaneSelectsNothing)
 {
-    std::wstring text;
-    for (int i = 0; i < 60; ++i) {
-        if (i)
-            text += L"\r\n";
-        text += std::wstring(40, (wchar_t)(0x4E00 + i));
-    }
-    MakeArticle(L"0001_a.xml", text.c_str());
+    MakeArticle(L"0001_a.xml", NumberedParagraphs(60, 40).c_str());
     Start();
     CImportView* v = OpenInUpperPane(L"0001_a.xml");
     CRect client;
@@ -315,6 +323,160 @@ TEST_F(FrameEditingTest, AClickOnALinePartlyOutsideThePaneSelectsNothing)
     for (ChunkNode* l = v->FirstLeaf(v->m_pRoot); l; l = v->NextLeaf(l))
         for (CharItem* it = l->pFirstItem; it; it = it->pNext)
             ASSERT_EQ(l == line, it->bSelected != 0);
+}
+
+TEST_F(FrameEditingTest, ADragThatScrollsSelectsUpToTheLineUnderThePointerAtRelease)
+{
+    MakeArticle(L"0001_a.xml", NumberedParagraphs(60, 20).c_str());
+    Start();
+    CImportView* v = OpenInUpperPane(L"0001_a.xml");
+    std::vector<ChunkNode*> paras;
+    for (ChunkNode* p = v->m_pRoot->pFirstChild; p; p = p->pNext)
+        paras.push_back(p);
+    ASSERT_EQ(60u, paras.size());
+    const CharItem* start = ItemOf(paras[1]->pFirstChild, 2);
+    const CPoint press = v->DocumentToClient(
+        CPoint((int)(start->left + start->right) / 2, (int)(start->top + start->bottom) / 2));
+    v->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+    Pump();
+    EXPECT_EQ(v->m_hWnd, ::GetCapture());
+    // The wheel rolled with the button held, then the release a little lower.
+    for (int i = 0; i < 4; ++i)
+        ::PostMessageW(::GetFocus(), WM_MOUSEWHEEL, MAKEWPARAM(MK_LBUTTON, (WORD)(short)-WHEEL_DELTA),
+                       MAKELPARAM(press.x, press.y));
+    Pump();
+    ASSERT_GT(v->GetScrollPosition().y, 200);
+    const CPoint release(press.x, press.y + 60);
+    const CPoint doc = v->ClientToDocument(release);
+    ChunkNode* under = v->LineAtPoint(doc.x, doc.y, v->m_pRoot);
+    ASSERT_NE(nullptr, under);
+    v->PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(release.x, release.y));
+    Pump();
+    EXPECT_EQ(nullptr, ::GetCapture());
+    bool inRange = false;
+    for (size_t i = 0; i < paras.size(); ++i) {
+        if (i == 1)
+            inRange = true;
+        ASSERT_EQ(inRange, paras[i]->pFirstChild->pFirstItem->bSelected != 0) << "paragraph " << i;
+        if (paras[i]->pFirstChild == under)
+            inRange = false;
+    }
+
+    // A release outside the pane still ends the drag there.
+    v->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+    Pump();
+    ASSERT_TRUE(v->m_bPressed);
+    CRect client;
+    v->GetClientRect(&client);
+    v->PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(press.x, client.bottom + 40));
+    Pump();
+    EXPECT_FALSE(v->m_bPressed);
+    EXPECT_EQ(nullptr, ::GetCapture());
+}
+
+// Real mouse input: the pointer moves to the screen point, then flags.
+void MouseAt(CPoint screen, DWORD flags, int wheel = 0)
+{
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in[2] = {};
+    in[0].type = INPUT_MOUSE;
+    in[0].mi.dx = (screen.x * 65535 + (width - 1) / 2) / (width - 1);
+    in[0].mi.dy = (screen.y * 65535 + (height - 1) / 2) / (height - 1);
+    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in[1] = in[0];
+    // The button event carries the point too: a late pointer event of the
+    // X server must not move it.
+    in[1].mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in[1].mi.mouseData = (DWORD)wheel;
+    SendInput(flags ? 2 : 1, in, sizeof(INPUT));
+    Pump(30);
+}
+
+CPoint ScreenPointOf(CImportView* v, const CharItem* it)
+{
+    CPoint pt = v->DocumentToClient(
+        CPoint((int)((it->left + it->right) / 2), (int)((it->top + it->bottom) / 2)));
+    v->ClientToScreen(&pt);
+    return pt;
+}
+
+// A chapter read in the upper pane while the lower one is written in: the
+// presets of the lower pane leave the upper one showing what it showed, and
+// a drag there selects what is under the pointer.
+TEST_F(FrameEditingTest, AfterThePresetsAClickInTheOtherPaneActsWhereItIsShown)
+{
+    MakeArticle(L"0001_a.xml", NumberedParagraphs(40, 50).c_str());
+    MakeArticle(L"写小说\\0001_b.xml", L"草稿的第一段。\r\n第二段。");
+    Start();
+    Select(Item({L"0001_a.xml"}));
+    Select(Item({L"写小说", L"0001_b.xml"}));
+    CImportView* up = Upper();
+    CImportView* low = Lower();
+    ASSERT_NE(nullptr, up->m_pRoot);
+    ASSERT_NE(nullptr, low->m_pRoot);
+    const CPoint inLower = ScreenPointOf(low, low->FirstLine(low->m_pRoot)->pFirstItem->pNext);
+    MouseAt(inLower, MOUSEEVENTF_LEFTDOWN);
+    MouseAt(inLower, MOUSEEVENTF_LEFTUP);
+    ASSERT_EQ(low->m_hWnd, ::GetFocus());
+    CRect upperRect;
+    up->GetWindowRect(&upperRect);
+    for (int i = 0; i < 6; ++i)
+        MouseAt(upperRect.CenterPoint(), MOUSEEVENTF_WHEEL, -WHEEL_DELTA);
+    const int scrolled = up->GetScrollPosition().y;
+    ASSERT_GT(scrolled, 300);
+
+    // 设置 with the lower pane active: its text size changes.
+    const int upperSize = up->m_nTextSize;
+    OnNextDialog([](HWND dlg) {
+        HWND size = GetDlgItem(dlg, IDC_PRESET_TEXT_SIZE);
+        ::SetFocus(size);
+        SendMessageW(size, EM_SETSEL, 0, -1);
+        for (const wchar_t* p = L"30"; *p; ++p)
+            PostMessageW(size, WM_CHAR, *p, 1);
+        PostKeyToFocus(VK_RETURN);
+    });
+    Command(ID_PRESET);
+    EXPECT_FALSE(IsDialogActionPending());
+    EXPECT_EQ(30, low->m_nTextSize);
+    EXPECT_EQ(upperSize, up->m_nTextSize);
+    EXPECT_EQ(scrolled, up->GetScrollPosition().y);
+
+    // A drag over the third paragraph shown in the upper pane.
+    ChunkNode* para = up->m_pRoot->pFirstChild;
+    while (para && para->bottom <= scrolled)
+        para = para->pNext;
+    ASSERT_NE(nullptr, para);
+    para = para->pNext->pNext;
+    CharItem* from = ItemOf(para->pFirstChild, 1);
+    CharItem* to = ItemOf(para->pFirstChild, 4);
+    up->RedrawWindow();
+    Pump();
+    const ClientCapture before(up->m_hWnd);
+    MouseAt(ScreenPointOf(up, from), MOUSEEVENTF_LEFTDOWN);
+    MouseAt(ScreenPointOf(up, to), MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(up->m_hWnd, ::GetFocus());
+    EXPECT_EQ(scrolled, up->GetScrollPosition().y);
+    std::vector<CharItem*> selected;
+    up->CollectSelection(selected, nullptr);
+    EXPECT_EQ((std::vector<CharItem*>{from, from->pNext, from->pNext->pNext}), selected);
+    EXPECT_EQ(to, up->m_pCurItem);
+
+    // The page shows it there: the dragged characters changed, the line above did not.
+    up->RedrawWindow();
+    Pump();
+    const ClientCapture after(up->m_hWnd);
+    auto changed = [&](const CharItem* first, const CharItem* last) {
+        int n = 0;
+        const CPoint a = up->DocumentToClient(CPoint((int)first->left, (int)first->top));
+        const CPoint b = up->DocumentToClient(CPoint((int)last->right, (int)last->bottom));
+        for (int y = a.y; y < b.y; ++y)
+            for (int x = a.x; x < b.x; ++x)
+                n += before.At(x, y) != after.At(x, y) ? 1 : 0;
+        return n;
+    };
+    EXPECT_GT(changed(from, from->pNext->pNext), 50);
+    ChunkNode* above = para->pPrev->pFirstChild;
+    EXPECT_EQ(0, changed(ItemOf(above, 1), ItemOf(above, 3)));
 }
 
 // Text order after a paste is the text with the pasted string put in at the
