@@ -33,7 +33,8 @@ struct FontKey {
 
 // Fonts stay made between paints: creating one per character is the
 // costliest part of painting text. Many sizes and faces in a long session
-// are dropped together once no surface holds any of them.
+// are dropped together at the end of a paint, with the surfaces that hold
+// them.
 //
 // Each kept font also stays selected in a tiny surface of its own: Wine keeps
 // a font's rendered glyphs only while a surface holds it, and for just a few
