@@ -33,8 +33,19 @@ struct FontKey {
 
 // Fonts stay made between paints: creating one per character is the
 // costliest part of painting text. Many sizes and faces in a long session
-// are dropped together once no surface holds any of them.
-std::map<FontKey, CharFontInfo> g_fonts;
+// are dropped together at the end of a paint, with the surfaces that hold
+// them.
+//
+// Each kept font also stays selected in a tiny surface of its own: Wine keeps
+// a font's rendered glyphs only while a surface holds it, and for just a few
+// fonts besides. A page drawn with more (narrowed and lowered copies) would
+// otherwise render every glyph afresh on each paint.
+struct KeptFont {
+    CharFontInfo info;
+    HDC holder = NULL;
+    HBITMAP holderBitmap = NULL;
+};
+std::map<FontKey, KeptFont> g_fonts;
 const size_t kMaxFonts = 96;
 
 // The last font asked for, which the next character nearly always wants too.
@@ -81,10 +92,18 @@ CharFontInfo KeyedFont(CDC* pDC, const FontKey& key)
 {
     auto found = g_fonts.find(key);
     if (found != g_fonts.end())
-        return found->second;
-    CharFontInfo info = MakeFont(pDC, key);
-    g_fonts[key] = info;
-    return info;
+        return found->second.info;
+    KeptFont kept;
+    kept.info = MakeFont(pDC, key);
+    HDC dc = pDC->GetSafeHdc();
+    kept.holder = CreateCompatibleDC(dc);
+    kept.holderBitmap = CreateCompatibleBitmap(dc, 1, 1);
+    if (kept.holder) {
+        SelectObject(kept.holder, kept.holderBitmap);
+        SelectObject(kept.holder, kept.info.hFont);
+    }
+    g_fonts[key] = kept;
+    return kept.info;
 }
 
 // A glyph's ink from its origin: left and width across, top (below the
@@ -283,8 +302,12 @@ void EndCharFonts(CDC* pDC, HFONT original)
         SelectObject(pDC->GetSafeHdc(), original);
     if (g_fonts.size() <= kMaxFonts)
         return;
-    for (auto& f : g_fonts)
-        DeleteObject(f.second.hFont);
+    for (auto& f : g_fonts) {
+        if (f.second.holder)
+            DeleteDC(f.second.holder);
+        DeleteObject(f.second.holderBitmap);
+        DeleteObject(f.second.info.hFont);
+    }
     g_fonts.clear();
     g_inks.clear();
     g_latinWidths.clear();
@@ -432,42 +455,58 @@ void CImportView::DrawCharOverFrame(CDC* pDC, const CharItem* item)
     SetBkMode(dc, oldMode);
 }
 
-// Plain characters of a text line are gathered into runs of one font and one
-// row and drawn by a single call, each glyph at its own place. A glyph joins a
-// run only when it lies whole inside its own box, so clipping the run to the
-// bounds of its boxes gives the pixels of one call per character, each
-// clipped to its box. Everything else is painted one by one.
+// Plain characters of a text line are gathered until a character that needs
+// a call of its own; then the glyphs of one font, height and row go out in a
+// single call, each at its own place. A glyph is gathered only when it lies
+// whole inside its own box, so clipping such a call to the bounds of its boxes
+// gives the pixels of one call per character, each clipped to its box.
 void CImportView::PaintLineCharacters(ChunkNode* line, CDC* pDC)
 {
     const DisplaySettingsBlock& ds = DisplaySettings;
     HDC dc = pDC->GetSafeHdc();
     const bool batching = g_bBatchPlainText && !line->nCode;
+    struct Pending {
+        HFONT font;     // null once drawn
+        int x, y;
+        RECT box;
+        wchar_t ch;
+    };
+    static std::vector<Pending> run;
     static std::vector<wchar_t> text;
-    static std::vector<INT> xs;
-    static std::vector<RECT> boxes;
-    text.clear();
-    xs.clear();
-    boxes.clear();
-    HFONT runFont = NULL;
-    int runY = 0;
+    static std::vector<INT> dx;
+    run.clear();
     auto flush = [&] {
-        if (text.empty())
+        if (run.empty())
             return;
-        const int startX = xs.front();
-        for (size_t i = 0; i + 1 < xs.size(); ++i)
-            xs[i] = xs[i + 1] - xs[i];
-        xs.back() = boxes.back().right - xs.back();
-        SelectObject(dc, runFont);
         SetBkMode(dc, TRANSPARENT);
         SetBkColor(dc, ds.clrBg);
         SetTextColor(dc, ds.clrText);
-        RECT bounds = {boxes.front().left, boxes.front().top, boxes.back().right,
-                       boxes.front().bottom};
-        ExtTextOutW(dc, startX, runY, ETO_CLIPPED, &bounds, text.data(), (UINT)text.size(),
-                    xs.data());
-        text.clear();
-        xs.clear();
-        boxes.clear();
+        for (size_t i = 0; i < run.size(); ++i) {
+            if (!run[i].font)
+                continue;
+            const Pending first = run[i];
+            RECT bounds = first.box;
+            int lastX = first.x;
+            text.clear();
+            dx.clear();
+            for (size_t j = i; j < run.size(); ++j) {
+                Pending& g = run[j];
+                if (g.font != first.font || g.y != first.y || g.box.top != first.box.top
+                    || g.box.bottom != first.box.bottom)
+                    continue;
+                if (!text.empty())
+                    dx.push_back(g.x - lastX);
+                text.push_back(g.ch);
+                lastX = g.x;
+                bounds.right = g.box.right;
+                g.font = NULL;
+            }
+            dx.push_back(bounds.right - lastX);
+            SelectObject(dc, first.font);
+            ExtTextOutW(dc, first.x, first.y, ETO_CLIPPED, &bounds, text.data(),
+                        (UINT)text.size(), dx.data());
+        }
+        run.clear();
     };
 
     WORD prevMark = 0;
@@ -480,17 +519,11 @@ void CImportView::PaintLineCharacters(ChunkNode* line, CDC* pDC)
             if (box.right > box.left) {
                 const GlyphSpot spot = PlaceGlyph(pDC, item, box, false);
                 if (spot.whole) {
-                    const int y = box.top + spot.y;
-                    if (!text.empty()
-                        && (spot.font.hFont != runFont || y != runY || box.top != boxes.back().top
-                            || box.bottom != boxes.back().bottom
-                            || box.left < boxes.back().right))
+                    // Boxes of one call run left to right.
+                    if (!run.empty() && box.left < run.back().box.right)
                         flush();
-                    runFont = spot.font.hFont;
-                    runY = y;
-                    text.push_back(item->ch);
-                    xs.push_back(box.left + spot.x);
-                    boxes.push_back(box);
+                    run.push_back({spot.font.hFont, box.left + spot.x, box.top + spot.y, box,
+                                   item->ch});
                     continue;
                 }
             }

@@ -73,9 +73,9 @@ struct GlyphSpot {
     int y = 0;
     bool whole = false;
 };
-// Runs of plain characters of a text line go out in one call each, which
-// gives the same pixels as one call per character. Off: one call per
-// character (tests compare the two).
+// Plain characters of a text line go out in one call per font, height and
+// row between the characters drawn alone, which gives the same pixels as one
+// call per character. Off: one call per character (tests compare the two).
 extern bool g_bBatchPlainText;
 
 // Selects the font the surface had before painting back (the kept fonts may
