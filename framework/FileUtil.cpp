@@ -138,10 +138,23 @@ bool IsSaveLeftoverName(const wchar_t* name)
     return n >= 5 && _wcsicmp(name + n - 5, L".~tmp") == 0;
 }
 
+static NewFileFaultHook s_newFileFault = nullptr;
+
+NewFileFaultHook SetNewFileFaultHook(NewFileFaultHook hook)
+{
+    NewFileFaultHook old = s_newFileFault;
+    s_newFileFault = hook;
+    return old;
+}
+
 bool WriteNewFile(const wchar_t* path, const void* data, size_t size, CString* error)
 {
     if (size > 0xFFFFFFFFu) {
         SetError(error, L"Cannot write", path, ERROR_FILE_TOO_LARGE);
+        return false;
+    }
+    if (const DWORD fault = s_newFileFault ? s_newFileFault(path) : 0) {
+        SetError(error, L"Cannot write", path, fault);
         return false;
     }
     HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -25,6 +25,11 @@ bool IsSaveLeftoverName(const wchar_t* name);
 // to protect, no temporary file is needed (a partly written file is removed).
 // False, with a reason in error, when the file exists or cannot be written.
 bool WriteNewFile(const wchar_t* path, const void* data, size_t size, CString* error = nullptr);
+// Lets tests make WriteNewFile fail the way a full or failing disk does: the
+// hook sees each path and returns 0 to write it, or the Windows error code
+// the write fails with. Returns the previous hook.
+typedef DWORD (*NewFileFaultHook)(const wchar_t* path);
+NewFileFaultHook SetNewFileFaultHook(NewFileFaultHook hook);
 
 // Copies path to backupPath once: does nothing when backupPath already exists.
 // Creates the backup's folder (and its parents) as needed.

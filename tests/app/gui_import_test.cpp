@@ -299,6 +299,54 @@ TEST_F(ImportTest, ALineTooLongForOneArticleBecomesSeveral)
     EXPECT_TRUE(SameText(all, text));
 }
 
+// The disk refuses the first chapter of a book whose first chapter is long,
+// after the book folder and the chapter's folder were made.
+TEST_F(ImportTest, ABookStoppedByAFailingWriteLeavesNoEmptyFolders)
+{
+    MakeFolder(L"书库");
+    MakeFolder(L"空夹");
+    MakeArticle(L"0001_旧.xml", L"旧文");
+    const CString path = Put(L"断.txt", Gbk(CString(L"第一章 开端\r\n") + Prose(25000) + L"第二章 结局\r\n" + Prose(3000)));
+    const std::set<CString> before = testfiles::ListingTree(Library());
+    static CString refused;
+    static bool inMadeFolder;
+    refused.Empty();
+    struct FullDisk {
+        static DWORD Fault(const wchar_t* target)
+        {
+            refused = target;
+            inMadeFolder = FolderExists(ParentFolder(target));
+            return ERROR_DISK_FULL;
+        }
+        NewFileFaultHook old = SetNewFileFaultHook(&Fault);
+        ~FullDisk() { SetNewFileFaultHook(old); }
+    };
+    Start();
+    Select(Item({L"书库"}));
+    {
+        FullDisk disk;
+        Drop({path});
+    }
+
+    // The chapter's file was refused inside the chapter's folder inside the book's.
+    const CString shelf = InLibrary(L"书库\\");
+    ASSERT_EQ(refused.Find(shelf), 0) << testing::PrintToString(refused);
+    EXPECT_EQ(refused.Mid(shelf.GetLength()).Remove(L'\\'), 2);
+    EXPECT_TRUE(inMadeFolder);
+    // Told once, with the file and the reason.
+    ASSERT_EQ(Boxes::Texts().size(), 1u);
+    const CString text = Boxes::Texts()[0];
+    const CString head = refused + L"：无法写入（";
+    const int reason = text.Find(head) + head.GetLength();
+    ASSERT_GE(reason, head.GetLength()) << testing::PrintToString(text);
+    EXPECT_GT(text.Find(L"），导入中止", reason), reason);
+    EXPECT_FALSE(bImporting);
+    // Neither folder stays, in the tree or on disk; what was there before is all there.
+    EXPECT_TRUE(ChildTexts(Item({L"书库"})).empty());
+    Stop();
+    EXPECT_EQ(testfiles::ListingTree(Library()), before);
+}
+
 TEST_F(ImportTest, TheImportDialogImportsTheChosenFiles)
 {
     MakeFolder(L"书库");

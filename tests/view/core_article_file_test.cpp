@@ -308,6 +308,50 @@ TEST_F(ArticleFileTest, RunsMarksSizesAndParagraphsInTheUnchangedFormat)
     EXPECT_TRUE(boxes.Texts().empty());
 }
 
+// A file another writer made in the form the program writes (marks, styles,
+// sizes, code and Inc values, escapes, bracket text, a character outside the
+// code page, paragraphs and a row of blocks) loads and is written again byte
+// for byte.
+TEST_F(ArticleFileTest, AFileInTheSameFormFromAnotherWriterIsSavedUnchanged)
+{
+    const std::wstring xml =
+        L"<Page Version=\"2\" ColumnDis=\"60\" Count_Input=\"14\">\r\n"
+        L"<Body Type=\"C3\" Right=\"20\" Top=\"50\" Width=\"1000\" Height=\"28\">\r\n"
+        L"<Chunk Type=\"C2\">\r\n"
+        L"<Chunk Size=\"30\" FrameStyle=\"4\" Code=\"1\">甲[T2]乙&amp;[/T]丙\r</Chunk>\r\n"
+        L"<Chunk Type=\"R3\" Action=\"United\">\r\n"
+        L"<Chunk Size=\"32\" Code=\"2\" Inc=\"3\" FrameStyle=\"5\">标[T7]记[/T]</Chunk>\r\n"
+        L"<Chunk Size=\"32\" Code=\"2\" Inc=\"3\">&lt;b&gt; &#55360;&#56320;</Chunk>\r\n"
+        L"<Chunk Size=\"32\" Code=\"2\" Inc=\"3\" FrameStyle=\"1\">尾\r</Chunk>\r\n"
+        L"</Chunk>\r\n"
+        L"</Chunk>\r\n"
+        L"<Chunk Type=\"R1\">\r\n"
+        L"<Chunk>[T0][[/T]F3]x[T0][[/T]/F]○□\r</Chunk>\r\n"
+        L"</Chunk>\r\n"
+        L"<Chunk Type=\"R2\">\r\n"
+        L"<Chunk Type=\"C2\">\r\n"
+        L"<Chunk>左一\r</Chunk>\r\n"
+        L"<Chunk>左二\r</Chunk>\r\n"
+        L"</Chunk>\r\n"
+        L"<Chunk Type=\"R1\">\r\n"
+        L"<Chunk>右\r</Chunk>\r\n"
+        L"</Chunk>\r\n"
+        L"</Chunk>\r\n"
+        L"</Body>\r\n"
+        L"</Page>\r\n";
+    WriteXml(path, xml);
+    m.OpenArticle(lib, path);
+    ExpectWellFormed(m);
+    EXPECT_TRUE(boxes.Texts().empty());
+    EXPECT_FALSE(m.NeedsBackupBeforeSave());
+    EXPECT_EQ((std::vector<std::wstring>{L"甲乙&丙", L"标记<b> \U00020000尾", L"[F3]x[/F]○□", L"左一", L"左二", L"右"}),
+              Lines(m));
+    const CString copy = lib + L"copy.xml";
+    ASSERT_TRUE(m.SaveArticle(lib, copy));
+    EXPECT_EQ(xml, SavedXml(copy));
+    EXPECT_EQ(ReferenceFileBytes(xml), ReadBytes(copy));
+}
+
 TEST_F(ArticleFileTest, CountInputCountsIdeographsAndTwoShapes)
 {
     m.NewArticle();
