@@ -219,7 +219,6 @@ void CImportTreeView::RunImportPlan(const ImportPlan& plan, const CString& text)
         }
         // A new file in a new place: written straight, never over another file.
         std::string bytes;
-        CString error;
         bool built = false;
         try {
             article.NewArticle();
@@ -228,10 +227,9 @@ void CImportTreeView::RunImportPlan(const ImportPlan& plan, const CString& text)
         } catch (const std::bad_alloc&) {
             article.CloseArticle();
         }
-        if (!built)
-            error = L"内存不足";
-        if (!built || !WriteNewFile(path, bytes.data(), bytes.size(), &error)) {
-            NoteImportProblem(path, L"无法写入（" + error + L"），导入中止");
+        if (!built || !WriteNewFile(path, bytes.data(), bytes.size())) {
+            const CString reason = built ? SystemErrorText(GetLastError()) : CString(L"内存不足");
+            NoteImportProblem(path, L"无法写入（" + reason + L"），导入中止");
             m_import.stopped = true;
             break;
         }

@@ -4,8 +4,11 @@
 
 namespace {
 
+// Also leaves the code as the thread's last error, for callers that word
+// the reason themselves.
 void SetError(CString* error, const wchar_t* what, const wchar_t* path, DWORD code)
 {
+    SetLastError(code);
     if (!error)
         return;
     CString text;
