@@ -99,44 +99,10 @@ private:
     std::set<FolderId> m_seen;
 };
 
-// True when b[0, n) is well-formed UTF-8 (no overlong forms, no surrogate
-// halves, nothing above U+10FFFF).
-bool IsValidUtf8(const unsigned char* b, size_t n)
+// True when s[0, n) is well-formed UTF-8, by the system's own decoder.
+bool IsValidUtf8(const char* s, size_t n)
 {
-    size_t i = 0;
-    while (i < n) {
-        const unsigned char c = b[i];
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        int follow;
-        unsigned char low = 0x80, high = 0xBF;     // range of the second byte
-        if (c >= 0xC2 && c <= 0xDF) {
-            follow = 1;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            follow = 2;
-            if (c == 0xE0)
-                low = 0xA0;
-            else if (c == 0xED)
-                high = 0x9F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            follow = 3;
-            if (c == 0xF0)
-                low = 0x90;
-            else if (c == 0xF4)
-                high = 0x8F;
-        } else {
-            return false;
-        }
-        if (n - i <= (size_t)follow || b[i + 1] < low || b[i + 1] > high)
-            return false;
-        for (int k = 2; k <= follow; ++k)
-            if ((b[i + k] & 0xC0) != 0x80)
-                return false;
-        i += follow + 1;
-    }
-    return true;
+    return n == 0 || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, s, (int)n, nullptr, 0) > 0;
 }
 
 } // namespace
@@ -167,7 +133,7 @@ CString DecodeTxtBytes(const std::string& bytes, bool* oddByte)
     UINT codePage = CP_ACP;
     // The UTF-8 mark's bytes also begin GBK texts ("锘" and a character
     // more): they are a mark only when UTF-8 follows.
-    if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF && IsValidUtf8(b + 3, n - 3)) {
+    if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF && IsValidUtf8(bytes.data() + 3, n - 3)) {
         start = 3;
         codePage = CP_UTF8;
     }

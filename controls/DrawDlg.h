@@ -2,8 +2,9 @@
 // On the first erase it makes a memory picture of the client size; every
 // erase paints the background picture (or the page gradient, also when the
 // picture cannot be loaded), the top and bottom strips and, when switched
-// on, the side strips into it and copies it to the screen in one transfer. Static texts, check boxes, radio buttons
-// and group boxes draw transparently over it in the page text colour.
+// on, the side strips into it and copies it to the screen in one transfer.
+// Static texts, check boxes, radio buttons and group boxes draw
+// transparently over it in the page text colour.
 #pragma once
 
 #include "controls/GDIPlus.h"

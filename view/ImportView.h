@@ -136,8 +136,6 @@ public:
     bool PutTextOnClipboard(const CString& text);
     CPoint ClientToDocument(CPoint pt);
     CPoint DocumentToClient(CPoint pt);
-    CPoint m_ptLastClick;               // last left click, document coordinates
-    CPoint m_ptPressClient;             // the same click in client coordinates
     bool m_bPressed = false;            // the left button went down in this pane
     CPoint m_ptPressScrollBefore;       // scroll position when the button went down
     CPoint m_ptPressScroll;             // and once the press had placed the caret

@@ -272,8 +272,6 @@ void CImportView::OnLButtonDown(UINT nFlags, CPoint point)
     m_arrLegacyBlocks.RemoveAll();
     m_arrLegacyLines.RemoveAll();
     const CPoint doc = ClientToDocument(point);
-    m_ptLastClick = doc;
-    m_ptPressClient = point;
     m_ptPressScrollBefore = m_ptPressScroll = GetScrollPosition();
     m_bPressed = true;
     // The release comes here wherever the pointer is by then.
