@@ -295,10 +295,10 @@ bool CWebUpdater::DownloadPack(int index)
 // ------------------------------------------------------------------ self-update
 
 // The package is fetched beside the program, checked (a zip whose every
-// name is safe, that holds the program file and fits on the disk), unpacked
-// into a staging folder (every entry's CRC checked there) and only then moved
-// into place; the running program file goes aside as ".PRE". The program is
-// never left without its program file.
+// name is safe, that holds the program file and fits on the disk with the
+// downloads' margin left), unpacked into a staging folder (every entry's CRC
+// checked there) and only then moved into place; the running program file
+// goes aside as ".PRE". The program is never left without its program file.
 bool CWebUpdater::SelfUpdate()
 {
     if (!HasHost() || strLocalFolder.IsEmpty() || strExePath.IsEmpty())
@@ -322,7 +322,7 @@ bool CWebUpdater::SelfUpdate()
         }
         DeleteFolderTree(stage);
         CZipUnpacker unpacker;
-        if (safe && hasExe && total < FreeDiskBytes(strLocalFolder) && unpacker.UnpackToFolder(package, stage)) {
+        if (safe && hasExe && total <= RoomOnDisk(strLocalFolder) && unpacker.UnpackToFolder(package, stage)) {
             std::vector<CString> staged;
             ListFiles(stage, CString(), staged);
             // The program file first, the rest in name order.

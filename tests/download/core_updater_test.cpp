@@ -8,6 +8,7 @@
 #include "download/DownloadWorker.h"
 #include "download/UpdateList.h"
 #include "download/WebUpdater.h"
+#include "download/ZipArchive.h"
 #include "framework/FileUtil.h"
 #include "framework/MessageBox.h"
 #include "tests/download/ZipWriter.h"
@@ -196,6 +197,34 @@ TEST_F(UpdaterTest, AFileInUseRollsEverythingBack)
     EXPECT_TRUE(GetFile(exe) == probe);
     EXPECT_EQ(GetFile(program + L"\\a.txt"), "old a");
     EXPECT_EQ(GetFile(program + L"\\readme.txt"), "old readme");
+    EXPECT_EQ(RunProgram(exe), 42u);
+}
+
+ULONGLONG g_freeBytes = 0;
+ULONGLONG FakeFreeBytes(const wchar_t*)
+{
+    return g_freeBytes;
+}
+
+TEST_F(UpdaterTest, AnUpdateLeavesTheDiskMargin)
+{
+    const std::string big(2 << 20, '\0');
+    SetPackage(Package({testzip::File("big.bin", big)}));
+    const ULONGLONG files = probe.size() + 10 + big.size();
+    ASSERT_TRUE(updater.IsNewerVersion());
+    const std::set<CString> before = ListingTree(sandbox.Path());
+    const FreeDiskHook oldHook = SetFreeDiskHook(&FakeFreeBytes);
+    g_freeBytes = files + kDiskMargin - 1;
+    EXPECT_FALSE(updater.SelfUpdate());
+    EXPECT_EQ(ListingTree(sandbox.Path()), before);
+    EXPECT_TRUE(GetFile(exe) == probe);
+    EXPECT_STREQ(DisplaySettings.strVersion, L"1.0");
+    g_freeBytes = files + kDiskMargin;
+    EXPECT_TRUE(updater.SelfUpdate());
+    SetFreeDiskHook(oldHook);
+    EXPECT_TRUE(GetFile(program + L"\\big.bin") == big);
+    EXPECT_TRUE(GetFile(exe + L".PRE") == probe);
+    EXPECT_STREQ(DisplaySettings.strVersion, L"2.0");
     EXPECT_EQ(RunProgram(exe), 42u);
 }
 
