@@ -29,8 +29,6 @@ ULONGLONG g_maxBytes = 0;           // the running request's bound, 0: the disk'
 HANDLE g_cancelEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
 
 const int kMaxRedirects = 8;
-// Room a download leaves free on its disk.
-const ULONGLONG kDiskMargin = 64ull << 20;
 // Progress goes to the sink at most this often (ms), besides the last.
 const DWORD kProgressEvery = 20;
 // How long an aborted transfer may take to say it stopped (ms).
@@ -425,8 +423,7 @@ unsigned __stdcall DownloadThreadProc(void* sink)
         ULONGLONG limit = g_maxBytes;
         HRESULT overLimit = E_DOWNLOAD_TOO_BIG;
         if (limit == 0) {
-            const ULONGLONG free = FreeDiskBytes(target);
-            limit = free > kDiskMargin ? free - kDiskMargin : 0;
+            limit = RoomOnDisk(target);
             overLimit = E_DOWNLOAD_DISK;
         }
         HRESULT hr = E_ABORT;

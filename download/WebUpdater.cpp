@@ -20,8 +20,8 @@ namespace {
 const wchar_t kPackageName[] = L"brindlecove.zip";
 const wchar_t kStageFolder[] = L"brindlecove.new";     // the package unpacked
 const wchar_t kBackupFolder[] = L"brindlecove.old";    // files it replaced, until done
-// The user's articles and settings beside the program.
-const wchar_t* const kUserFolders[] = {L"藏书库", L"control"};
+// The user's articles, settings and exported pictures beside the program.
+const wchar_t* const kUserFolders[] = {L"藏书库", L"control", L"BookImg"};
 
 volatile LONG g_replacing = 0;
 
@@ -62,10 +62,22 @@ enum class StagedUse {
     Refuse,         // the whole package is refused
 };
 
+// Whether name has the shape of a short (8.3) name the system makes up for
+// "<program>.PRE": a "~" in the base and the last extension's first three
+// letters. Such a name stands for the kept old program even before that
+// file exists, so every name of that shape is kept off.
+bool MayBeShortNameOfPre(const CString& name)
+{
+    const int dot = name.Find(L'.');
+    return dot >= 1 && dot <= 8 && name.Left(dot).Find(L'~') >= 0 && name.Mid(dot + 1).CompareNoCase(L"PRE") == 0;
+}
+
 StagedUse UseOfStaged(const CString& folder, const CString& rel, const CString& exeName)
 {
     const int slash = rel.Find(L'\\');
     CString top = slash < 0 ? rel : rel.Left(slash);
+    if (MayBeShortNameOfPre(top))
+        return StagedUse::Refuse;
     // A short (8.3) name is taken for the folder or file it stands for.
     wchar_t longPath[MAX_PATH] = {};
     const DWORD n = GetLongPathNameW(folder + L"\\" + top, longPath, MAX_PATH);
@@ -89,9 +101,10 @@ StagedUse UseOfStaged(const CString& folder, const CString& rel, const CString& 
 }
 
 // Moves the staged files into the program's folder. The program file goes
-// aside as ".PRE" first; every file that is replaced goes to the backup
-// folder. Any failure puts everything back as it was; a package that would
-// take a folder or the kept old program moves nothing.
+// aside as ".PRE" first; every file that is replaced, the older ".PRE"
+// included, goes to the backup folder. Any failure puts everything back as
+// it was; a package that would take a folder or the kept old program moves
+// nothing.
 bool InstallStaged(const CString& folder, const CString& exePath, const std::vector<CString>& staged)
 {
     const CString stage = folder + L"\\" + kStageFolder;
@@ -105,6 +118,7 @@ bool InstallStaged(const CString& folder, const CString& exePath, const std::vec
     };
     std::vector<Step> done;
     bool exeAside = false;
+    CString preSaved;       // where the older ".PRE" went
     bool ok = true;
 
     const CString exeName = FileNameOf(exePath);
@@ -124,6 +138,15 @@ bool InstallStaged(const CString& folder, const CString& exePath, const std::vec
         if (rel.CompareNoCase(exeName) == 0) {
             // A running program file can be renamed, not overwritten.
             if (PathExists(exePath)) {
+                if (PathExists(pre)) {
+                    const CString saved = backup + L"\\" + FileNameOf(pre);
+                    CreateFolderTree(backup);
+                    if (!Move(pre, saved)) {
+                        ok = false;
+                        break;
+                    }
+                    preSaved = saved;
+                }
                 if (!Move(exePath, pre)) {
                     ok = false;
                     break;
@@ -162,6 +185,8 @@ bool InstallStaged(const CString& folder, const CString& exePath, const std::vec
     }
     if (exeAside && !PathExists(exePath))
         restored = Move(pre, exePath) && restored;
+    if (!preSaved.IsEmpty())
+        restored = Move(preSaved, pre) && restored;
     // What could not be put back stays in the backup folder.
     if (restored)
         DeleteFolderTree(backup);
@@ -295,10 +320,10 @@ bool CWebUpdater::DownloadPack(int index)
 // ------------------------------------------------------------------ self-update
 
 // The package is fetched beside the program, checked (a zip whose every
-// name is safe, that holds the program file and fits on the disk), unpacked
-// into a staging folder (every entry's CRC checked there) and only then moved
-// into place; the running program file goes aside as ".PRE". The program is
-// never left without its program file.
+// name is safe, that holds the program file and fits on the disk with the
+// downloads' margin left), unpacked into a staging folder (every entry's CRC
+// checked there) and only then moved into place; the running program file
+// goes aside as ".PRE". The program is never left without its program file.
 bool CWebUpdater::SelfUpdate()
 {
     if (!HasHost() || strLocalFolder.IsEmpty() || strExePath.IsEmpty())
@@ -322,7 +347,7 @@ bool CWebUpdater::SelfUpdate()
         }
         DeleteFolderTree(stage);
         CZipUnpacker unpacker;
-        if (safe && hasExe && total < FreeDiskBytes(strLocalFolder) && unpacker.UnpackToFolder(package, stage)) {
+        if (safe && hasExe && total <= RoomOnDisk(strLocalFolder) && unpacker.UnpackToFolder(package, stage)) {
             std::vector<CString> staged;
             ListFiles(stage, CString(), staged);
             // The program file first, the rest in name order.

@@ -592,8 +592,19 @@ void EnsureFolderPath(const wchar_t* base, const wchar_t* path)
     CreateFolderTree(root + path);
 }
 
+static FreeDiskHook s_freeDisk = nullptr;
+
+FreeDiskHook SetFreeDiskHook(FreeDiskHook hook)
+{
+    FreeDiskHook old = s_freeDisk;
+    s_freeDisk = hook;
+    return old;
+}
+
 ULONGLONG FreeDiskBytes(const wchar_t* path)
 {
+    if (s_freeDisk)
+        return s_freeDisk(path);
     CString p(path);
     p.Replace(L'/', L'\\');
     // The nearest folder that exists.
@@ -609,6 +620,12 @@ ULONGLONG FreeDiskBytes(const wchar_t* path)
     if (p.IsEmpty() || !GetDiskFreeSpaceExW(p, &avail, nullptr, nullptr))
         return ~0ULL;
     return avail.QuadPart;
+}
+
+ULONGLONG RoomOnDisk(const wchar_t* path)
+{
+    const ULONGLONG free = FreeDiskBytes(path);
+    return free > kDiskMargin ? free - kDiskMargin : 0;
 }
 
 // ------------------------------------------------------------------ unpacking

@@ -59,6 +59,14 @@ void EnsureFolderPath(const wchar_t* base, const wchar_t* path);
 
 // Free bytes on the volume of path (its nearest existing folder); ~0 when unknown.
 ULONGLONG FreeDiskBytes(const wchar_t* path);
+// Room downloads and program updates leave free on their disk.
+const ULONGLONG kDiskMargin = 64ull << 20;
+// What may still be written below path: its free bytes less kDiskMargin.
+ULONGLONG RoomOnDisk(const wchar_t* path);
+// Lets tests stand in for the free space of a disk: the hook sees each path
+// and returns its free bytes. Returns the previous hook.
+typedef ULONGLONG (*FreeDiskHook)(const wchar_t* path);
+FreeDiskHook SetFreeDiskHook(FreeDiskHook hook);
 
 class CZipUnpacker {
 public:

@@ -8,6 +8,7 @@
 #include "download/DownloadWorker.h"
 #include "download/UpdateList.h"
 #include "download/WebUpdater.h"
+#include "download/ZipArchive.h"
 #include "framework/FileUtil.h"
 #include "framework/MessageBox.h"
 #include "tests/download/ZipWriter.h"
@@ -181,21 +182,58 @@ TEST_F(UpdaterTest, BadPackagesChangeNothing)
     }
 }
 
-TEST_F(UpdaterTest, AFileInUseRollsEverythingBack)
+TEST_F(UpdaterTest, AFailedMoveRollsEverythingBackAndKeepsTheOldProgram)
 {
-    SetPackage(Package({testzip::File("a.txt", "new a"), testzip::File("readme.txt", "new readme"),
-                        testzip::File("z.txt", "new z")}));
     ASSERT_TRUE(PutFile(program + L"\\a.txt", "old a"));
+    ASSERT_TRUE(PutFile(exe + L".PRE", "older program"));
     ASSERT_TRUE(updater.IsNewerVersion());
     const std::set<CString> before = ListingTree(sandbox.Path());
-    HANDLE busy = CreateFileW(program + L"\\readme.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(busy, INVALID_HANDLE_VALUE);
+    for (const bool held : {true, false}) {
+        // A file another program holds open, or a folder where a file is.
+        SetPackage(Package({testzip::File("a.txt", "new a"), testzip::File("readme.txt", "new readme"),
+                            testzip::File(held ? "z.txt" : "control/preSet.ini/x.txt", "new z")}));
+        HANDLE busy = held ? CreateFileW(program + L"\\readme.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                         nullptr)
+                           : INVALID_HANDLE_VALUE;
+        ASSERT_EQ(busy != INVALID_HANDLE_VALUE, held);
+        EXPECT_FALSE(updater.SelfUpdate()) << held;
+        if (held)
+            CloseHandle(busy);
+        EXPECT_EQ(ListingTree(sandbox.Path()), before) << held;
+        EXPECT_TRUE(GetFile(exe) == probe) << held;
+        EXPECT_EQ(GetFile(exe + L".PRE"), "older program") << held;
+        EXPECT_EQ(GetFile(program + L"\\a.txt"), "old a") << held;
+        EXPECT_EQ(GetFile(program + L"\\readme.txt"), "old readme") << held;
+        EXPECT_STREQ(DisplaySettings.strVersion, L"1.0") << held;
+        EXPECT_EQ(RunProgram(exe), 42u) << held;
+    }
+}
+
+ULONGLONG g_freeBytes = 0;
+ULONGLONG FakeFreeBytes(const wchar_t*)
+{
+    return g_freeBytes;
+}
+
+TEST_F(UpdaterTest, AnUpdateLeavesTheDiskMargin)
+{
+    const std::string big(2 << 20, '\0');
+    SetPackage(Package({testzip::File("big.bin", big)}));
+    const ULONGLONG files = probe.size() + 10 + big.size();
+    ASSERT_TRUE(updater.IsNewerVersion());
+    const std::set<CString> before = ListingTree(sandbox.Path());
+    const FreeDiskHook oldHook = SetFreeDiskHook(&FakeFreeBytes);
+    g_freeBytes = files + kDiskMargin - 1;
     EXPECT_FALSE(updater.SelfUpdate());
-    CloseHandle(busy);
     EXPECT_EQ(ListingTree(sandbox.Path()), before);
     EXPECT_TRUE(GetFile(exe) == probe);
-    EXPECT_EQ(GetFile(program + L"\\a.txt"), "old a");
-    EXPECT_EQ(GetFile(program + L"\\readme.txt"), "old readme");
+    EXPECT_STREQ(DisplaySettings.strVersion, L"1.0");
+    g_freeBytes = files + kDiskMargin;
+    EXPECT_TRUE(updater.SelfUpdate());
+    SetFreeDiskHook(oldHook);
+    EXPECT_TRUE(GetFile(program + L"\\big.bin") == big);
+    EXPECT_TRUE(GetFile(exe + L".PRE") == probe);
+    EXPECT_STREQ(DisplaySettings.strVersion, L"2.0");
     EXPECT_EQ(RunProgram(exe), 42u);
 }
 
@@ -206,36 +244,51 @@ TEST_F(UpdaterTest, NoPackageTakesAFolderTheUserDataOrTheKeptProgram)
     ASSERT_TRUE(CreateFolderTree(program + L"\\BookImg"));
     ASSERT_TRUE(PutFile(program + L"\\BookImg\\1.jpg", "picture"));
     ASSERT_TRUE(updater.IsNewerVersion());
-    const std::set<CString> before = ListingTree(sandbox.Path());
     // The library's short (8.3) name, where the file system has one.
     wchar_t shortPath[MAX_PATH] = {};
     ASSERT_GT(GetShortPathNameW(program + L"\\藏书库", shortPath, MAX_PATH), 0u);
     const CString shortName = CString(shortPath).Mid(CString(shortPath).ReverseFind(L'\\') + 1);
     const std::string shortLibrary = WideToMultiByte(shortName, shortName.GetLength(), CP_UTF8);
+    // The short name the old program will have once it is kept (none is yet).
+    const CString preProbe = sandbox.Sub(ExeName() + L".PRE");
+    ASSERT_TRUE(PutFile(preProbe, ""));
+    ASSERT_GT(GetShortPathNameW(preProbe, shortPath, MAX_PATH), 0u);
+    DeleteFileW(preProbe);
+    const CString preName = CString(shortPath).Mid(CString(shortPath).ReverseFind(L'\\') + 1);
+    const std::string shortPre = WideToMultiByte(preName, preName.GetLength(), CP_UTF8);
     const std::string blob(34, 'x');
-    const std::string kRefused[] = {Utf8(L"藏书库"), shortLibrary, "control", "CONTROL", "BookImg",
-                                    exeName + ".PRE", exeName + ".pre"};
-    for (const std::string& name : kRefused) {
+    const std::string kRefused[] = {Utf8(L"藏书库"), shortLibrary, "control", "CONTROL", "BookImg", "BOOKIMG",
+                                    exeName + ".PRE", exeName + ".pre", shortPre};
+    // A package with a top-level file of that name moves nothing.
+    auto expectRefused = [&](const std::string& name) {
+        const std::set<CString> before = ListingTree(sandbox.Path());
+        const std::string installed = GetFile(exe), kept = GetFile(exe + L".PRE");
         testzip::Entry e = testzip::File(name, blob);
         e.utf8 = true;
         SetPackage(Package({testzip::File("readme.txt", "new readme"), e}));
+        DisplaySettings.strVersion = L"1.0";
         EXPECT_FALSE(updater.SelfUpdate()) << name;
         EXPECT_EQ(ListingTree(sandbox.Path()), before) << name;
-        EXPECT_TRUE(GetFile(exe) == probe) << name;
+        EXPECT_TRUE(GetFile(exe) == installed && GetFile(exe + L".PRE") == kept) << name;
         EXPECT_EQ(GetFile(program + L"\\readme.txt"), "old readme") << name;
         EXPECT_STREQ(DisplaySettings.strVersion, L"1.0") << name;
-    }
+    };
+    for (const std::string& name : kRefused)
+        expectRefused(name);
+    EXPECT_TRUE(GetFile(exe) == probe);
     EXPECT_EQ(GetFile(program + L"\\藏书库\\三国.xml"), "article");
     EXPECT_EQ(GetFile(program + L"\\control\\Color.xml"), "colours");
     EXPECT_EQ(RunProgram(exe), 42u);
 
-    // Files of the library and the settings are the user's: an update adds
-    // beside them and leaves them as they are.
+    // Files of the library, the settings and the pictures are the user's: an
+    // update adds beside them and leaves them as they are.
     std::vector<testzip::Entry> user = {testzip::File(shortLibrary + Utf8(L"/三国.xml"), "vendor article"),
                                         testzip::File(Utf8(L"藏书库/三国.xml"), "vendor article"),
                                         testzip::File(Utf8(L"藏书库/水浒.xml"), "new article"),
                                         testzip::File("control/Color.xml", "vendor colours"),
-                                        testzip::File("control/preSet.ini", "[Version]\r\nVersion=0.1\r\n")};
+                                        testzip::File("control/preSet.ini", "[Version]\r\nVersion=0.1\r\n"),
+                                        testzip::File("bookimg/1.jpg", "vendor picture"),
+                                        testzip::File("BookImg/2.jpg", "new picture")};
     for (testzip::Entry& e : user)
         e.utf8 = true;
     SetPackage(Package(user));
@@ -244,18 +297,19 @@ TEST_F(UpdaterTest, NoPackageTakesAFolderTheUserDataOrTheKeptProgram)
     EXPECT_EQ(GetFile(program + L"\\藏书库\\三国.xml"), "article");
     EXPECT_EQ(GetFile(program + L"\\藏书库\\水浒.xml"), "new article");
     EXPECT_EQ(GetFile(program + L"\\control\\Color.xml"), "colours");
+    EXPECT_EQ(GetFile(program + L"\\BookImg\\1.jpg"), "picture");
+    EXPECT_EQ(GetFile(program + L"\\BookImg\\2.jpg"), "new picture");
     wchar_t kept[32] = {};
     GetPrivateProfileStringW(L"Version", L"Version", L"", kept, 32, program + L"\\control\\preSet.ini");
     EXPECT_STREQ(kept, L"2.0");
 
-    // The library's name is no file's name, even while the folder is missing.
+    // Those names are no file's names, even while the folders are missing;
+    // the kept old program has its short name now.
     ASSERT_TRUE(DeleteFolderTree(program + L"\\藏书库"));
-    DisplaySettings.strVersion = L"1.0";
-    testzip::Entry library = testzip::File(Utf8(L"藏书库"), blob);
-    library.utf8 = true;
-    SetPackage(Package({library}));
-    EXPECT_FALSE(updater.SelfUpdate());
-    EXPECT_FALSE(PathExists(program + L"\\藏书库"));
+    ASSERT_TRUE(DeleteFolderTree(program + L"\\BookImg"));
+    for (const std::string& name : {Utf8(L"藏书库"), std::string("bookimg"), shortPre})
+        expectRefused(name);
+    EXPECT_TRUE(GetFile(exe + L".PRE") == probe);
 }
 
 TEST_F(UpdaterTest, OnlyAPlainDifferentVersionStartsAnUpdate)
