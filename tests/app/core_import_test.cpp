@@ -439,6 +439,42 @@ TEST(Splitter, LinesLongerThanAnArticleAreCutInside)
     EXPECT_EQ(pieces[1].end, kMaxArticleChars - 1);
 }
 
+// A line that fits into an article alone is never cut: the article before
+// it ends at the line feed before it, and a CR LF line of exactly an
+// article's length keeps its CR, so no article starts with an empty line.
+TEST(Splitter, ALineThatFitsAnArticleIsNotCut)
+{
+    struct Case {
+        int length;
+        const wchar_t* end;
+    };
+    for (const Case c : {Case{95000, L"\n"}, Case{kMaxArticleChars, L"\r\n"}}) {
+        const CString line = CString(L'字', c.length) + c.end;
+        for (const CString& before : {Filler(8000), CString()}) {
+            const CString pieces = before + line + Filler(3000);
+            const CString parts = L"第一章 长\n" + before + line + Filler(3000) + L"第二章 短\n" + Filler(3000);
+            for (int k = 0; k < 2; ++k) {
+                const CString& text = k ? parts : pieces;
+                SCOPED_TRACE(testing::Message() << c.length << " after " << before.GetLength()
+                                                << (k ? ", parts" : ", pieces"));
+                const int ls = text.Find(line);
+                const int le = ls + c.length;
+                const ImportPlan plan = PlanBook(L"书", text, L"第");
+                ExpectComplete(plan, text);
+                bool whole = false;
+                for (const ImportStep& s : plan) {
+                    if (s.kind != ImportStep::kArticle)
+                        continue;
+                    EXPECT_LE(s.end - s.start - (text[s.end - 1] == L'\r' ? 1 : 0), kMaxArticleChars) << W(s.Name());
+                    EXPECT_TRUE(text[s.start] != L'\r' && text[s.start] != L'\n') << W(s.Name());
+                    whole = whole || (s.start <= ls && s.end >= le);
+                }
+                EXPECT_TRUE(whole);
+            }
+        }
+    }
+}
+
 TEST(Splitter, EmptyMarkerMakesChaptersOfLoneTitleLines)
 {
     CString text = L"开篇\n" + Filler(6000) + L"风起\n" + Filler(9000) + L"云涌\n" + Filler(9000);
