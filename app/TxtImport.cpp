@@ -262,8 +262,8 @@ void CImportTreeView::ImportTxtFile(CString path, int source, int number, CStrin
     if (m_import.stopped)
         return;
     CString text, why;
-    bool oddByte = false;
-    switch (ReadTxtFile(path, text, &oddByte, &why)) {
+    TxtDamage damage = TxtDamage::kNone;
+    switch (ReadTxtFile(path, text, &damage, &why)) {
     case TxtReadResult::kMissing:
         NoteImportProblem(path, L"文件不存在");
         break;
@@ -274,8 +274,10 @@ void CImportTreeView::ImportTxtFile(CString path, int source, int number, CStrin
         NoteImportProblem(path, L"无法读取（" + why + L"）");
         break;
     case TxtReadResult::kText:
-        if (oddByte)
+        if (damage == TxtDamage::kOddByte)
             NoteImportProblem(path, L"UTF-16 文件的字节数是奇数，末尾不完整的一个字节已忽略");
+        else if (damage == TxtDamage::kBadUtf8)
+            NoteImportProblem(path, L"UTF-8 文件中有损坏的字节，每处已换成“\uFFFD”");
         SplitChapters(BookNameFromPath(path), text, source, number, prefix, suffix);
         break;
     }

@@ -535,17 +535,23 @@ TEST(TxtFiles, Encodings)
     // UTF-8 after its mark.
     EXPECT_EQ(W(DecodeTxtBytes(Bytes({0xEF, 0xBB, 0xBF, 0xE4, 0xB8, 0xAD, 0xE6, 0x96, 0x87}))), L"中文");
     // An odd UTF-16 length loses only the broken last byte, and says so.
-    bool odd = false;
-    EXPECT_EQ(W(DecodeTxtBytes(Bytes({0xFF, 0xFE, 0x2D, 0x4E, 0x87}), &odd)), L"中");
-    EXPECT_TRUE(odd);
+    TxtDamage damage = TxtDamage::kNone;
+    EXPECT_EQ(W(DecodeTxtBytes(Bytes({0xFF, 0xFE, 0x2D, 0x4E, 0x87}), &damage)), L"中");
+    EXPECT_EQ(damage, TxtDamage::kOddByte);
     // One byte is ANSI text; a zero is left out and the text after it kept.
     EXPECT_EQ(W(DecodeTxtBytes(Bytes({'A'}))), L"A");
     EXPECT_EQ(W(DecodeTxtBytes(Bytes({'A', 0, 'B'}))), L"AB");
     EXPECT_EQ(W(DecodeTxtBytes(Bytes({0xD6, 0xD0, 0, 0xCE, 0xC4}))), L"中文");
     EXPECT_EQ(W(DecodeTxtBytes(Bytes({0xFF, 0xFE, 'A', 0, 0, 0, 'B', 0}))), L"AB");
+    // After the mark a damaged sequence loses only itself, and that is told.
+    EXPECT_EQ(W(DecodeTxtBytes(Bytes({0xEF, 0xBB, 0xBF, 0xE4, 0xB8, 0xAD, 0xFF, 0xE6, 0x96, 0x87}), &damage)),
+              L"中\xFFFD文");
+    EXPECT_EQ(damage, TxtDamage::kBadUtf8);
+    EXPECT_EQ(W(DecodeTxtBytes(Bytes({0xEF, 0xBB, 0xBF, 'a', 0xE4, '1', 0x80, 'c'}))), L"a\xFFFD" L"1\xFFFD" L"c");
     // GBK text that happens to begin with the UTF-8 mark's bytes.
-    EXPECT_EQ(W(DecodeTxtBytes(Bytes({0xEF, 0xBB, 0xBF, 0xC6, 0xD1, 0xA7, 0xB5, 0xC4, 0xCA, 0xE9, 0xA1, 0xA3}))),
+    EXPECT_EQ(W(DecodeTxtBytes(Bytes({0xEF, 0xBB, 0xBF, 0xC6, 0xD1, 0xA7, 0xB5, 0xC4, 0xCA, 0xE9, 0xA1, 0xA3}), &damage)),
               L"锘科学的书。");
+    EXPECT_EQ(damage, TxtDamage::kNone);
 }
 
 TEST(TxtFiles, BookNamesAndReading)
