@@ -343,13 +343,18 @@ TEST_F(ImportTest, ALineTooLongForOneArticleBecomesSeveral)
 }
 
 // The disk refuses the first chapter of a book whose first chapter is long,
-// after the book folder and the chapter's folder were made.
+// after the book folder and the chapter's folder were made: a dropped file,
+// and the same file in a sub-folder of a dropped folder, whose folder the
+// folder walk made.
 TEST_F(ImportTest, ABookStoppedByAFailingWriteLeavesNoEmptyFolders)
 {
     MakeFolder(L"书库");
     MakeFolder(L"空夹");
     MakeArticle(L"0001_旧.xml", L"旧文");
-    const CString path = Put(L"断.txt", Gbk(CString(L"第一章 开端\r\n") + Prose(25000) + L"第二章 结局\r\n" + Prose(3000)));
+    const std::string book = Gbk(CString(L"第一章 开端\r\n") + Prose(25000) + L"第二章 结局\r\n" + Prose(3000));
+    const CString path = Put(L"断.txt", book);
+    ASSERT_TRUE(CreateFolderTree(source.Sub(L"源\\子")));
+    Put(L"源\\子\\断.txt", book);
     const std::set<CString> before = testfiles::ListingTree(Library());
     static CString refused;
     static bool inMadeFolder;
@@ -365,30 +370,37 @@ TEST_F(ImportTest, ABookStoppedByAFailingWriteLeavesNoEmptyFolders)
         ~FullDisk() { SetNewFileFaultHook(old); }
     };
     Start();
-    Select(Item({L"书库"}));
-    {
-        FullDisk disk;
-        Drop({path});
-    }
+    for (const CString& dropped : {path, source.Sub(L"源")}) {
+        SCOPED_TRACE(testing::PrintToString(dropped));
+        Boxes::Texts().clear();
+        refused.Empty();
+        Select(Item({L"书库"}));
+        {
+            FullDisk disk;
+            Drop({dropped});
+        }
 
-    // The chapter's file was refused inside the chapter's folder inside the book's.
-    const CString shelf = InLibrary(L"书库\\");
-    ASSERT_EQ(refused.Find(shelf), 0) << testing::PrintToString(refused);
-    EXPECT_EQ(refused.Mid(shelf.GetLength()).Remove(L'\\'), 2);
-    EXPECT_TRUE(inMadeFolder);
-    // Told once, with the file and the reason.
-    ASSERT_EQ(Boxes::Texts().size(), 1u);
-    const CString text = Boxes::Texts()[0];
-    const CString head = refused + L"：无法写入（";
-    const int reason = text.Find(head) + head.GetLength();
-    ASSERT_GE(reason, head.GetLength()) << testing::PrintToString(text);
-    const int end = text.Find(L"），导入中止", reason);
-    EXPECT_GT(end, reason);
-    // The reason is the system's, without the path again.
-    EXPECT_LT(text.Mid(reason, end - reason).Find(refused), 0) << testing::PrintToString(text);
-    EXPECT_FALSE(bImporting);
-    // Neither folder stays, in the tree or on disk; what was there before is all there.
-    EXPECT_TRUE(ChildTexts(Item({L"书库"})).empty());
+        // The chapter's file was refused inside the chapter's folder inside
+        // the book's (inside 子 for the folder).
+        const CString shelf = InLibrary(dropped == path ? L"书库\\" : L"书库\\子\\");
+        ASSERT_EQ(refused.Find(shelf), 0) << testing::PrintToString(refused);
+        EXPECT_EQ(refused.Mid(shelf.GetLength()).Remove(L'\\'), 2);
+        EXPECT_TRUE(inMadeFolder);
+        // Told once, with the file and the reason.
+        ASSERT_EQ(Boxes::Texts().size(), 1u);
+        const CString text = Boxes::Texts()[0];
+        const CString head = refused + L"：无法写入（";
+        const int reason = text.Find(head) + head.GetLength();
+        ASSERT_GE(reason, head.GetLength()) << testing::PrintToString(text);
+        const int end = text.Find(L"），导入中止", reason);
+        EXPECT_GT(end, reason);
+        // The reason is the system's, without the path again.
+        EXPECT_LT(text.Mid(reason, end - reason).Find(refused), 0) << testing::PrintToString(text);
+        EXPECT_FALSE(bImporting);
+        // No folder stays, in the tree or on disk; what was there before is all there.
+        EXPECT_TRUE(ChildTexts(Item({L"书库"})).empty());
+        EXPECT_EQ(testfiles::ListingTree(Library()), before);
+    }
     Stop();
     EXPECT_EQ(testfiles::ListingTree(Library()), before);
 }
