@@ -431,9 +431,11 @@ Cut NextCut(const CString& text, int start, int from, int end)
     Cut cut;
     int lf = ArticleEndIn(text, start, from, end);
     if (lf < 0 && end - start > kMaxArticleChars) {
+        // The line's own line feed lies past this article's limit.
         const int before = LastLineFeedIn(text, start + 1, from);
         const int line = before + 1;
-        if (before >= 0 && (end - line <= kMaxArticleChars || ArticleEndIn(text, line, line, end) >= 0))
+        const int pastLimit = start + kMaxArticleChars + 1;
+        if (before >= 0 && (end - line <= kMaxArticleChars || ArticleEndIn(text, line, pastLimit, end) >= 0))
             lf = before;
     }
     if (lf >= 0) {
@@ -452,7 +454,8 @@ void PlanPieces(ImportPlan& plan, const CString& text)
 {
     const int n = text.GetLength();
     int start = 0, number = 0;
-    for (Cut cut = NextCut(text, start, kPieceLength, n); cut.end >= 0;
+    // A cut needs text after it, so the text's last line feed is never dropped.
+    for (Cut cut = NextCut(text, start, kPieceLength, n); cut.end >= 0 && cut.next < n;
          cut = NextCut(text, start, start + kPieceLength, n)) {
         // The last cut keeps its line feed: the last piece runs on to the
         // end, as long as it fits into one article.
