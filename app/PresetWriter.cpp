@@ -44,7 +44,8 @@ void SavePreSetIni(const CString& path)
     const DisplaySettingsBlock& ds = DisplaySettings;
     // No version read (a first run): the program's own, else every update
     // check would find the host's version different.
-    WriteKey(path, L"Version", L"Version", ds.strVersion.IsEmpty() ? L"" LUMIVELL_VERSION_TEXT : ds.strVersion.GetString());
+    const wchar_t* version = ds.strVersion.IsEmpty() ? L"" LUMIVELL_VERSION_TEXT : ds.strVersion.GetString();
+    WriteKey(path, L"Version", L"Version", version);
 
     WriteKey(path, L"Background", L"Background",
              ShortPictureFolder(ds.BackgroundSet.strFolder, DefaultPictureFolder(L"背景")));
