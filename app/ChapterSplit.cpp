@@ -390,10 +390,37 @@ int LineFeedIn(const CString& text, int from, int end)
     return lf ? (int)(lf - s) : -1;
 }
 
+// Last line feed in text[from, end), or -1.
+int LastLineFeedIn(const CString& text, int from, int end)
+{
+    const wchar_t* s = text.GetString();
+    for (int i = end - 1; i >= from; --i) {
+        if (s[i] == kLf)
+            return i;
+    }
+    return -1;
+}
+
+// First line feed in text[from, end) at which the article from start ends
+// within kMaxArticleChars, a carriage return before it not counted (it
+// belongs to the line feed); -1 when there is none.
+int ArticleEndIn(const CString& text, int start, int from, int end)
+{
+    const int limit = start + kMaxArticleChars;
+    const int lf = LineFeedIn(text, from, std::min(end, limit + 1));
+    if (lf >= 0)
+        return lf;
+    if (from <= limit + 1 && limit + 1 < end && text[limit + 1] == kLf && text[limit] == L'\r')
+        return limit + 1;
+    return -1;
+}
+
 // Where the article from start is cut, looking for a line feed from from
 // on: at the first one that keeps the article within kMaxArticleChars (the
-// line feed itself is dropped), else, when the text up to end is longer than
-// that, inside the line (nothing dropped, a surrogate pair kept whole).
+// line feed itself is dropped). Else, when the text up to end is longer
+// than that, at the line feed before the line that runs past the limit, as
+// long as that line fits into an article alone; only a line longer than
+// that is cut inside (nothing dropped, a surrogate pair kept whole).
 struct Cut {
     int end = -1;   // the article is text[start, end); -1: no cut
     int next = -1;  // where the next one starts
@@ -402,7 +429,15 @@ struct Cut {
 Cut NextCut(const CString& text, int start, int from, int end)
 {
     Cut cut;
-    const int lf = LineFeedIn(text, from, std::min(end, start + kMaxArticleChars + 1));
+    int lf = ArticleEndIn(text, start, from, end);
+    if (lf < 0 && end - start > kMaxArticleChars) {
+        // The line's own line feed lies past this article's limit.
+        const int before = LastLineFeedIn(text, start + 1, from);
+        const int line = before + 1;
+        const int pastLimit = start + kMaxArticleChars + 1;
+        if (before >= 0 && (end - line <= kMaxArticleChars || ArticleEndIn(text, line, pastLimit, end) >= 0))
+            lf = before;
+    }
     if (lf >= 0) {
         cut.end = lf;
         cut.next = lf + 1;
@@ -419,7 +454,8 @@ void PlanPieces(ImportPlan& plan, const CString& text)
 {
     const int n = text.GetLength();
     int start = 0, number = 0;
-    for (Cut cut = NextCut(text, start, kPieceLength, n); cut.end >= 0;
+    // A cut needs text after it, so the text's last line feed is never dropped.
+    for (Cut cut = NextCut(text, start, kPieceLength, n); cut.end >= 0 && cut.next < n;
          cut = NextCut(text, start, start + kPieceLength, n)) {
         // The last cut keeps its line feed: the last piece runs on to the
         // end, as long as it fits into one article.

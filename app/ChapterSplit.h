@@ -15,9 +15,10 @@ const int kOneArticleLimit = 20000;   // shorter: one article; a longer chapter:
 const int kPartLength = 10000;        // least length of a part of a long chapter
 const int kPieceLength = 9000;        // least length of a fixed-length piece
 const int kMaxTitleChars = 80;        // a title is cut to this many characters in a name
-// Longest article a part or piece makes (besides a last line feed): a line
-// running on past it is cut there, between two characters. An article
-// costs about a hundred bytes of memory per character.
+// Longest article a part or piece makes (besides a last line feed and the
+// carriage return of a cut): only a line longer than this alone is cut
+// inside, between two characters. An article costs about a hundred bytes
+// of memory per character.
 const int kMaxArticleChars = 100000;
 
 // Start of the line that holds pos (0 for the first line).
@@ -76,8 +77,9 @@ CString CleanChapterTitle(const CString& title);
 ImportPlan PlanBook(const CString& bookName, const CString& text, const CString& prefix);
 // The items of one long chapter text[start, end): a folder named head + title,
 // parts of at least partLength characters cut at line feeds (never leaving
-// an empty last part) or, on a line longer than kMaxArticleChars, inside it,
-// then back out of the folder.
+// an empty last part; before a line that would not fit where it starts) or,
+// on a line longer than kMaxArticleChars, inside it, then back out of the
+// folder.
 void PlanLongChapter(ImportPlan& plan, const CString& head, const CString& title, const CString& text,
                      int start, int end, int partLength);
 

@@ -3,7 +3,6 @@
 #include "app/DisplaySettings.h"
 #include "app/PresetWriter.h"
 #include "framework/FileUtil.h"
-#include "res/Version.h"
 #include "view/PresetFile.h"
 
 const wchar_t kShippedBackgroundSet[] = L"宣纸";
@@ -39,8 +38,6 @@ bool WriteDistributionPreset(const CString& programFolder)
     ds.bComment = 1;
     ds.bSingle = 0;
     ds.nBiaozhu = 1;
-    // The update check compares the host's version with this one.
-    ds.strVersion = L"" LUMIVELL_VERSION_TEXT;
     ds.BackgroundSet.strFolder = PresetFolder(kBackgroundParent, kShippedBackgroundSet);
     ds.VerticalSet.strFolder = PresetFolder(kVerticalParent, kShippedVerticalSet);
     ds.LineSet.strFolder = PresetFolder(kLineParent, kShippedLineSet);

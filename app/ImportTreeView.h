@@ -130,6 +130,8 @@ public:
     bool BeginImport();
     void EndImport();
     void NoteImportProblem(const CString& path, const CString& reason);
+    // A folder the running import created (removed again if it stops and the folder stayed empty).
+    void NoteMadeFolder(HTREEITEM item, const CString& path);
     const ImportRunState& GetImportState() const { return m_import; }
     XiaoshuoDlg* GetImportDialog() const { return m_pImportDlg; }
     // Command 5 "导入小说": the import dialog, created on first use.

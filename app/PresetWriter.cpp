@@ -1,6 +1,7 @@
 #include "app/PresetWriter.h"
 #include "app/DisplaySettings.h"
 #include "framework/FileUtil.h"
+#include "res/Version.h"
 
 namespace {
 
@@ -41,7 +42,10 @@ CString ShortPictureFolder(const CString& folder, const CString& defaultFolder)
 void SavePreSetIni(const CString& path)
 {
     const DisplaySettingsBlock& ds = DisplaySettings;
-    WriteKey(path, L"Version", L"Version", ds.strVersion);
+    // No version read (a first run): the program's own, else every update
+    // check would find the host's version different.
+    const wchar_t* version = ds.strVersion.IsEmpty() ? L"" LUMIVELL_VERSION_TEXT : ds.strVersion.GetString();
+    WriteKey(path, L"Version", L"Version", version);
 
     WriteKey(path, L"Background", L"Background",
              ShortPictureFolder(ds.BackgroundSet.strFolder, DefaultPictureFolder(L"背景")));

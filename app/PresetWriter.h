@@ -7,8 +7,9 @@
 // DisplaySettings into path, one key at a time, in a fixed order. A picture
 // folder lying directly in its default folder under the program folder
 // ("control\IMG\背景", "竖栏", "行线") is written as its own name only;
-// switches are written as "1" or "0". The keys of [Size], [Biaozhu],
-// [Distance] and [FontName] are left alone.
+// switches are written as "1" or "0"; an empty version is written as the
+// program's own. The keys of [Size], [Biaozhu], [Distance] and [FontName]
+// are left alone.
 void SavePreSetIni(const CString& path);
 
 // The value written for a picture folder: the last component when the part

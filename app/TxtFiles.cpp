@@ -99,24 +99,25 @@ private:
     std::set<FolderId> m_seen;
 };
 
-// True when s[0, n) is well-formed UTF-8, by the system's own decoder.
-bool IsValidUtf8(const char* s, size_t n)
+// True when s[0, n) reads in codePage without an invalid sequence, by the
+// system's own decoder.
+bool ReadsWithoutError(const char* s, size_t n, UINT codePage)
 {
-    return n == 0 || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, s, (int)n, nullptr, 0) > 0;
+    return n == 0 || MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, s, (int)n, nullptr, 0) > 0;
 }
 
 } // namespace
 
-CString DecodeTxtBytes(const std::string& bytes, bool* oddByte)
+CString DecodeTxtBytes(const std::string& bytes, TxtDamage* damage)
 {
-    if (oddByte)
-        *oddByte = false;
-    const size_t n = bytes.size();
+    if (damage)
+        *damage = TxtDamage::kNone;
+    size_t n = bytes.size();
     const unsigned char* b = (const unsigned char*)bytes.data();
     if (n >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
         const size_t units = (n - 2) / 2;
-        if (oddByte)
-            *oddByte = ((n - 2) % 2) != 0;
+        if (damage && (n - 2) % 2 != 0)
+            *damage = TxtDamage::kOddByte;
         // A zero unit is no character: it is left out, and the text after
         // it is kept.
         const wchar_t* w = (const wchar_t*)(bytes.data() + 2);
@@ -129,29 +130,37 @@ CString DecodeTxtBytes(const std::string& bytes, bool* oddByte)
     }
     // Zero bytes are left out the same way (no GBK or UTF-8 character holds
     // one).
-    size_t start = 0;
-    UINT codePage = CP_ACP;
-    // The UTF-8 mark's bytes also begin GBK texts ("锘" and a character
-    // more): they are a mark only when UTF-8 follows.
-    if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF && IsValidUtf8(bytes.data() + 3, n - 3)) {
-        start = 3;
-        codePage = CP_UTF8;
-    }
-    if (!memchr(bytes.data() + start, 0, n - start))
-        return MultiByteToWide(bytes.data() + start, (int)(n - start), codePage);
+    const char* s = bytes.data();
     std::string kept;
-    kept.reserve(n - start);
-    for (size_t i = start; i < n; ++i)
-        if (bytes[i] != 0)
-            kept += bytes[i];
-    return MultiByteToWide(kept.data(), (int)kept.size(), codePage);
+    if (memchr(s, 0, n)) {
+        kept.reserve(n);
+        for (size_t i = 0; i < n; ++i)
+            if (s[i] != 0)
+                kept += s[i];
+        s = kept.data();
+        n = kept.size();
+    }
+    b = (const unsigned char*)s;
+    // After the UTF-8 mark the text is UTF-8, a damaged sequence losing
+    // only itself. The mark's bytes also begin GBK texts ("锘" and a
+    // character more): such a file reads whole in the ANSI code page.
+    if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
+        if (ReadsWithoutError(s + 3, n - 3, CP_UTF8))
+            return MultiByteToWide(s + 3, (int)(n - 3), CP_UTF8);
+        if (!ReadsWithoutError(s, n, CP_ACP)) {
+            if (damage)
+                *damage = TxtDamage::kBadUtf8;
+            return MultiByteToWide(s + 3, (int)(n - 3), CP_UTF8);
+        }
+    }
+    return MultiByteToWide(s, (int)n, CP_ACP);
 }
 
-TxtReadResult ReadTxtFile(const CString& path, CString& text, bool* oddByte, CString* error)
+TxtReadResult ReadTxtFile(const CString& path, CString& text, TxtDamage* damage, CString* error)
 {
     text.Empty();
-    if (oddByte)
-        *oddByte = false;
+    if (damage)
+        *damage = TxtDamage::kNone;
     // Every refusal says why; a failure that leaves no error code still gets a reason.
     auto unreadable = [&](DWORD code) {
         if (error)
@@ -181,7 +190,7 @@ TxtReadResult ReadTxtFile(const CString& path, CString& text, bool* oddByte, CSt
         return unreadable(GetLastError());
     if (bytes.empty())
         return TxtReadResult::kEmpty;
-    text = DecodeTxtBytes(bytes, oddByte);
+    text = DecodeTxtBytes(bytes, damage);
     return TxtReadResult::kText;
 }
 

@@ -15,16 +15,23 @@ enum class TxtReadResult {
 // Largest TXT file the import reads (bytes).
 const long long kMaxTxtBytes = 256ll << 20;
 
-// The text of a TXT file's bytes: UTF-16LE after the bytes FF FE, UTF-8
-// after EF BB BF when the rest is well-formed UTF-8, otherwise the ANSI code
-// page. Zero units (UTF-16) and zero
-// bytes are left out, the text after them kept. A UTF-16 file of odd length loses its
-// incomplete last byte; *oddByte tells.
-CString DecodeTxtBytes(const std::string& bytes, bool* oddByte = nullptr);
+// What decoding a TXT file could not take as it stood.
+enum class TxtDamage {
+    kNone,
+    kOddByte,       // a UTF-16 file of odd length lost its incomplete last byte
+    kBadUtf8,       // damaged UTF-8 sequences became U+FFFD, one each
+};
+
+// The text of a TXT file's bytes: UTF-16LE after the bytes FF FE; UTF-8
+// after EF BB BF, unless the rest is not well-formed UTF-8 and the whole
+// file, those bytes included, reads in the ANSI code page without error
+// (GBK texts can begin with them); otherwise the ANSI code page. Zero units
+// (UTF-16) and zero bytes are left out, the text after them kept.
+CString DecodeTxtBytes(const std::string& bytes, TxtDamage* damage = nullptr);
 
 // Reads and decodes a TXT file. *error receives a short reason for
 // kUnreadable and kTooLarge.
-TxtReadResult ReadTxtFile(const CString& path, CString& text, bool* oddByte = nullptr, CString* error = nullptr);
+TxtReadResult ReadTxtFile(const CString& path, CString& text, TxtDamage* damage = nullptr, CString* error = nullptr);
 
 // The book a TXT file makes: the name after the last backslash without a
 // final ".txt" in any letter case.

@@ -60,7 +60,9 @@ public:
         HTREEITEM item = m_view->InsertLastChild(parent, text, true);
         if (item) {
             // The folder exists on disk even when no book lands in it.
-            CreateDirectoryW(AppendPathPart(folderPath, text), nullptr);
+            const CString path = AppendPathPart(folderPath, text);
+            if (CreateDirectoryW(path, nullptr))
+                m_view->NoteMadeFolder(item, path);
             m_tree.SelectItem(item);
             m_view->SetFocus();
         }
@@ -121,6 +123,15 @@ bool CImportTreeView::BeginImport()
 
 void CImportTreeView::EndImport()
 {
+    // A stopped import leaves no empty folders behind, on disk or in the
+    // tree; the deepest go first.
+    if (m_import.stopped) {
+        CTreeCtrl& tree = GetTreeCtrl();
+        for (auto it = m_import.madeFolders.rbegin(); it != m_import.madeFolders.rend(); ++it) {
+            if (RemoveDirectoryW(it->path))
+                tree.DeleteItem((HTREEITEM)it->item);
+        }
+    }
     bImporting = FALSE;
     SendMessage(WM_SETREDRAW, TRUE, 0);
     const ImportRunState run = m_import;
@@ -153,6 +164,11 @@ void CImportTreeView::NoteImportProblem(const CString& path, const CString& reas
     m_import.problems.push_back(path + L"：" + reason);
 }
 
+void CImportTreeView::NoteMadeFolder(HTREEITEM item, const CString& path)
+{
+    m_import.madeFolders.push_back({item, path});
+}
+
 HTREEITEM CImportTreeView::SelectImportTarget()
 {
     CTreeCtrl& tree = GetTreeCtrl();
@@ -177,7 +193,6 @@ void CImportTreeView::RunImportPlan(const ImportPlan& plan, const CString& text)
     if (!start)
         return;
     std::vector<Folder> folders = {{start, GetItemPath(start)}};
-    std::vector<Folder> made;   // folders this book created, removed again when left empty
     // The chapters are typed the way a pane types them, at the upper pane's text size.
     CArticleModel article;
     if (CMainFrame* frame = GetMainFrame()) {
@@ -214,7 +229,7 @@ void CImportTreeView::RunImportPlan(const ImportPlan& plan, const CString& text)
             HTREEITEM item = InsertLastChild(parent.item, name, true);
             folders.push_back({item ? item : parent.item, path});
             if (item && !existed)
-                made.push_back(folders.back());
+                NoteMadeFolder(item, path);
             continue;
         }
         // A new file in a new place: written straight, never over another file.
@@ -238,13 +253,6 @@ void CImportTreeView::RunImportPlan(const ImportPlan& plan, const CString& text)
         ++m_import.articles;
     }
     article.CloseArticle();
-    // A stopped book leaves no empty folders behind, on disk or in the tree.
-    if (m_import.stopped) {
-        for (auto it = made.rbegin(); it != made.rend(); ++it) {
-            if (RemoveDirectoryW(it->path))
-                tree.DeleteItem(it->item);
-        }
-    }
 }
 
 // ---------------------------------------------------------------- files
@@ -262,8 +270,8 @@ void CImportTreeView::ImportTxtFile(CString path, int source, int number, CStrin
     if (m_import.stopped)
         return;
     CString text, why;
-    bool oddByte = false;
-    switch (ReadTxtFile(path, text, &oddByte, &why)) {
+    TxtDamage damage = TxtDamage::kNone;
+    switch (ReadTxtFile(path, text, &damage, &why)) {
     case TxtReadResult::kMissing:
         NoteImportProblem(path, L"文件不存在");
         break;
@@ -274,8 +282,10 @@ void CImportTreeView::ImportTxtFile(CString path, int source, int number, CStrin
         NoteImportProblem(path, L"无法读取（" + why + L"）");
         break;
     case TxtReadResult::kText:
-        if (oddByte)
+        if (damage == TxtDamage::kOddByte)
             NoteImportProblem(path, L"UTF-16 文件的字节数是奇数，末尾不完整的一个字节已忽略");
+        else if (damage == TxtDamage::kBadUtf8)
+            NoteImportProblem(path, L"UTF-8 文件中有损坏的字节，每处已换成“\uFFFD”");
         SplitChapters(BookNameFromPath(path), text, source, number, prefix, suffix);
         break;
     }

@@ -13,12 +13,19 @@ struct ImportSource {
     bool folder = false;
 };
 
+// A folder an import created, on disk and as a tree item.
+struct ImportMadeFolder {
+    void* item;
+    CString path;
+};
+
 struct ImportRunState {
     bool running = false;
     bool stopped = false;               // an article could not be written: nothing more is imported
     void* lastArticle = nullptr;        // tree item of the last article written, selected at the end
     int articles = 0;                   // articles written by this import
     std::vector<CString> problems;      // "path: reason", told once at the end
+    std::vector<ImportMadeFolder> madeFolders;  // in the order made; a stopped import removes the empty ones
 };
 
 // Raises an import for as long as it lives (bImporting, problems collected

@@ -2,16 +2,21 @@
 // files on disk: a 20 MB GBK novel of 3,000 titled chapters, the same text
 // without titles (fixed-length pieces), and a text of 2- and 3-character
 // lines. Each new tree item is timed through a hook on the tree's insert
-// messages, so the time per article can be compared across the run.
+// messages, so the time per article can be compared across the run. Before
+// them, the reading of the novel's bytes in each encoding and the plans of
+// texts whose lines are longer than the pieces.
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "app/ChapterSplit.h"
 #include "app/ImportTreeView.h"
 #include "app/MainFrm.h"
+#include "app/TxtFiles.h"
 #include "app/XiaoshuoDlg.h"
 #include "bench/BenchUtil.h"
 #include "framework/FileUtil.h"
@@ -97,6 +102,60 @@ int CountArticles(const CString& folder)
     return n;
 }
 
+// Best of three runs of f, in ms.
+template <typename F>
+double BestOfThree(F f)
+{
+    double best = 1e30;
+    for (int r = 0; r < 3; ++r) {
+        const double t0 = BenchNowMs();
+        f();
+        best = std::min(best, BenchNowMs() - t0);
+    }
+    return best;
+}
+
+// Decoding the novel's bytes: GBK, UTF-8 after its mark, and the same with
+// a bad byte in every chapter.
+void DecodeFigures()
+{
+    const std::wstring novel = Novel(true);
+    const std::string gbk = WideToMultiByte(novel.c_str(), (int)novel.size(), 936);
+    const std::string utf8 = "\xEF\xBB\xBF" + WideToMultiByte(novel.c_str(), (int)novel.size(), CP_UTF8);
+    std::string damaged = utf8;
+    for (size_t at = utf8.size() / kChapters / 2; at < damaged.size(); at += utf8.size() / kChapters)
+        damaged[at] = '\xFF';
+    const struct {
+        const char* name;
+        const std::string& bytes;
+    } kinds[] = {{"txt_decode_gbk_novel", gbk}, {"txt_decode_utf8_novel", utf8},
+                 {"txt_decode_damaged_utf8_novel", damaged}};
+    for (const auto& k : kinds) {
+        size_t length = 0;
+        BenchReport(k.name, BestOfThree([&] { length = DecodeTxtBytes(k.bytes).GetLength(); }), "ms");
+        if (length < novel.size() / 2)
+            fprintf(stderr, "%s decoded to %u characters\n", k.name, (unsigned)length);
+    }
+}
+
+// Plans of 20 MB texts: the novel without titles, and prose with a line of
+// 95,000 characters after every 8,000 characters of it.
+void PlanFigures()
+{
+    const std::wstring pieces = Novel(false);
+    std::wstring longLines;
+    unsigned seed = 99;
+    while (longLines.size() < pieces.size())
+        longLines += Prose(8000, seed) + L"\r\n" + std::wstring(95000, L'字') + L"\r\n";
+    const CString a(pieces.c_str(), (int)pieces.size());
+    const CString b(longLines.c_str(), (int)longLines.size());
+    size_t steps = 0;
+    BenchReport("plan_novel_without_titles", BestOfThree([&] { steps = PlanBook(L"书", a, L"第").size(); }), "ms");
+    BenchReport("plan_long_lines", BestOfThree([&] { steps += PlanBook(L"书", b, L"第").size(); }), "ms");
+    if (steps == 0)
+        fprintf(stderr, "no plan\n");
+}
+
 // One import through the dialog, reported under name.
 void RunOne(CMainFrame* frame, const char* name, const std::wstring& text, const wchar_t* prefix,
             const CString& program)
@@ -157,6 +216,8 @@ void RunOne(CMainFrame* frame, const char* name, const std::wstring& text, const
 
 void RunImportBench()
 {
+    DecodeFigures();
+    PlanFigures();
     const CString program = BenchTempFolder(L"lumivell_import_bench");
     RemoveFolderTree(program);
     CreateFolderTree(program + L"\\藏书库");

@@ -439,6 +439,44 @@ TEST(Splitter, LinesLongerThanAnArticleAreCutInside)
     EXPECT_EQ(pieces[1].end, kMaxArticleChars - 1);
 }
 
+// A line that fits into an article alone is never cut: the article before
+// it ends at the line feed before it, and a CR LF line of exactly an
+// article's length keeps its CR, so no article starts with an empty line.
+TEST(Splitter, ALineThatFitsAnArticleIsNotCut)
+{
+    struct Case {
+        int length;
+        const wchar_t* end;
+    };
+    for (const Case c : {Case{95000, L"\n"}, Case{kMaxArticleChars, L"\r\n"}}) {
+        const CString line = CString(L'字', c.length) + c.end;
+        for (const CString& before : {Filler(8000), CString()}) {
+            const CString texts[] = {before + line + Filler(3000), before + line,
+                                     L"第一章 长\n" + before + line + Filler(3000) + L"第二章 短\n" + Filler(3000)};
+            for (int k = 0; k < 3; ++k) {
+                const CString& text = texts[k];
+                SCOPED_TRACE(testing::Message() << c.length << " after " << before.GetLength() << ", text " << k);
+                const int ls = text.Find(line);
+                const int le = ls + c.length;
+                const ImportPlan plan = PlanBook(L"书", text, L"第");
+                ExpectComplete(plan, text);
+                bool whole = false;
+                for (const ImportStep& s : plan) {
+                    if (s.kind != ImportStep::kArticle)
+                        continue;
+                    // No character counts for a last line feed and a carriage return before one.
+                    int e = s.end - (text[s.end - 1] == L'\n' ? 1 : 0);
+                    e -= (e > s.start && text[e - 1] == L'\r') ? 1 : 0;
+                    EXPECT_LE(e - s.start, kMaxArticleChars) << W(s.Name());
+                    EXPECT_TRUE(text[s.start] != L'\r' && text[s.start] != L'\n') << W(s.Name());
+                    whole = whole || (s.start <= ls && s.end >= le);
+                }
+                EXPECT_TRUE(whole);
+            }
+        }
+    }
+}
+
 TEST(Splitter, EmptyMarkerMakesChaptersOfLoneTitleLines)
 {
     CString text = L"开篇\n" + Filler(6000) + L"风起\n" + Filler(9000) + L"云涌\n" + Filler(9000);
@@ -499,17 +537,23 @@ TEST(TxtFiles, Encodings)
     // UTF-8 after its mark.
     EXPECT_EQ(W(DecodeTxtBytes(Bytes({0xEF, 0xBB, 0xBF, 0xE4, 0xB8, 0xAD, 0xE6, 0x96, 0x87}))), L"中文");
     // An odd UTF-16 length loses only the broken last byte, and says so.
-    bool odd = false;
-    EXPECT_EQ(W(DecodeTxtBytes(Bytes({0xFF, 0xFE, 0x2D, 0x4E, 0x87}), &odd)), L"中");
-    EXPECT_TRUE(odd);
+    TxtDamage damage = TxtDamage::kNone;
+    EXPECT_EQ(W(DecodeTxtBytes(Bytes({0xFF, 0xFE, 0x2D, 0x4E, 0x87}), &damage)), L"中");
+    EXPECT_EQ(damage, TxtDamage::kOddByte);
     // One byte is ANSI text; a zero is left out and the text after it kept.
     EXPECT_EQ(W(DecodeTxtBytes(Bytes({'A'}))), L"A");
     EXPECT_EQ(W(DecodeTxtBytes(Bytes({'A', 0, 'B'}))), L"AB");
     EXPECT_EQ(W(DecodeTxtBytes(Bytes({0xD6, 0xD0, 0, 0xCE, 0xC4}))), L"中文");
     EXPECT_EQ(W(DecodeTxtBytes(Bytes({0xFF, 0xFE, 'A', 0, 0, 0, 'B', 0}))), L"AB");
+    // After the mark a damaged sequence loses only itself, and that is told.
+    EXPECT_EQ(W(DecodeTxtBytes(Bytes({0xEF, 0xBB, 0xBF, 0xE4, 0xB8, 0xAD, 0xFF, 0xE6, 0x96, 0x87}), &damage)),
+              L"中\xFFFD文");
+    EXPECT_EQ(damage, TxtDamage::kBadUtf8);
+    EXPECT_EQ(W(DecodeTxtBytes(Bytes({0xEF, 0xBB, 0xBF, 'a', 0xE4, '1', 0x80, 'c'}))), L"a\xFFFD" L"1\xFFFD" L"c");
     // GBK text that happens to begin with the UTF-8 mark's bytes.
-    EXPECT_EQ(W(DecodeTxtBytes(Bytes({0xEF, 0xBB, 0xBF, 0xC6, 0xD1, 0xA7, 0xB5, 0xC4, 0xCA, 0xE9, 0xA1, 0xA3}))),
+    EXPECT_EQ(W(DecodeTxtBytes(Bytes({0xEF, 0xBB, 0xBF, 0xC6, 0xD1, 0xA7, 0xB5, 0xC4, 0xCA, 0xE9, 0xA1, 0xA3}), &damage)),
               L"锘科学的书。");
+    EXPECT_EQ(damage, TxtDamage::kNone);
 }
 
 TEST(TxtFiles, BookNamesAndReading)

@@ -3,6 +3,7 @@
 // switching articles, checked on disk.
 #include "AppTestUtil.h"
 #include "controls/MyColorButton.h"
+#include "res/Version.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/Pixels.h"
 
@@ -264,6 +265,7 @@ TEST_F(StartUpTest, ListsTheLibraryTwoLevelsDeepWithoutDuplicates)
 
 TEST_F(StartUpTest, AFirstRunKeepsItsSettingsForTheNext)
 {
+    ASSERT_FALSE(Exists(programFolder + L"control"));
     Start();
     ASSERT_FALSE(Exists(programFolder + L"control\\Color.xml"));
     DisplaySettings.clrBg = 0x203040;
@@ -272,6 +274,11 @@ TEST_F(StartUpTest, AFirstRunKeepsItsSettingsForTheNext)
     Stop();
     EXPECT_TRUE(Exists(programFolder + L"control\\Color.xml"));
     EXPECT_TRUE(Exists(programFolder + L"control\\preSet.ini"));
+    // No version was read: the program's own is written, the one an update
+    // check compares with the host's.
+    wchar_t version[64] = {};
+    GetPrivateProfileStringW(L"Version", L"Version", L"", version, 64, programFolder + L"control\\preSet.ini");
+    EXPECT_STREQ(version, L"" LUMIVELL_VERSION_TEXT);
 
     DisplaySettings = DisplaySettingsBlock();
     Start();

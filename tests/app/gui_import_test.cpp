@@ -278,6 +278,49 @@ TEST_F(ImportTest, FilesThatCannotBeReadAreToldOnceAtTheEnd)
     EXPECT_FALSE(Exists(InLibrary(L"锁.xml")));
 }
 
+// UTF-8 books with their mark and damaged bytes: a last character cut
+// short, one 0xFF byte, a few scattered bad bytes. Each damaged sequence
+// becomes one U+FFFD, the rest stays UTF-8 with its chapters, and the books
+// are named at the end.
+TEST_F(ImportTest, DamagedUtf8BooksKeepTheirChaptersAndAreTold)
+{
+    const CString novel = Novel(L"损") + L"完。";
+    auto utf8 = [](const CString& text) { return WideToMultiByte(text.GetString(), text.GetLength(), CP_UTF8); };
+    // The novel with bad bytes put in before the given places, and what it reads as.
+    auto damaged = [&](std::vector<std::pair<int, std::string>> bad, CString* expected) {
+        std::string bytes = "\xEF\xBB\xBF";
+        int from = 0;
+        expected->Empty();
+        for (const auto& b : bad) {
+            bytes += utf8(novel.Mid(from, b.first - from)) + b.second;
+            *expected += novel.Mid(from, b.first - from) + L"\xFFFD";
+            from = b.first;
+        }
+        *expected += novel.Mid(from);
+        return bytes + utf8(novel.Mid(from));
+    };
+    const int one = novel.Find(L"第一章") + 50, two = novel.Find(L"第二章") + 50, three = novel.Find(L"第三章") + 50;
+    CString cutText, oneText, fewText;
+    std::string cut = Utf8Bom(novel);
+    cut.pop_back();
+    cutText = novel.Left(novel.GetLength() - 1) + L"\xFFFD";
+    const std::string oneBad = damaged({{two, "\xFF"}}, &oneText);
+    const std::string fewBad = damaged({{one, "\x80"}, {two, "\xE4\xB8"}, {three, "\xFE"}}, &fewText);
+    Start();
+    Drop({Put(L"断尾.txt", cut), Put(L"一字.txt", oneBad), Put(L"几处.txt", fewBad)});
+
+    const std::pair<const wchar_t*, CString> books[] = {{L"断尾", cutText}, {L"一字", oneText}, {L"几处", fewText}};
+    for (const auto& book : books) {
+        SCOPED_TRACE(testing::PrintToString(book.first));
+        EXPECT_EQ(testfiles::Listing(InLibrary(book.first)),
+                  (std::set<CString>{L"0001_第一章 开端.xml", L"0002_第二章 中段.xml", L"0003_第三章 结局.xml"}));
+        EXPECT_TRUE(SameText(BookText(InLibrary(book.first)), Stored(book.second)));
+    }
+    ASSERT_EQ(Boxes::Texts().size(), 1u);
+    for (const auto& book : books)
+        EXPECT_GE(Boxes::Texts()[0].Find(CString(book.first) + L".txt"), 0) << testing::PrintToString(book.first);
+}
+
 // A text with no line feed, too long for one article, becomes several
 // articles that hold it all.
 TEST_F(ImportTest, ALineTooLongForOneArticleBecomesSeveral)
@@ -300,13 +343,18 @@ TEST_F(ImportTest, ALineTooLongForOneArticleBecomesSeveral)
 }
 
 // The disk refuses the first chapter of a book whose first chapter is long,
-// after the book folder and the chapter's folder were made.
+// after the book folder and the chapter's folder were made: a dropped file,
+// and the same file in a sub-folder of a dropped folder, whose folder the
+// folder walk made.
 TEST_F(ImportTest, ABookStoppedByAFailingWriteLeavesNoEmptyFolders)
 {
     MakeFolder(L"书库");
     MakeFolder(L"空夹");
     MakeArticle(L"0001_旧.xml", L"旧文");
-    const CString path = Put(L"断.txt", Gbk(CString(L"第一章 开端\r\n") + Prose(25000) + L"第二章 结局\r\n" + Prose(3000)));
+    const std::string book = Gbk(CString(L"第一章 开端\r\n") + Prose(25000) + L"第二章 结局\r\n" + Prose(3000));
+    const CString path = Put(L"断.txt", book);
+    ASSERT_TRUE(CreateFolderTree(source.Sub(L"源\\子")));
+    Put(L"源\\子\\断.txt", book);
     const std::set<CString> before = testfiles::ListingTree(Library());
     static CString refused;
     static bool inMadeFolder;
@@ -322,30 +370,37 @@ TEST_F(ImportTest, ABookStoppedByAFailingWriteLeavesNoEmptyFolders)
         ~FullDisk() { SetNewFileFaultHook(old); }
     };
     Start();
-    Select(Item({L"书库"}));
-    {
-        FullDisk disk;
-        Drop({path});
-    }
+    for (const CString& dropped : {path, source.Sub(L"源")}) {
+        SCOPED_TRACE(testing::PrintToString(dropped));
+        Boxes::Texts().clear();
+        refused.Empty();
+        Select(Item({L"书库"}));
+        {
+            FullDisk disk;
+            Drop({dropped});
+        }
 
-    // The chapter's file was refused inside the chapter's folder inside the book's.
-    const CString shelf = InLibrary(L"书库\\");
-    ASSERT_EQ(refused.Find(shelf), 0) << testing::PrintToString(refused);
-    EXPECT_EQ(refused.Mid(shelf.GetLength()).Remove(L'\\'), 2);
-    EXPECT_TRUE(inMadeFolder);
-    // Told once, with the file and the reason.
-    ASSERT_EQ(Boxes::Texts().size(), 1u);
-    const CString text = Boxes::Texts()[0];
-    const CString head = refused + L"：无法写入（";
-    const int reason = text.Find(head) + head.GetLength();
-    ASSERT_GE(reason, head.GetLength()) << testing::PrintToString(text);
-    const int end = text.Find(L"），导入中止", reason);
-    EXPECT_GT(end, reason);
-    // The reason is the system's, without the path again.
-    EXPECT_LT(text.Mid(reason, end - reason).Find(refused), 0) << testing::PrintToString(text);
-    EXPECT_FALSE(bImporting);
-    // Neither folder stays, in the tree or on disk; what was there before is all there.
-    EXPECT_TRUE(ChildTexts(Item({L"书库"})).empty());
+        // The chapter's file was refused inside the chapter's folder inside
+        // the book's (inside 子 for the folder).
+        const CString shelf = InLibrary(dropped == path ? L"书库\\" : L"书库\\子\\");
+        ASSERT_EQ(refused.Find(shelf), 0) << testing::PrintToString(refused);
+        EXPECT_EQ(refused.Mid(shelf.GetLength()).Remove(L'\\'), 2);
+        EXPECT_TRUE(inMadeFolder);
+        // Told once, with the file and the reason.
+        ASSERT_EQ(Boxes::Texts().size(), 1u);
+        const CString text = Boxes::Texts()[0];
+        const CString head = refused + L"：无法写入（";
+        const int reason = text.Find(head) + head.GetLength();
+        ASSERT_GE(reason, head.GetLength()) << testing::PrintToString(text);
+        const int end = text.Find(L"），导入中止", reason);
+        EXPECT_GT(end, reason);
+        // The reason is the system's, without the path again.
+        EXPECT_LT(text.Mid(reason, end - reason).Find(refused), 0) << testing::PrintToString(text);
+        EXPECT_FALSE(bImporting);
+        // No folder stays, in the tree or on disk; what was there before is all there.
+        EXPECT_TRUE(ChildTexts(Item({L"书库"})).empty());
+        EXPECT_EQ(testfiles::ListingTree(Library()), before);
+    }
     Stop();
     EXPECT_EQ(testfiles::ListingTree(Library()), before);
 }
