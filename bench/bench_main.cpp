@@ -66,6 +66,52 @@ void BuildArticle(CArticleModel& model, int chars)
     }
 }
 
+// Opens a stored article whose Body holds body beside a regular article of
+// the same file size; reports both times and sizes under name.
+void OpenBesideRegular(const CString& folder, const CString& path, const std::wstring& body, const char* name)
+{
+    const std::wstring xml = L"<Page>\r\n<Body>\r\n" + body + L"\r\n</Body>\r\n</Page>\r\n";
+    CString stored;
+    EncodeArticleText(CString(xml.c_str(), (int)xml.size()), stored);
+    std::string hostile((size_t)stored.GetLength() * 2, '\0');
+    for (int i = 0; i < stored.GetLength(); ++i) {
+        hostile[2 * i] = (char)(stored[i] & 0xFF);
+        hostile[2 * i + 1] = (char)(stored[i] >> 8);
+    }
+    const CString hostilePath = folder + L"hostile.xml";
+    WriteFileReplacing(hostilePath, hostile.data(), hostile.size());
+
+    // The regular article's length, scaled from a sample to the same file size.
+    std::string sample;
+    {
+        CArticleModel model;
+        BuildArticle(model, 100000);
+        model.SaveArticle(folder, path);
+        ReadWholeFile(path, sample);
+        CArticleModel regular;
+        BuildArticle(regular, (int)(100000.0 * hostile.size() / sample.size()));
+        regular.SaveArticle(folder, path);
+        ReadWholeFile(path, sample);
+    }
+    double times[2] = {};
+    const CString paths[2] = {path, hostilePath};
+    for (int k = 0; k < 2; ++k) {
+        times[k] = 1e30;
+        for (int r = 0; r < 3; ++r) {
+            CArticleModel loaded;
+            double t0 = BenchNowMs();
+            loaded.OpenArticle(folder, paths[k]);
+            times[k] = std::min(times[k], BenchNowMs() - t0);
+        }
+    }
+    DeleteFileW(hostilePath);
+    const std::string suffix = name;
+    BenchReport(("article_open_regular_as_" + suffix).c_str(), times[0], "ms");
+    BenchReport(("article_open_" + suffix).c_str(), times[1], "ms");
+    BenchReport(("article_file_size_regular_as_" + suffix).c_str(), sample.size() / 1024.0, "KiB");
+    BenchReport(("article_file_size_" + suffix).c_str(), hostile.size() / 1024.0, "KiB");
+}
+
 } // namespace
 
 void RunLayoutBench();   // layout_bench.cpp
@@ -159,52 +205,33 @@ int main(int argc, char** argv)
         BenchReport("xml_parse_ratio_200k_to_400k", parse[1] / parse[0], "x");
     }
 
-    // A stored article of 80,000 open elements and 80,000 end tags that close
-    // none of them, opened beside a regular article of the same file size.
+    // Stored articles whose elements make the parser's search for an end tag's
+    // element costly, each opened beside a regular article of the same file size.
     {
-        std::wstring xml = L"<Page>\r\n<Body>\r\n";
+        std::wstring strays;   // 80,000 open elements, 80,000 end tags that close none
         for (int i = 0; i < 80000; ++i)
-            xml += L"<a>";
+            strays += L"<a>";
         for (int i = 0; i < 80000; ++i)
-            xml += L"</b>";
-        xml += L"\r\n</Body>\r\n</Page>\r\n";
-        CString stored;
-        EncodeArticleText(CString(xml.c_str(), (int)xml.size()), stored);
-        std::string hostile((size_t)stored.GetLength() * 2, '\0');
-        for (int i = 0; i < stored.GetLength(); ++i) {
-            hostile[2 * i] = (char)(stored[i] & 0xFF);
-            hostile[2 * i + 1] = (char)(stored[i] >> 8);
-        }
-        const CString hostilePath = folder + L"hostile.xml";
-        WriteFileReplacing(hostilePath, hostile.data(), hostile.size());
+            strays += L"</b>";
+        OpenBesideRegular(folder, path, strays, "stray_end_tags");
 
-        // The regular article's length, scaled from a sample to the same file size.
-        std::string sample;
-        {
-            CArticleModel model;
-            BuildArticle(model, 100000);
-            model.SaveArticle(folder, path);
-            ReadWholeFile(path, sample);
-            CArticleModel regular;
-            BuildArticle(regular, (int)(100000.0 * hostile.size() / sample.size()));
-            regular.SaveArticle(folder, path);
-            ReadWholeFile(path, sample);
-        }
-        double times[2] = {};
-        const CString paths[2] = {path, hostilePath};
-        for (int k = 0; k < 2; ++k) {
-            times[k] = 1e30;
-            for (int r = 0; r < 3; ++r) {
-                CArticleModel loaded;
-                double t0 = BenchNowMs();
-                loaded.OpenArticle(folder, paths[k]);
-                times[k] = std::min(times[k], BenchNowMs() - t0);
-            }
-        }
-        BenchReport("article_open_regular_same_size", times[0], "ms");
-        BenchReport("article_open_stray_end_tags", times[1], "ms");
-        BenchReport("article_file_size_regular", sample.size() / 1024.0, "KiB");
-        BenchReport("article_file_size_stray_end_tags", hostile.size() / 1024.0, "KiB");
+        std::wstring longNames;   // 280 open elements with names of 2,000 "=[]x"
+        std::wstring parts;
+        for (int j = 0; j < 400; ++j)
+            parts += L"[x]=x";
+        for (int i = 0; i < 280; ++i)
+            longNames += L"<n" + std::to_wstring(i) + parts + L">";
+        OpenBesideRegular(folder, path, longNames, "long_names");
+
+        // 8,000 open elements whose names share a long beginning, and as many
+        // end tags of that beginning, which close none of them.
+        std::wstring shared;
+        const std::wstring stem = L"n" + std::wstring(29, L'_');
+        for (int i = 0; i < 8000; ++i)
+            shared += L"<" + stem + std::to_wstring(i) + L">";
+        for (int i = 0; i < 8000; ++i)
+            shared += L"</" + stem + L">";
+        OpenBesideRegular(folder, path, shared, "shared_name_beginnings");
     }
 
     // Coder throughput over random bytes.

@@ -1,8 +1,8 @@
 #include "xml/XmlDocument.h"
 
-#include <cstdint>
 #include <cwchar>
-#include <unordered_map>
+#include <map>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -15,56 +15,49 @@ struct OpenElement {
     std::wstring strName;
 };
 
-// The open elements by every end-tag name that would close them: the whole
-// name and each beginning of it followed by one of "=[]". An end tag finds
-// its element at once, however many open elements it passes over.
-class OpenElementIndex {
+// The names of the open elements, for end tags that do not close the
+// innermost one. An end tag name closes an element whose name is that name,
+// or begins with it followed by one of "=[]"; an end tag name that can close
+// anything holds no '=', so each element is kept once, by its name up to the
+// first '='. An ordered map of views into the document text: no bucket a name
+// can crowd, and its cost grows with the log of the count, never with the
+// number of separators in a name.
+class OpenNameIndex {
 public:
-    // Calls visit(key) for each name an end tag could give for name.
-    template <class Visit>
-    static void ForEachKey(const std::wstring& name, Visit visit)
+    static std::wstring_view Key(const wchar_t* name, size_t length)
     {
-        uint64_t h = 0;
-        for (size_t k = 0; k < name.size(); ++k) {
-            h = Step(h, name[k]);
-            const wchar_t next = k + 1 < name.size() ? name[k + 1] : 0;
-            if (next == 0 || next == L'=' || next == L'[' || next == L']')
-                visit(Key(h, k + 1));
+        const std::wstring_view whole(name, length);
+        return whole.substr(0, whole.find(L'='));
+    }
+
+    void Add(std::wstring_view key) { ++m_count[key]; }
+
+    void Remove(std::wstring_view key)
+    {
+        auto it = m_count.find(key);
+        if (--it->second == 0)
+            m_count.erase(it);
+    }
+
+    // Whether any open element would be closed by the end tag name.
+    bool ClosesAny(std::wstring_view name)
+    {
+        if (m_count.count(name))
+            return true;
+        m_probe.assign(name.data(), name.size());
+        for (wchar_t separator : { L'[', L']' }) {
+            m_probe += separator;
+            auto it = m_count.lower_bound(m_probe);
+            if (it != m_count.end() && it->first.substr(0, m_probe.size()) == m_probe)
+                return true;
+            m_probe.pop_back();
         }
-    }
-
-    void Push(const std::wstring& name, int depth)
-    {
-        ForEachKey(name, [&](uint64_t key) { m_map[key].push_back(depth); });
-    }
-
-    // name must be the innermost open element's.
-    void Pop(const std::wstring& name)
-    {
-        ForEachKey(name, [&](uint64_t key) {
-            auto it = m_map.find(key);
-            it->second.pop_back();
-            if (it->second.empty())
-                m_map.erase(it);
-        });
-    }
-
-    // Open elements, innermost first, that the name text[start, start+length)
-    // may close; the caller checks the name itself.
-    const std::vector<int>* Candidates(const wchar_t* text, int start, int length) const
-    {
-        uint64_t h = 0;
-        for (int k = 0; k < length; ++k)
-            h = Step(h, text[start + k]);
-        auto it = m_map.find(Key(h, length));
-        return it == m_map.end() ? nullptr : &it->second;
+        return false;
     }
 
 private:
-    static uint64_t Step(uint64_t h, wchar_t ch) { return h * 0x100000001B3ull + (uint64_t)ch + 1; }
-    static uint64_t Key(uint64_t h, size_t length) { return h ^ ((uint64_t)length << 40); }
-
-    std::unordered_map<uint64_t, std::vector<int>> m_map;
+    std::map<std::wstring_view, int> m_count;
+    std::wstring m_probe;
 };
 
 } // namespace
@@ -276,12 +269,19 @@ void CXmlDocument::ParseElements()
     const int length = strDocumentText.GetLength();
     std::vector<OpenElement> open;
     open.reserve(6);
-    OpenElementIndex index;
+    // Made at the first end tag that misses the innermost element; regular
+    // documents never need it.
+    OpenNameIndex index;
+    bool indexed = false;
     XmlScanner scanner(text, length);
     XmlNodeInfo node;
 
+    auto keyOf = [&](const OpenElement& o) {
+        return OpenNameIndex::Key(text + Element(o.iElement).nStart + 1, o.strName.size());
+    };
     auto pop = [&]() {
-        index.Pop(open.back().strName);
+        if (indexed)
+            index.Remove(keyOf(open.back()));
         open.pop_back();
     };
     // Closes open[from..] as unended. Outermost first, so every element's
@@ -316,20 +316,31 @@ void CXmlDocument::ParseElements()
             } else {
                 if (open.size() == open.capacity())
                     open.reserve(2 * open.size() + 6);
-                index.Push(node.strText, (int)open.size());
                 open.push_back(OpenElement{ e, std::move(node.strText) });
+                if (indexed)
+                    index.Add(keyOf(open.back()));
             }
             break;
         }
         case XML_NODE_END_TAG: {
             XmlScanner token(text, node.nStart + node.nLength, node.nStart + 2);
             XmlScanToken(token);
-            const int tokenLength = token.nTokenEnd - token.nTokenStart;
-            int k = -1;
-            if (const std::vector<int>* found = index.Candidates(text, token.nTokenStart, tokenLength)) {
-                for (auto it = found->rbegin(); it != found->rend() && k < 0; ++it) {
-                    if (XmlNameMatches(text, token.nTokenStart, tokenLength, open[*it].strName.c_str()))
-                        k = *it;
+            const int nameLength = token.nTokenEnd - token.nTokenStart;
+            int k = (int)open.size() - 1;
+            if (k >= 0 && !XmlNameMatches(text, token.nTokenStart, nameLength, open[k].strName.c_str())) {
+                if (!indexed) {
+                    for (const OpenElement& o : open)
+                        index.Add(keyOf(o));
+                    indexed = true;
+                }
+                if (index.ClosesAny(std::wstring_view(text + token.nTokenStart, nameLength))) {
+                    // Every element passed over is closed below, so the walk
+                    // costs no more than those closings.
+                    do
+                        --k;
+                    while (!XmlNameMatches(text, token.nTokenStart, nameLength, open[k].strName.c_str()));
+                } else {
+                    k = -1;
                 }
             }
             if (k < 0) {

@@ -2,6 +2,38 @@
 #include "XmlTestUtil.h"
 
 #include <chrono>
+#include <cstdlib>
+#include <new>
+
+// Heap bytes in use and their peak, counted by this program's own operator new.
+namespace {
+size_t g_heapInUse = 0;
+size_t g_heapPeak = 0;
+const size_t kHeapHeader = 16;
+} // namespace
+
+void* operator new(size_t n)
+{
+    char* p = static_cast<char*>(std::malloc(n + kHeapHeader));
+    if (!p)
+        throw std::bad_alloc();
+    *reinterpret_cast<size_t*>(p) = n;
+    g_heapInUse += n;
+    if (g_heapInUse > g_heapPeak)
+        g_heapPeak = g_heapInUse;
+    return p + kHeapHeader;
+}
+
+void operator delete(void* p) noexcept
+{
+    if (!p)
+        return;
+    char* block = static_cast<char*>(p) - kHeapHeader;
+    g_heapInUse -= *reinterpret_cast<size_t*>(block);
+    std::free(block);
+}
+
+void operator delete(void* p, size_t) noexcept { operator delete(p); }
 
 namespace {
 
@@ -209,8 +241,85 @@ TEST(XmlParse, StrayEndTagsUnderDeepNestingStayFast)
 
     // Names that share a beginning: an end tag finds the innermost that fits.
     ASSERT_TRUE(doc.LoadFromText(L"<r><a[1]x><a[1]><a=2></a></a></a[1]x></r>"));
-    ASSERT_FALSE(doc.LoadFromText(L"<r><ab><a></ab></r>"));
-    EXPECT_EQ(doc.strParseError.str(), L"End tag 'ab' at offset 11 does not match start tag 'a' at offset 7");
+    // So it does past inner elements that do not fit: whole or by "[", "]" or
+    // "="; none fits when the name goes on with anything else.
+    struct Pass { const wchar_t* text; int closed; const wchar_t* error; };
+    const Pass passes[] = {
+        { L"<r><ab><a></ab></r>", 2, L"End tag 'ab' at offset 11 does not match start tag 'a' at offset 7" },
+        { L"<r><a[1]x><b></a[1></r>", 2, L"End tag 'a[1' at offset 14 does not match start tag 'b' at offset 10" },
+        { L"<r><a=1><ab></a></r>", 2, L"End tag 'a' at offset 13 does not match start tag 'ab' at offset 8" },
+        { L"<r><a><a]><b></a></r>", 3, L"End tag 'a' at offset 14 does not match start tag 'b' at offset 10" },
+        { L"<r><a[1]x><b></a[1]></r>", 0, L"No start tag for end tag 'a[1]' at offset 13" },
+    };
+    for (const Pass& p : passes) {
+        ASSERT_FALSE(doc.LoadFromText(p.text));
+        EXPECT_EQ(doc.strParseError.str(), p.error);
+        if (p.closed) {
+            EXPECT_GT(doc.Element(p.closed).nEndTagLength, 0) << p.text;
+            EXPECT_TRUE(doc.Element(p.closed + 1).nFlags & XML_START_TAG_ONLY) << p.text;
+        }
+    }
+}
+
+// However the open elements are named, a file of a few MB parses in a time
+// and a memory that follow its size.
+TEST(XmlParse, NoNamingOfOpenElementsSlowsParsing)
+{
+    struct Case { const char* what; std::wstring text; int elements; };
+    std::vector<Case> cases;
+    {
+        // Long names full of "=", "[" and "]".
+        std::wstring parts;
+        for (int j = 0; j < 400; ++j)
+            parts += L"[x]=x";
+        std::wstring text = L"<r>";
+        for (int i = 0; i < 1000; ++i)
+            text += L"<n" + std::to_wstring(i) + parts + L">";
+        for (int i = 0; i < 1000; ++i)
+            text += L"</n>";
+        cases.push_back({ "long names", text + L"</r>", 1001 });
+    }
+    {
+        // Sixteen names that share one bucket of a 64-bit polynomial hash
+        // with "b", under stray end tags "b".
+        const wchar_t* names[] = {
+            L"\x6556\x6C35\x67C7\x5CFF\x8A27\x6D97", L"\x699D\x6E6B\x5E9D\x7D04\x9452\x6BBC",
+            L"\x6E84\x87E6\x6D1F\x6ED7\x5DAC\x792D", L"\x70A2\x5C85\x5C79\x74C0\x793A\x7CCB",
+            L"\x72D3\x71B1\x706C\x8ED6\x5FA4\x68F7", L"\x7378\x6179\x6764\x7971\x9177\x71DC",
+            L"\x73BE\x8B11\x87FF\x7715\x630D\x6D03", L"\x75E3\x73EC\x7F31\x6141\x6CF2\x7F18",
+            L"\x7857\x680B\x74B0\x7407\x8554\x7A9C", L"\x7A83\x7BB1\x7035\x6E39\x73F5\x8726",
+            L"\x7AEE\x8433\x8094\x6096\x72B0\x7508", L"\x7F0D\x603C\x723F\x8671\x7339\x88DB",
+            L"\x7FED\x79F7\x829C\x7921\x802A\x6B7E", L"\x82B6\x6C0B\x7424\x894D\x729D\x7622",
+            L"\x849C\x769E\x7DAD\x70AB\x76F7\x736E", L"\x87BF\x8A11\x67B8\x6C11\x7196\x75E6",
+        };
+        std::wstring text = L"<r>";
+        for (int i = 0; i < 31000; ++i)
+            text += std::wstring(L"<") + names[i % 16] + L">";
+        for (int i = 0; i < 93000; ++i)
+            text += L"</b>";
+        cases.push_back({ "one bucket", text + L"</r>", 31001 });
+    }
+    {
+        // Names that share a long beginning with the stray end tags.
+        const std::wstring stem = L"b" + std::wstring(16, L'_');
+        std::wstring text = L"<r>";
+        for (int i = 0; i < 31000; ++i)
+            text += L"<" + stem + std::to_wstring(i) + L">";
+        for (int i = 0; i < 93000; ++i)
+            text += i % 2 ? L"</b>" : L"</" + stem + L">";
+        cases.push_back({ "shared beginning", text + L"</r>", 31001 });
+    }
+    for (const Case& c : cases) {
+        CXmlDocument doc;
+        const size_t heapBefore = g_heapInUse;
+        g_heapPeak = heapBefore;
+        const auto t0 = std::chrono::steady_clock::now();
+        EXPECT_FALSE(doc.LoadFromText(c.text.c_str())) << c.what;
+        const auto elapsed = std::chrono::steady_clock::now() - t0;
+        EXPECT_LT(elapsed, std::chrono::seconds(1)) << c.what;
+        EXPECT_LT(g_heapPeak - heapBefore, 6 * c.text.size() * sizeof(wchar_t)) << c.what;
+        EXPECT_EQ(doc.iFreeRecord, c.elements + 1) << c.what;
+    }
 }
 
 } // namespace
