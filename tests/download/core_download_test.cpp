@@ -321,8 +321,7 @@ TEST_F(DownloadTest, EndlessAnswersAreBounded)
     // is left there, and the next download goes on regardless.
     Reply headers;
     headers.body = "late";
-    while (headers.extraHeaders.size() < (8u << 20))
-        headers.extraHeaders += "X-Filler: " + std::string(60, 'h') + "\r\n";
+    headers.extraHeaders = testhttp::FillerHeaders(8u << 20);
     server.Set("/headers", headers);
     cancelledAt = 0;
     DWORD askedAt = 0;

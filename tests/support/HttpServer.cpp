@@ -244,6 +244,16 @@ void HttpServer::Serve(uintptr_t sockValue)
     closesocket(sock);
 }
 
+std::string FillerHeaders(size_t bytes)
+{
+    const std::string line = "X-Filler: " + std::string(60, 'h') + "\r\n";
+    std::string lines;
+    lines.reserve(bytes + line.size());
+    while (lines.size() < bytes)
+        lines += line;
+    return lines;
+}
+
 std::vector<CString> CacheFilesHolding(const std::string& marker)
 {
     std::vector<CString> found;

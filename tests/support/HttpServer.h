@@ -70,6 +70,9 @@ private:
     std::vector<std::thread> m_workers;
 };
 
+// Header lines of no meaning, about this many bytes (for extraHeaders).
+std::string FillerHeaders(size_t bytes);
+
 // Files of the URL cache of this Wine prefix whose first bytes hold marker:
 // a download that went through the cache left a copy there.
 std::vector<CString> CacheFilesHolding(const std::string& marker);
