@@ -321,8 +321,10 @@ STDMETHODIMP CDownloadBinding::OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDI
 STDMETHODIMP CDownloadBinding::BeginningTransaction(LPCWSTR, LPCWSTR, DWORD, LPWSTR* extra)
 {
     // No content coding, so the declared length is that of the bytes that
-    // arrive. (Wine's moniker puts its own "gzip, deflate" over it.)
-    static const wchar_t kIdentity[] = L"Accept-Encoding: identity\r\n";
+    // arrive. Wine's moniker appends its own "Accept-Encoding: gzip, deflate"
+    // line after ours, and the last one would win: the open last line takes
+    // it in as a value of no meaning.
+    static const wchar_t kIdentity[] = L"Accept-Encoding: identity\r\nX-Moniker-Default: none; ";
     if (extra) {
         *extra = (LPWSTR)CoTaskMemAlloc(sizeof(kIdentity));
         if (*extra)

@@ -236,6 +236,10 @@ TEST_F(DownloadTest, OnlyAWhole200Counts)
         EXPECT_FALSE(Fetch(path)) << path;
         EXPECT_TRUE(TargetUntouched()) << path;
     }
+    // The host is asked for the bytes as they are, without a content coding.
+    const std::string asked = server.LastRequest("/gzip");
+    EXPECT_NE(asked.find("Accept-Encoding: identity\r\n"), std::string::npos) << asked;
+    EXPECT_EQ(asked.find("\nAccept-Encoding: gzip"), std::string::npos) << asked;
     // The loop was followed a few times, then given up, also in the background.
     const int hits = server.Hits("/loop");
     EXPECT_GE(hits, 2);
