@@ -2,15 +2,16 @@
 // thread of its own, while the caller keeps dispatching its messages. The
 // data is pulled from the moniker and written to "<target>.part" (nothing
 // goes to the URL cache); a fetch counts only when the transfer ended well,
-// the server answered 200 and a declared length was met, and the file takes
-// the target's place only then. Redirects are followed a few times; every
-// fetch has a bound on its size. A running fetch can be cancelled from any
-// thread. No windows of its own.
+// the server answered 200 with a declared length (no coding, not empty) and
+// that length was met, and the file takes the target's place only then.
+// Redirects are followed a few times; every fetch has a bound on its size. A
+// running fetch can be cancelled from any thread. No windows of its own.
 #pragma once
 
 #include <windows.h>
 #include <urlmon.h>
 
+#include "download/DownloadBinding.h"
 #include "framework/CString.h"
 
 // The shared request and its result (one download at a time).
@@ -19,25 +20,9 @@ extern CString strDownloadTarget;
 extern HRESULT hrDownload;
 extern int bDownloadDone;
 
-// What the server said in the last download.
-struct DownloadReport {
-    DWORD nHttpStatus = 0;              // 0: no answer
-    ULONGLONG nReceived = 0;            // bytes that arrived
-    ULONGLONG nDeclared = ~0ULL;        // Content-Length, ~0 when none
-};
-extern DownloadReport downloadReport;
+extern DownloadReport downloadReport;     // what the server said in the last download
 
-// Failure codes of a judged download besides the transfer's own.
-const HRESULT E_DOWNLOAD_HTTP = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0301);     // status not 200
-const HRESULT E_DOWNLOAD_SHORT = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0302);    // length not met
-const HRESULT E_DOWNLOAD_BUSY = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0303);     // another one runs
-const HRESULT E_DOWNLOAD_DISK = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0304);     // no room for it
-const HRESULT E_DOWNLOAD_STALLED = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0305);  // nothing came for too long
-const HRESULT E_DOWNLOAD_TOO_BIG = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0306);  // more than the fetch may take
-const HRESULT E_DOWNLOAD_REDIRECTS = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0307); // redirected too often
-// A download cancelled on request (CancelDownload, the end of the program) ends as E_ABORT.
-
-// Receives progress on the worker's thread.
+// Receives progress on the thread that waits for the download.
 class IDownloadProgress {
 public:
     virtual void ShowProgress(const wchar_t* text, int percent) = 0;
@@ -74,18 +59,14 @@ public:
     STDMETHODIMP OnObjectAvailable(REFIID, IUnknown*) override { return E_NOTIMPL; }
 };
 
-// The worker's thread procedure; sink is an IBindStatusCallback or nullptr.
-unsigned __stdcall DownloadThreadProc(void* sink);
-
-// Blocks until hThread is signalled, dispatching every message meanwhile. A
-// WM_QUIT taken from the queue cancels the running download and is posted
-// again once the wait is over.
-void WaitThreadPumpingMessages(HANDLE hThread);
-
 // One download, the way every caller runs it: takes the request (bWaitTurn:
 // wait while another download runs; otherwise refuse with E_DOWNLOAD_BUSY,
-// leaving the request and its result alone), starts the worker, waits for it.
-// S_OK when the file is in place at target.
+// leaving the request and its result alone), starts the worker, waits for it
+// while dispatching this thread's messages (a WM_QUIT taken meanwhile cancels
+// the download and is posted again afterwards). S_OK when the file is in
+// place at target. A worker that a cancel does not reach within a second
+// (stuck inside the transport) is left behind: its part file goes, and it
+// touches nothing when it returns.
 // maxBytes: what the fetch may take at most; 0: the free disk less a margin.
 HRESULT RunDownload(const CString& url, const CString& target, IBindStatusCallback* sink, bool bWaitTurn,
                     ULONGLONG maxBytes = 0);

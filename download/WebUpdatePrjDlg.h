@@ -29,7 +29,7 @@ public:
     // Fetches the update list again (with an update host) and fills the rows.
     afx_msg void OnCheckUpdate();
     afx_msg void OnDownload();
-    // From the download worker's thread.
+    // During a download, on the thread that waits for it.
     void ShowProgress(const wchar_t* text, int percent) override;
     // A download or a fetch of the list is running from this window.
     bool IsBusy() const { return m_nBusy > 0; }

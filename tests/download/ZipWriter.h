@@ -49,10 +49,11 @@ inline std::string TimeBlock(uint8_t flags, const std::vector<int32_t>& times)
     return b + body;
 }
 
-inline std::string Deflate(const std::string& data, int level = 6)
+// Raw deflate; windowBits 15 + 16 gives a gzip stream.
+inline std::string Deflate(const std::string& data, int level = 6, int windowBits = -15)
 {
     z_stream z = {};
-    deflateInit2(&z, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+    deflateInit2(&z, level, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY);
     std::string out(deflateBound(&z, (uLong)data.size()) + 16, '\0');
     z.next_in = (Bytef*)data.data();
     z.avail_in = (uInt)data.size();

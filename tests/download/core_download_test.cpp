@@ -1,12 +1,15 @@
 // The download worker against a server of the test's own: what counts as a
-// download, cancelling, progress, the pumping wait, one download at a time.
+// download, cancelling, progress, the pumping wait, one download at a time;
+// and the moniker's callback object driven directly.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include "download/DownloadWorker.h"
+#include "tests/download/ZipWriter.h"
 #include "tests/support/HttpServer.h"
 #include "tests/support/TempFiles.h"
 
@@ -32,6 +35,21 @@ std::string Body(size_t n)
     const size_t mark = std::min(n, Marker().size());
     s.replace(0, mark, Marker(), 0, mark);
     return s;
+}
+
+// The body in chunks of a size; the closing 0-chunk when last.
+std::string Chunked(const std::string& in, size_t piece, bool last = true)
+{
+    std::string out;
+    for (size_t i = 0; i < in.size(); i += piece) {
+        const size_t n = std::min(piece, in.size() - i);
+        char size[32];
+        snprintf(size, sizeof(size), "%x\r\n", (unsigned)n);
+        out += size + in.substr(i, n) + "\r\n";
+    }
+    if (last)
+        out += "0\r\n\r\n";
+    return out;
 }
 
 struct Recorder : IDownloadProgress {
@@ -105,22 +123,17 @@ protected:
     static bool PathExists(const CString& p) { return GetFileAttributesW(p) != INVALID_FILE_ATTRIBUTES; }
 };
 
-TEST_F(DownloadTest, WholeAnswersWithAndWithoutLength)
+TEST_F(DownloadTest, AWholeAnswerWithItsLengthArrives)
 {
     Reply r;
     r.body = Body(300000);
     server.Set("/len.bin", r);
-    r.sendLength = false;
-    server.Set("/nolen.bin", r);
-    for (const char* path : {"/len.bin", "/nolen.bin"}) {
-        PutFile(target, "old");
-        ASSERT_TRUE(Fetch(path)) << path << std::hex << last;
-        EXPECT_EQ(bDownloadDone, 1);
-        EXPECT_EQ(downloadReport.nHttpStatus, 200u);
-        EXPECT_TRUE(GetFile(target) == r.body) << path;
-        EXPECT_FALSE(PathExists(target + L".part"));
-        EXPECT_EQ(strDownloadTarget, target);
-    }
+    ASSERT_TRUE(Fetch("/len.bin")) << std::hex << last;
+    EXPECT_EQ(bDownloadDone, 1);
+    EXPECT_EQ(downloadReport.nHttpStatus, 200u);
+    EXPECT_TRUE(GetFile(target) == r.body);
+    EXPECT_FALSE(PathExists(target + L".part"));
+    EXPECT_EQ(strDownloadTarget, target);
     // Asked again: the answer comes from the server, not from a cache.
     r.body = "second";
     server.Set("/len.bin", r);
@@ -164,8 +177,10 @@ TEST_F(DownloadTest, FailuresNeverReplaceTheTarget)
     EXPECT_TRUE(TargetUntouched());
 }
 
-// Only a 200 with the whole body counts: no content, an unasked part and a
-// redirect that never ends leave the target as it was.
+// Only a 200 whose whole body is known to have arrived counts: no content, an
+// unasked part, a redirect that never ends, an answer whose end cannot be
+// told from a cut (no length, a content coding the transport undoes, chunks)
+// and an empty one leave the target as it was.
 TEST_F(DownloadTest, OnlyAWhole200Counts)
 {
     const std::string whole = Body(20000);
@@ -182,10 +197,49 @@ TEST_F(DownloadTest, OnlyAWhole200Counts)
     loop.location = "/loop";
     loop.body = Body(100);
     server.Set("/loop", loop);
-    for (const char* path : {"/204", "/206", "/loop"}) {
+
+    const std::string text = Body(300000);
+    Reply noLength;
+    noLength.body = text;
+    noLength.sendLength = false;
+    server.Set("/no-length", noLength);
+    Reply gzip;
+    gzip.body = testzip::Deflate(text, 6, 15 + 16);
+    gzip.extraHeaders = "Content-Encoding: gzip\r\n";
+    server.Set("/gzip", gzip);
+    gzip.cutAt = gzip.body.size() / 2;
+    server.Set("/gzip-length-cut", gzip);
+    gzip.sendLength = false;
+    server.Set("/gzip-cut", gzip);
+    gzip.body = Chunked(gzip.body, 8000);
+    gzip.cutAt = gzip.body.size() / 2;
+    gzip.extraHeaders += "Transfer-Encoding: chunked\r\n";
+    server.Set("/gzip-chunked-cut", gzip);
+    Reply chunked;
+    chunked.body = Chunked(text, 10000);
+    chunked.sendLength = false;
+    chunked.extraHeaders = "Transfer-Encoding: chunked\r\n";
+    server.Set("/chunked", chunked);
+    chunked.cutAt = chunked.body.size() / 2;
+    server.Set("/chunked-cut", chunked);
+    chunked.cutAt = std::string::npos;
+    chunked.body = Chunked(text, 10000, false);
+    server.Set("/chunked-open", chunked);
+    chunked.body = "zz\r\n" + text.substr(0, 1000) + "\r\n0\r\n\r\n";
+    server.Set("/chunked-zz", chunked);
+    Reply empty;
+    server.Set("/empty", empty);
+
+    for (const char* path : {"/204", "/206", "/loop", "/no-length", "/gzip", "/gzip-length-cut", "/gzip-cut",
+                             "/gzip-chunked-cut", "/chunked", "/chunked-cut", "/chunked-open", "/chunked-zz",
+                             "/empty"}) {
         EXPECT_FALSE(Fetch(path)) << path;
         EXPECT_TRUE(TargetUntouched()) << path;
     }
+    // The host is asked for the bytes as they are, without a content coding.
+    const std::string asked = server.LastRequest("/gzip");
+    EXPECT_NE(asked.find("Accept-Encoding: identity\r\n"), std::string::npos) << asked;
+    EXPECT_EQ(asked.find("\nAccept-Encoding: gzip"), std::string::npos) << asked;
     // The loop was followed a few times, then given up, also in the background.
     const int hits = server.Hits("/loop");
     EXPECT_GE(hits, 2);
@@ -193,7 +247,8 @@ TEST_F(DownloadTest, OnlyAWhole200Counts)
     Sleep(300);
     EXPECT_EQ(server.Hits("/loop"), hits);
 
-    // A redirect to a whole answer is followed, relative or absolute.
+    // A redirect to a whole answer is followed, relative or absolute, by
+    // any of the five codes; a loop of 308s ends after 8 hops.
     Reply moved;
     moved.status = 302;
     moved.location = "/there";
@@ -202,15 +257,30 @@ TEST_F(DownloadTest, OnlyAWhole200Counts)
     const CString here = server.Url("/here");
     moved.location = WideToMultiByte(here.GetString(), here.GetLength(), CP_UTF8);
     server.Set("/far", moved);
+    moved.status = 303;
+    moved.location = "/far";
+    server.Set("/303", moved);
+    moved.status = 307;
+    moved.location = "/303";
+    server.Set("/307", moved);
+    moved.status = 308;
+    moved.location = "/307";
+    server.Set("/308", moved);
     Reply there;
     there.body = whole;
     server.Set("/there", there);
-    ASSERT_TRUE(Fetch("/far")) << std::hex << last;
+    ASSERT_TRUE(Fetch("/308")) << std::hex << last;
     EXPECT_TRUE(GetFile(target) == whole);
+    EXPECT_EQ(server.Hits("/there"), 1);
+    moved.location = "/308-loop";
+    server.Set("/308-loop", moved);
+    EXPECT_EQ(RunDownload(server.Url("/308-loop"), target, nullptr, false), E_DOWNLOAD_REDIRECTS);
+    EXPECT_EQ(server.Hits("/308-loop"), 9);
 }
 
-// An answer without a length is cut off at the fetch's bound, and a cancel
-// ends it at once; either way nothing of it stays.
+// An answer without a length is refused at once, one longer than the fetch's
+// bound is not taken, and a cancel ends a download within a second, even
+// one whose host keeps sending header lines; nothing of them stays.
 TEST_F(DownloadTest, EndlessAnswersAreBounded)
 {
     Reply endless;
@@ -218,9 +288,15 @@ TEST_F(DownloadTest, EndlessAnswersAreBounded)
     endless.endlessBytes = 512u << 20;
     server.Set("/endless", endless);
     last = RunDownload(server.Url("/endless"), target, nullptr, false, 4u << 20);
-    EXPECT_EQ(last, E_DOWNLOAD_TOO_BIG);
+    EXPECT_EQ(last, E_DOWNLOAD_UNCHECKED);
     EXPECT_TRUE(TargetUntouched());
     EXPECT_LT(server.Sent("/endless"), 64u << 20);
+    endless.declaredLength = endless.endlessBytes;
+    server.Set("/long", endless);
+    last = RunDownload(server.Url("/long"), target, nullptr, false, 4u << 20);
+    EXPECT_EQ(last, E_DOWNLOAD_TOO_BIG);
+    EXPECT_TRUE(TargetUntouched());
+    EXPECT_LT(server.Sent("/long"), 64u << 20);
 
     Recorder seen;
     CCallback sink;
@@ -232,16 +308,46 @@ TEST_F(DownloadTest, EndlessAnswersAreBounded)
             CancelDownload();
         }
     });
-    EXPECT_FALSE(Fetch("/endless", &sink));
+    EXPECT_FALSE(Fetch("/long", &sink));
     EXPECT_EQ(last, E_ABORT);
     ASSERT_NE(cancelledAt, 0u);
     EXPECT_LT(GetTickCount() - cancelledAt, 1000u);
     EXPECT_TRUE(TargetUntouched());
-    // The answer stopped with the cancel.
-    const size_t sent = server.Sent("/endless");
+    // Nothing is read after the cancel: the host stops once the
+    // connection's buffers are full.
+    Sleep(500);
+    const size_t sent = server.Sent("/long");
     Sleep(300);
-    EXPECT_EQ(server.Sent("/endless"), sent);
+    EXPECT_EQ(server.Sent("/long"), sent);
     EXPECT_LT(sent, 128u << 20);
+
+    // Megabytes of header lines hold the transport for minutes: the worker
+    // is left there, and the next download goes on regardless.
+    Reply headers;
+    headers.body = "late";
+    headers.extraHeaders = testhttp::FillerHeaders(8u << 20);
+    server.Set("/headers", headers);
+    cancelledAt = 0;
+    DWORD askedAt = 0;
+    Ticker cancel([&] {
+        if (!askedAt && server.Hits("/headers") > 0)
+            askedAt = GetTickCount();
+        // A second on, the worker is deep in the header lines.
+        if (askedAt && !cancelledAt && GetTickCount() - askedAt > 1000) {
+            cancelledAt = GetTickCount();
+            CancelDownload();
+        }
+    });
+    EXPECT_FALSE(Fetch("/headers"));
+    EXPECT_EQ(last, E_ABORT);
+    ASSERT_NE(cancelledAt, 0u);
+    EXPECT_LT(GetTickCount() - cancelledAt, 2000u);
+    EXPECT_TRUE(TargetUntouched());
+    Reply whole;
+    whole.body = Body(1000);
+    server.Set("/whole", whole);
+    ASSERT_TRUE(Fetch("/whole"));
+    EXPECT_TRUE(GetFile(target) == whole.body);
 }
 
 TEST_F(DownloadTest, StalledTransfersAreCancelled)
@@ -347,6 +453,97 @@ TEST_F(DownloadTest, ClosedDownloadsStartNothing)
     EXPECT_TRUE(Fetch("/x"));
 }
 
+// The moniker's callback object driven in the orders a moniker may call it:
+// a redirect is taken from whichever report comes first, none of its answer
+// reaches the file, and calls that come after the worker let go change
+// nothing (the object lives while the moniker holds it).
+TEST(DownloadBinding, RedirectsHoweverReportedAndLateCallbacks)
+{
+    testfiles::TempFolder folder{L"回调"};
+    const CString part = folder.Sub(L"书包.zip.part");
+    CDownloadJob* job = new CDownloadJob(part, 1u << 20, E_DOWNLOAD_TOO_BIG);
+    auto data = [](const char* bytes) {
+        IStream* stream = nullptr;
+        CreateStreamOnHGlobal(nullptr, TRUE, &stream);
+        stream->Write(bytes, (ULONG)strlen(bytes), nullptr);
+        const LARGE_INTEGER start = {};
+        stream->Seek(start, STREAM_SEEK_SET, nullptr);
+        STGMEDIUM medium = {};
+        medium.tymed = TYMED_ISTREAM;
+        medium.pstm = stream;
+        return medium;
+    };
+    auto feed = [&](CDownloadBinding* b, const char* bytes) {
+        STGMEDIUM medium = data(bytes);
+        const HRESULT hr = b->OnDataAvailable(BSCF_LASTDATANOTIFICATION, 3, nullptr, &medium);
+        medium.pstm->Release();
+        return hr;
+    };
+    const wchar_t* moved = L"HTTP/1.1 308 Permanent Redirect\r\nLocation: /next\r\nContent-Length: 3\r\n\r\n";
+    const wchar_t* ok = L"HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\n";
+    struct Order {
+        const char* name;
+        std::function<void(CDownloadBinding*)> calls;
+        HRESULT outcome;
+        const wchar_t* location;
+    };
+    const std::vector<Order> orders = {
+        {"redirect callback, then the stop", [](CDownloadBinding* b) {
+             VARIANT_BOOL cancel = VARIANT_FALSE;
+             b->Redirect(L"http://host/a", &cancel);
+             EXPECT_EQ(cancel, VARIANT_TRUE);
+             b->OnStopBinding(INET_E_REDIRECT_FAILED, L"http://host/a");
+         }, INET_E_REDIRECT_FAILED, L"http://host/a"},
+        {"3xx through OnResponse, its body, a good stop", [&](CDownloadBinding* b) {
+             b->OnResponse(308, moved, nullptr, nullptr);
+             feed(b, "abc");
+             b->OnStopBinding(S_OK, nullptr);
+         }, INET_E_REDIRECT_FAILED, L"/next"},
+        {"BINDSTATUS_REDIRECTING, then an abort", [](CDownloadBinding* b) {
+             EXPECT_EQ(b->OnProgress(0, 0, BINDSTATUS_REDIRECTING, L"http://host/b"), E_ABORT);
+             b->OnResponse(200, L"HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\n", nullptr, nullptr);
+             b->OnStopBinding(E_ABORT, nullptr);
+         }, INET_E_REDIRECT_FAILED, L"http://host/b"},
+        {"the stop code alone", [](CDownloadBinding* b) {
+             b->OnStopBinding(INET_E_REDIRECT_FAILED, L"http://host/c");
+         }, INET_E_REDIRECT_FAILED, L"http://host/c"},
+        {"3xx without an address", [&](CDownloadBinding* b) {
+             b->OnResponse(302, ok, nullptr, nullptr);
+             b->OnStopBinding(S_OK, nullptr);
+         }, E_DOWNLOAD_HTTP, L""},
+        {"a whole 200", [&](CDownloadBinding* b) {
+             b->OnResponse(200, ok, nullptr, nullptr);
+             EXPECT_EQ(feed(b, "abc"), S_OK);
+             b->OnStopBinding(S_OK, nullptr);
+         }, S_OK, L""},
+    };
+    for (const Order& order : orders) {
+        DeleteFileW(part);
+        CDownloadBinding* b = new CDownloadBinding(job);
+        order.calls(b);
+        EXPECT_EQ(b->Outcome(), order.outcome) << order.name;
+        EXPECT_STREQ(b->RedirectTarget(), order.location) << order.name;
+        EXPECT_EQ(GetFile(part), order.outcome == S_OK ? "abc" : "") << order.name;
+        b->Detach();
+        b->Release();
+    }
+    EXPECT_EQ(job->CloseFile(), S_OK);
+
+    // The moniker still holds it when the worker lets go.
+    DeleteFileW(part);
+    CDownloadBinding* b = new CDownloadBinding(job);
+    b->AddRef();
+    b->OnResponse(200, ok, nullptr, nullptr);
+    b->Detach();
+    EXPECT_EQ(b->Release(), 1u);
+    EXPECT_EQ(feed(b, "abc"), E_ABORT);
+    EXPECT_EQ(b->OnProgress(3, 3, BINDSTATUS_ENDDOWNLOADDATA, nullptr), E_ABORT);
+    EXPECT_EQ(b->OnStopBinding(S_OK, nullptr), S_OK);
+    EXPECT_EQ(b->Release(), 0u);
+    EXPECT_EQ(GetFileAttributesW(part), INVALID_FILE_ATTRIBUTES);
+    job->Release();
+}
+
 TEST(DownloadProgress, Texts)
 {
     CString text;
@@ -364,3 +561,4 @@ TEST(DownloadProgress, Texts)
 }
 
 } // namespace
+

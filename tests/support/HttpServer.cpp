@@ -21,6 +21,9 @@ const char* StatusText(int status)
     case 206: return "Partial Content";
     case 301: return "Moved Permanently";
     case 302: return "Found";
+    case 303: return "See Other";
+    case 307: return "Temporary Redirect";
+    case 308: return "Permanent Redirect";
     case 404: return "Not Found";
     case 500: return "Internal Server Error";
     default: return "Status";
@@ -81,6 +84,12 @@ size_t HttpServer::Sent(const std::string& path)
 {
     std::lock_guard<std::mutex> g(m_lock);
     return m_sent[path];
+}
+
+std::string HttpServer::LastRequest(const std::string& path)
+{
+    std::lock_guard<std::mutex> g(m_lock);
+    return m_requests[path];
 }
 
 void HttpServer::Stop()
@@ -148,11 +157,23 @@ void HttpServer::Serve(uintptr_t sockValue)
             reply.body = "<html><body>404 Not Found</body></html>";
         }
         ++m_hits[path];
+        m_requests[path] = request.substr(0, request.find("\r\n\r\n") + 2);
     }
 
+    // Without blocking, so a client that reads slowly never holds up Stop.
+    u_long nonBlocking = 1;
+    ioctlsocket(sock, FIONBIO, &nonBlocking);
     auto sendAll = [&](const char* p, size_t n) {
         while (n > 0 && !Stopping()) {
-            int sent = send(sock, p, (int)n, 0);
+            int sent = send(sock, p, (int)std::min<size_t>(n, 64 * 1024), 0);
+            if (sent == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK) {
+                fd_set set;
+                FD_ZERO(&set);
+                FD_SET(sock, &set);
+                timeval tv = {0, 20000};
+                select(0, nullptr, &set, nullptr, &tv);
+                continue;
+            }
             if (sent <= 0)
                 return false;
             p += sent;
@@ -177,7 +198,9 @@ void HttpServer::Serve(uintptr_t sockValue)
     const bool endless = reply.endlessBytes > 0 && !reply.body.empty();
     std::string head = "HTTP/1.1 " + std::to_string(reply.status) + " " + StatusText(reply.status) +
                        "\r\nContent-Type: application/octet-stream\r\n";
-    if (reply.sendLength && !endless)
+    if (reply.declaredLength != std::string::npos)
+        head += "Content-Length: " + std::to_string(reply.declaredLength) + "\r\n";
+    else if (reply.sendLength && !endless)
         head += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
     if (!reply.location.empty())
         head += "Location: " + reply.location + "\r\n";
@@ -219,6 +242,16 @@ void HttpServer::Serve(uintptr_t sockValue)
         stall();
     shutdown(sock, SD_SEND);
     closesocket(sock);
+}
+
+std::string FillerHeaders(size_t bytes)
+{
+    const std::string line = "X-Filler: " + std::string(60, 'h') + "\r\n";
+    std::string lines;
+    lines.reserve(bytes + line.size());
+    while (lines.size() < bytes)
+        lines += line;
+    return lines;
 }
 
 std::vector<CString> CacheFilesHolding(const std::string& marker)

@@ -20,6 +20,7 @@ struct Reply {
     int status = 200;
     std::string body;
     bool sendLength = true;        // a Content-Length header
+    size_t declaredLength = std::string::npos;  // its value when not the body's size
     size_t cutAt = std::string::npos;   // close after this many body bytes
     bool closeWithoutReply = false;
     bool stallBeforeHeaders = false;    // read the request, then send nothing
@@ -28,8 +29,8 @@ struct Reply {
     int trickleDelayMs = 0;        // ... with this pause between them
     std::string location;          // a Location header (for 3xx answers)
     std::string extraHeaders;      // further header lines, each ending in CRLF
-    size_t endlessBytes = 0;       // > 0: the body again and again without a
-                                   // length, until this many bytes went out
+    size_t endlessBytes = 0;       // > 0: the body again and again (without a
+                                   // length unless declared) until this many bytes went out
 };
 
 class HttpServer {
@@ -49,6 +50,8 @@ public:
     void Stop();
     // Body bytes sent for a path so far.
     size_t Sent(const std::string& path);
+    // The head of the last request for a path (request line and header lines).
+    std::string LastRequest(const std::string& path);
 
 private:
     void AcceptLoop();
@@ -62,9 +65,13 @@ private:
     std::map<std::string, Reply> m_replies;
     std::map<std::string, int> m_hits;
     std::map<std::string, size_t> m_sent;
+    std::map<std::string, std::string> m_requests;
     std::thread m_acceptThread;
     std::vector<std::thread> m_workers;
 };
+
+// Header lines of no meaning, about this many bytes (for extraHeaders).
+std::string FillerHeaders(size_t bytes);
 
 // Files of the URL cache of this Wine prefix whose first bytes hold marker:
 // a download that went through the cache left a copy there.
