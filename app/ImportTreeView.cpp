@@ -311,7 +311,13 @@ void CImportTreeView::OnLButtonDown(UINT nFlags, CPoint point)
     // A click elsewhere finishes a rename before the selection moves.
     if (tree.GetEditControl())
         tree.EndEditLabelNow(FALSE);
-    tree.Select(tree.HitTest(point), TVGN_CARET);
+    HTREEITEM hit = tree.HitTest(point);
+    // The article still highlighted, chosen again: the selection does not
+    // change, yet the frame shows it (its pane may have been closed).
+    CMainFrame* frame = GetMainFrame();
+    if (frame && hit && hit == tree.GetSelectedItem() && IsArticleItem(hit))
+        frame->PostMessage(WM_FRAME_SYNC_SELECTION);
+    tree.Select(hit, TVGN_CARET);
     CTreeView::OnLButtonDown(nFlags, point);
 }
 

@@ -232,7 +232,7 @@ BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
     m_wndOuterSplitter.CreateStatic(this, 1, 2, CXSplitterWnd::kSideLeft, style, AFX_IDW_PANE_FIRST);
     if (!m_wndOuterSplitter.LoadButtonBitmaps(IDB_SPLIT_LEFT, IDB_SPLIT_RIGHT, IDB_SPLIT_DOWN, IDB_SPLIT_UP))
         AfxMessageBox(L"load error");
-    m_wndOuterSplitter.CreateView(0, 0, RUNTIME_CLASS(CImportTreeView), CSize(300, 300), pContext);
+    m_wndOuterSplitter.CreateView(0, 0, RUNTIME_CLASS(CImportTreeView), CSize(kTreeWidth, 300), pContext);
 
     m_wndInnerSplitter.CreateStatic(&m_wndOuterSplitter, 2, 1, CXSplitterWnd::kSideDown, style,
                                     m_wndOuterSplitter.IdFromRowCol(0, 1));
@@ -301,27 +301,13 @@ void CMainFrame::SetupPanesAndTimer()
 
 void CMainFrame::ShowArticlePane(int row)
 {
-    // The tree's splitter button may have given the tree the whole width.
-    CXSplitterWnd& outer = m_wndOuterSplitter;
-    if (outer.m_hWnd && outer.IsCollapsed() && outer.GetSide() == CXSplitterWnd::kSideRight)
-        outer.Restore();
-    CXSplitterWnd& inner = m_wndInnerSplitter;
-    if (!inner.m_hWnd)
-        return;
-    CRect client;
-    inner.GetClientRect(&client);
-    int upper = 0, min = 0;
-    auto paneHeight = [&] {
-        inner.GetRowInfo(0, upper, min);
-        return row == 0 ? upper : client.Height() - upper;
-    };
-    // Either button direction may have closed the pane; it opens again.
-    if (inner.IsCollapsed() && paneHeight() < client.Height() / 4)
-        inner.Restore();
-    // When the remembered split leaves the pane no room, the panes share.
-    if (paneHeight() < client.Height() / 4) {
-        inner.SetRowInfo(0, client.Height() / 2, min);
-        inner.RecalcLayout();
+    // The tree may have taken the whole width (its button, or its bar
+    // dragged to the edge); the panes may have left this one no room.
+    m_wndOuterSplitter.ShowPane(1, kTreeWidth);
+    if (m_wndInnerSplitter.m_hWnd) {
+        CRect client;
+        m_wndInnerSplitter.GetClientRect(&client);
+        m_wndInnerSplitter.ShowPane(row, client.Height() / 2);
     }
 }
 

@@ -19,7 +19,7 @@ class CTreeCtrl;
 class CCWebUpdatePrjDlg;
 
 // Posted to the frame to follow a tree selection made while an article
-// switch was still running.
+// switch was still running, or an article chosen again in the tree.
 const UINT WM_FRAME_SYNC_SELECTION = WM_APP + 40;
 
 class CMainFrame : public CFrameWnd {
@@ -31,6 +31,7 @@ public:
     static constexpr UINT kAutoSaveTimer = 6;
     static constexpr UINT kAutoSavePeriod = 360000;     // six minutes
     static constexpr DWORD kLoadWait = 258;             // ms a switch waits for the previous one
+    static constexpr int kTreeWidth = 300;              // the library tree's width at start
     // How long closing waits for a running update check (ms), unless it is
     // replacing the program's files.
     static DWORD s_nUpdateWait;
@@ -98,7 +99,8 @@ protected:
     void SetupPanesAndTimer();
     void StartUpdateCheck();
     // Opens the article pane of row (0 upper, 1 lower) when a splitter
-    // button has closed it: it has just been given or shown an article.
+    // button or a dragged bar has closed it: it has just been given or
+    // shown an article.
     void ShowArticlePane(int row);
     // The article switch behind a selection change of the tree.
     void SwitchToSelection();

@@ -1,5 +1,7 @@
 #include "app/XSplitterWnd.h"
 
+#include <algorithm>
+
 namespace {
 
 const UINT_PTR kHoverTimer = 1;
@@ -150,6 +152,34 @@ void CXSplitterWnd::Restore()
         SetColumnInfo(0, m_nSavedCur, m_nSavedMin);
     else
         SetRowInfo(0, m_nSavedCur, m_nSavedMin);
+    RecalcLayout();
+}
+
+void CXSplitterWnd::ShowPane(int index, int firstSize)
+{
+    if (!m_hWnd)
+        return;
+    CRect client;
+    GetClientRect(&client);
+    const int whole = IsColumnBar() ? client.Width() : client.Height();
+    int first = 0, min = 0;
+    auto roomy = [&] {
+        if (IsColumnBar())
+            GetColumnInfo(0, first, min);
+        else
+            GetRowInfo(0, first, min);
+        return (index == 0 ? first : whole - first) >= whole / 4;
+    };
+    if (roomy())
+        return;
+    Restore();
+    if (roomy())
+        return;
+    first = std::min(firstSize, whole / 2);
+    if (IsColumnBar())
+        SetColumnInfo(0, first, min);
+    else
+        SetRowInfo(0, first, min);
     RecalcLayout();
 }
 

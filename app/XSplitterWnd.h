@@ -28,6 +28,11 @@ public:
 
     void Collapse();
     void Restore();
+    // Gives pane index (0 the first, 1 the second) room again when it has
+    // less than a quarter of the splitter, whether the button or a drag of
+    // the bar took it: a collapse is undone, and if that is not enough the
+    // first pane gets firstSize (half the splitter at most).
+    void ShowPane(int index, int firstSize);
     void GetButtonRect(CRect& rect);
     void DrawButton(CDC* pDC);
 

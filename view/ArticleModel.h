@@ -278,7 +278,7 @@ public:
     // A caret line outside the document band top..bottom moves to the start
     // of the first text line inside it; false when the caret stays.
     bool PlaceCaretInBand(int top, int bottom);
-    // The end of a drag that started at the caret.
+    // The end of a drag that started at the caret; the caret goes to the point.
     void SelectToPoint(int x, int y);
     // A double click: the current line (inside the page) or paragraph (left of it).
     bool SelectAtDoubleClick(int x, int y);

@@ -142,6 +142,8 @@ public:
     // The document point under the pointer during a drag; a press that
     // scrolled the caret into view does not move the release.
     CPoint DragPointToDocument(CPoint client);
+    // A press (single or the second of a double click) holds the mouse until its release.
+    void HoldPress();
     // The frame's mark and comment commands call MarkCommand() and
     // CommentSelection() of the article model on the upper pane.
     // --- end of editing ---

@@ -328,12 +328,15 @@ void CArticleModel::SelectToPoint(int x, int y)
             if (p == lower)
                 break;
         }
-        return;
-    }
-    if (releasedAbove)
+    } else if (releasedAbove) {
         SelectLeafRange(*this, line, caretLine);
-    else
+    } else {
         SelectLeafRange(*this, caretLine, line);
+    }
+    // The caret ends where the pointer was let go, as on one line: the page
+    // showing that place has no reason to scroll back to where the drag began.
+    m_pCurLine = line;
+    m_pCurItem = ItemAtPoint(x, line);
 }
 
 bool CArticleModel::SelectAtDoubleClick(int x, int y)

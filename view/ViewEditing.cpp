@@ -273,10 +273,7 @@ void CImportView::OnLButtonDown(UINT nFlags, CPoint point)
     m_arrLegacyLines.RemoveAll();
     const CPoint doc = ClientToDocument(point);
     m_ptPressScrollBefore = m_ptPressScroll = GetScrollPosition();
-    m_bPressed = true;
-    // The release comes here wherever the pointer is by then.
-    if (::GetCapture() != m_hWnd)
-        SetCapture();
+    HoldPress();
     if (!m_pRoot)
         return;
     const bool hit = PlaceCaretAt(doc.x, doc.y);
@@ -294,7 +291,7 @@ void CImportView::OnLButtonDblClk(UINT nFlags, CPoint point)
 {
     // The second press of the click: in the coordinates of the first one,
     // which may have scrolled the caret into view.
-    m_bPressed = true;
+    HoldPress();
     if (m_pRoot) {
         const CPoint doc = DragPointToDocument(point);
         const bool hadSelection = !m_arrSelection.IsEmpty();
@@ -302,6 +299,14 @@ void CImportView::OnLButtonDblClk(UINT nFlags, CPoint point)
             Invalidate(TRUE);
     }
     CScrollView::OnLButtonDblClk(nFlags, point);
+}
+
+void CImportView::HoldPress()
+{
+    m_bPressed = true;
+    // The release comes here wherever the pointer is by then.
+    if (::GetCapture() != m_hWnd)
+        SetCapture();
 }
 
 void CImportView::OnMouseMove(UINT nFlags, CPoint point)

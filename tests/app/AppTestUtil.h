@@ -202,6 +202,41 @@ inline void Pump(int ms = 0)
     } while ((int)(GetTickCount() - start) < ms);
 }
 
+// One event of real mouse input at a screen point. A button event carries
+// the point too: a late pointer event of the X server must not move it.
+inline INPUT MouseInput(CPoint screen, DWORD flags, int wheel = 0)
+{
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = (screen.x * 65535 + (width - 1) / 2) / (width - 1);
+    in.mi.dy = (screen.y * 65535 + (height - 1) / 2) / (height - 1);
+    in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in.mi.mouseData = (DWORD)wheel;
+    return in;
+}
+
+// Real mouse input: the pointer moves to the screen point, then flags.
+inline void MouseAt(CPoint screen, DWORD flags, int wheel = 0)
+{
+    INPUT in[2] = {MouseInput(screen, 0), MouseInput(screen, flags, wheel)};
+    SendInput(flags ? 2 : 1, in, sizeof(INPUT));
+    Pump(30);
+}
+
+// Left clicks at a screen point, queued at once: a control that waits for
+// the release in a loop of its own (the tree) finds it there.
+inline void ClickAt(CPoint screen, int clicks = 1)
+{
+    std::vector<INPUT> in(1, MouseInput(screen, 0));
+    for (int i = 0; i < clicks; ++i) {
+        in.push_back(MouseInput(screen, MOUSEEVENTF_LEFTDOWN));
+        in.push_back(MouseInput(screen, MOUSEEVENTF_LEFTUP));
+    }
+    SendInput((UINT)in.size(), in.data(), sizeof(INPUT));
+    Pump(50);
+}
+
 // A program folder of its own for every test, started the program's way.
 class AppTest : public testing::Test {
 protected:

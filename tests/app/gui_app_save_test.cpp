@@ -451,9 +451,9 @@ TEST_F(WindowTest, AnArticleForACollapsedPaneOpensIt)
         Lower()->GetClientRect(&r);
         return r.Height();
     };
-    auto inkInLower = [&] {
-        Lower()->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        ClientCapture cap(Lower()->m_hWnd);
+    auto inkIn = [&](CImportView* pane) {
+        pane->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        ClientCapture cap(pane->m_hWnd);
         int n = 0;
         for (int y = 0; y < cap.Height(); ++y)
             for (int x = 0; x < cap.Width(); ++x)
@@ -464,7 +464,7 @@ TEST_F(WindowTest, AnArticleForACollapsedPaneOpensIt)
     EXPECT_FALSE(inner.IsCollapsed());
     EXPECT_GT(lowerHeight(), 100);
     EXPECT_EQ(L"下文下文下文", ArticleText(*Lower()));
-    EXPECT_GT(inkInLower(), 50);
+    EXPECT_GT(inkIn(Lower()), 50);
 
     // Collapsed again by its button, then reached page by page from the upper pane.
     inner.Collapse();
@@ -510,4 +510,69 @@ TEST_F(WindowTest, AnArticleForACollapsedPaneOpensIt)
     Select(Item({L"卷二", L"0001_b.xml"}));
     EXPECT_GT(upperHeight(), 100);
     EXPECT_GT(lowerHeight(), 100);
+
+    // By the real mouse now. With the lower pane closed by a click on its
+    // button and its article still highlighted, a click or a double click
+    // on that article opens it.
+    auto clickItem = [&](HTREEITEM item, int clicks) {
+        CRect r;
+        Tree().GetItemRect(item, &r, TRUE);
+        CPoint pt = r.CenterPoint();
+        Tree().ClientToScreen(&pt);
+        ClickAt(pt, clicks);
+    };
+    auto pressButton = [&](DWORD down, DWORD up) {
+        CRect button;
+        inner.GetButtonRect(button);
+        CPoint pt = button.CenterPoint();
+        inner.ClientToScreen(&pt);
+        MouseAt(pt, down);
+        MouseAt(pt, up);
+    };
+    const HTREEITEM lowerItem = Item({L"写小说", L"0002_y.xml"});
+    clickItem(lowerItem, 1);
+    ASSERT_GT(lowerHeight(), 100);
+    pressButton(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    pressButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    ASSERT_EQ(0, lowerHeight());
+    ASSERT_EQ(lowerItem, Tree().GetSelectedItem());
+    clickItem(lowerItem, 1);
+    EXPECT_GT(lowerHeight(), 100);
+    EXPECT_GT(inkIn(Lower()), 20);
+    pressButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    ASSERT_EQ(0, lowerHeight());
+    clickItem(lowerItem, 2);
+    EXPECT_GT(lowerHeight(), 100);
+
+    // The tree's bar dragged to the window's edge, then an article clicked
+    // in the tree, a new one or the one still highlighted: the tree gives
+    // the article's pane room again.
+    CXSplitterWnd& outer = frame->m_wndOuterSplitter;
+    auto paneWidth = [&] {
+        CRect r;
+        Upper()->GetClientRect(&r);
+        return r.Width();
+    };
+    auto dragTreeBarToTheEdge = [&] {
+        CRect button, rc;
+        outer.GetButtonRect(button);
+        outer.GetClientRect(&rc);
+        CPoint grip(button.CenterPoint().x, rc.Height() / 4), edge(rc.right - 1, rc.Height() / 4);
+        outer.ClientToScreen(&grip);
+        outer.ClientToScreen(&edge);
+        MouseAt(grip, MOUSEEVENTF_LEFTDOWN);
+        MouseAt(CPoint((grip.x + edge.x) / 2, grip.y), 0);
+        MouseAt(edge, 0);
+        MouseAt(edge, MOUSEEVENTF_LEFTUP);
+    };
+    dragTreeBarToTheEdge();
+    ASSERT_LT(paneWidth(), 20);
+    clickItem(Item({L"0001_a.xml"}), 1);
+    EXPECT_EQ(L"上文", ArticleText(*Upper()));
+    EXPECT_GT(paneWidth(), 200);
+    EXPECT_GT(inkIn(Upper()), 20);
+    dragTreeBarToTheEdge();
+    ASSERT_LT(paneWidth(), 20);
+    clickItem(Item({L"0001_a.xml"}), 1);
+    EXPECT_GT(paneWidth(), 200);
 }

@@ -325,6 +325,14 @@ TEST_F(FrameEditingTest, AClickOnALinePartlyOutsideThePaneSelectsNothing)
             ASSERT_EQ(l == line, it->bSelected != 0);
 }
 
+CPoint ScreenPointOf(CImportView* v, const CharItem* it)
+{
+    CPoint pt = v->DocumentToClient(
+        CPoint((int)((it->left + it->right) / 2), (int)((it->top + it->bottom) / 2)));
+    v->ClientToScreen(&pt);
+    return pt;
+}
+
 TEST_F(FrameEditingTest, ADragThatScrollsSelectsUpToTheLineUnderThePointerAtRelease)
 {
     MakeArticle(L"0001_a.xml", NumberedParagraphs(60, 20).c_str());
@@ -350,9 +358,22 @@ TEST_F(FrameEditingTest, ADragThatScrollsSelectsUpToTheLineUnderThePointerAtRele
     const CPoint doc = v->ClientToDocument(release);
     ChunkNode* under = v->LineAtPoint(doc.x, doc.y, v->m_pRoot);
     ASSERT_NE(nullptr, under);
+    const int shown = v->GetScrollPosition().y;
     v->PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(release.x, release.y));
     Pump();
     EXPECT_EQ(nullptr, ::GetCapture());
+    // The page stays where the button was let go, and so does the caret.
+    EXPECT_EQ(shown, v->GetScrollPosition().y);
+    EXPECT_EQ(under, v->m_pCurLine);
+    GUITHREADINFO info = {sizeof(info)};
+    ASSERT_TRUE(GetGUIThreadInfo(GetCurrentThreadId(), &info));
+    EXPECT_EQ(v->m_hWnd, info.hwndCaret);
+    EXPECT_EQ(v->DocumentToClient(CPoint((int)v->m_pCurItem->left, (int)v->m_pCurItem->top)),
+              CPoint(info.rcCaret.left, info.rcCaret.top));
+    CRect pane;
+    v->GetClientRect(&pane);
+    EXPECT_GE(info.rcCaret.top, pane.top);
+    EXPECT_LE(info.rcCaret.bottom, pane.bottom);
     bool inRange = false;
     for (size_t i = 0; i < paras.size(); ++i) {
         if (i == 1)
@@ -372,32 +393,22 @@ TEST_F(FrameEditingTest, ADragThatScrollsSelectsUpToTheLineUnderThePointerAtRele
     Pump();
     EXPECT_FALSE(v->m_bPressed);
     EXPECT_EQ(nullptr, ::GetCapture());
-}
 
-// Real mouse input: the pointer moves to the screen point, then flags.
-void MouseAt(CPoint screen, DWORD flags, int wheel = 0)
-{
-    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT in[2] = {};
-    in[0].type = INPUT_MOUSE;
-    in[0].mi.dx = (screen.x * 65535 + (width - 1) / 2) / (width - 1);
-    in[0].mi.dy = (screen.y * 65535 + (height - 1) / 2) / (height - 1);
-    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    in[1] = in[0];
-    // The button event carries the point too: a late pointer event of the
-    // X server must not move it.
-    in[1].mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    in[1].mi.mouseData = (DWORD)wheel;
-    SendInput(flags ? 2 : 1, in, sizeof(INPUT));
-    Pump(30);
-}
-
-CPoint ScreenPointOf(CImportView* v, const CharItem* it)
-{
-    CPoint pt = v->DocumentToClient(
-        CPoint((int)((it->left + it->right) / 2), (int)((it->top + it->bottom) / 2)));
-    v->ClientToScreen(&pt);
-    return pt;
+    // So does a double click let go over the tree, by the real mouse.
+    ChunkNode* line = v->LineAtPoint(0, v->ClientToDocument(CPoint(0, client.Height() / 2)).y, v->m_pRoot);
+    ASSERT_NE(nullptr, line);
+    const CPoint at = ScreenPointOf(v, ItemOf(line, 2));
+    MouseAt(at, MOUSEEVENTF_LEFTDOWN);
+    MouseAt(at, MOUSEEVENTF_LEFTUP);
+    MouseAt(at, MOUSEEVENTF_LEFTDOWN);
+    for (CharItem* it = line->pFirstItem; it; it = it->pNext)
+        ASSERT_TRUE(it->bSelected) << "the second press is a double click";
+    CRect tree;
+    TreeView()->GetWindowRect(&tree);
+    MouseAt(tree.CenterPoint(), 0);
+    MouseAt(tree.CenterPoint(), MOUSEEVENTF_LEFTUP);
+    EXPECT_FALSE(v->m_bPressed);
+    EXPECT_EQ(nullptr, ::GetCapture());
 }
 
 // A chapter read in the upper pane while the lower one is written in: the
