@@ -1,0 +1,557 @@
+#include "view/GlyphFit.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <string>
+#include <tuple>
+#include <unordered_map>
+
+#include "framework/Dc.h"
+#include "framework/Gdi.h"
+
+namespace {
+
+struct FontKey {
+    std::wstring face;
+    int tenths = 0;
+    int weight = 0;     // 0: as the point font is made
+    int dpi = 0;
+    int height = 0;     // lfHeight of a copy made smaller as a whole; 0: the point size
+    bool crisp = false; // drawn without antialiasing
+    bool operator<(const FontKey& o) const
+    {
+        return std::tie(face, tenths, weight, dpi, height, crisp)
+            < std::tie(o.face, o.tenths, o.weight, o.dpi, o.height, o.crisp);
+    }
+};
+
+// Fonts stay made between paints: creating one per character is the
+// costliest part of painting text. A page needs few: one per face, size and
+// kind of box, and a smaller one for a glyph now and then. Many sizes and
+// faces in a long session are dropped together at the end of a paint.
+std::map<FontKey, CharFontInfo> g_fonts;
+const size_t kMaxFonts = 96;
+
+CharFontInfo MakeFont(CDC* pDC, const FontKey& key)
+{
+    CFont font;
+    font.CreatePointFont(key.tenths, key.face.c_str(), pDC);
+    if (key.weight || key.height || key.crisp) {
+        LOGFONT lf = {};
+        font.GetLogFont(&lf);
+        font.DeleteObject();
+        if (key.weight)
+            lf.lfWeight = key.weight;
+        if (key.height)
+            lf.lfHeight = key.height;
+        if (key.crisp)
+            lf.lfQuality = NONANTIALIASED_QUALITY;
+        font.CreateFontIndirect(&lf);
+    }
+    CharFontInfo info;
+    info.hFont = (HFONT)font.Detach();
+    LOGFONT lf = {};
+    GetObjectW(info.hFont, sizeof(lf), &lf);
+    HDC dc = pDC->GetSafeHdc();
+    HGDIOBJ old = SelectObject(dc, info.hFont);
+    TEXTMETRICW tm = {};
+    GetTextMetricsW(dc, &tm);
+    SelectObject(dc, old);
+    info.nHeight = tm.tmHeight;
+    info.nAscent = tm.tmAscent;
+    info.nEm = std::max(1, (int)std::abs(lf.lfHeight));
+    return info;
+}
+
+CharFontInfo KeyedFont(CDC* pDC, const FontKey& key)
+{
+    auto found = g_fonts.find(key);
+    if (found != g_fonts.end())
+        return found->second;
+    const CharFontInfo info = MakeFont(pDC, key);
+    g_fonts[key] = info;
+    return info;
+}
+
+// A glyph's ink from its origin (the cell's top left): left and width
+// across, top and height down, and the advance to the next glyph.
+struct GlyphInk {
+    int left = 0;
+    int width = 0;
+    int top = 0;
+    int height = 0;
+    int advance = 0;
+    bool inked = false;
+};
+
+// Ink is measured by drawing the glyph: some faces bring bitmaps for some
+// sizes, whose pixels their outline metrics do not describe, and a face that
+// lacks a glyph borrows it from another. The surface is kept for the life of
+// the process.
+class InkRuler {
+public:
+    GlyphInk Measure(const CharFontInfo& font, const wchar_t* text, int n)
+    {
+        const int w = 3 * font.nHeight + 8;
+        const int h = 2 * font.nHeight + 8;
+        const int ox = font.nHeight + 4;
+        const int oy = font.nHeight / 2 + 4;
+        GlyphInk ink;
+        if (!Reserve(w, h))
+            return ink;
+        for (int y = 0; y < h; ++y)
+            memset(m_bits + (size_t)y * m_width, 0, (size_t)w * 4);
+        HGDIOBJ old = SelectObject(m_dc, font.hFont);
+        ExtTextOutW(m_dc, ox, oy, 0, NULL, text, (UINT)n, NULL);
+        SIZE size = {};
+        GetTextExtentPoint32W(m_dc, text, n, &size);
+        SelectObject(m_dc, old);
+        GdiFlush();
+        ink.advance = size.cx;
+        int left = w, right = -1, top = h, bottom = -1;
+        for (int y = 0; y < h; ++y) {
+            const DWORD* row = m_bits + (size_t)y * m_width;
+            int x = 0;
+            while (x < w && !(row[x] & 0xFFFFFF))
+                ++x;
+            if (x == w)
+                continue;
+            int last = w - 1;
+            while (!(row[last] & 0xFFFFFF))
+                --last;
+            left = std::min(left, x);
+            right = std::max(right, last);
+            top = std::min(top, y);
+            bottom = y;
+        }
+        if (right >= 0) {
+            ink.left = left - ox;
+            ink.width = right - left + 1;
+            ink.top = top - oy;
+            ink.height = bottom - top + 1;
+            ink.inked = true;
+        }
+        return ink;
+    }
+
+private:
+    bool Reserve(int w, int h)
+    {
+        if (m_dc && w <= m_width && h <= m_height)
+            return true;
+        if (m_dc) {
+            SelectObject(m_dc, m_old);
+            DeleteObject(m_bitmap);
+            DeleteDC(m_dc);
+            m_dc = NULL;
+        }
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = std::max(w, m_width);
+        bi.bmiHeader.biHeight = -std::max(h, m_height);
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        m_dc = CreateCompatibleDC(NULL);
+        m_bitmap = CreateDIBSection(NULL, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
+        if (!m_dc || !m_bitmap || !bits) {
+            if (m_bitmap)
+                DeleteObject(m_bitmap);
+            if (m_dc)
+                DeleteDC(m_dc);
+            m_dc = NULL;
+            m_bitmap = NULL;
+            return false;
+        }
+        m_width = bi.bmiHeader.biWidth;
+        m_height = -bi.bmiHeader.biHeight;
+        m_bits = (DWORD*)bits;
+        m_old = SelectObject(m_dc, m_bitmap);
+        SetBkMode(m_dc, TRANSPARENT);
+        SetTextColor(m_dc, RGB(255, 255, 255));
+        return true;
+    }
+
+    HDC m_dc = NULL;
+    HBITMAP m_bitmap = NULL;
+    HGDIOBJ m_old = NULL;
+    DWORD* m_bits = nullptr;
+    int m_width = 0;
+    int m_height = 0;
+} g_ruler;
+
+std::unordered_map<uint64_t, GlyphInk> g_inks;
+
+GlyphInk InkOf(const CharFontInfo& font, const wchar_t* text, int n)
+{
+    const uint64_t key = ((uint64_t)(uintptr_t)font.hFont << 32) | ((uint64_t)text[0] << 16)
+        | (n > 1 ? text[1] : 0);
+    auto found = g_inks.find(key);
+    if (found != g_inks.end())
+        return found->second;
+    GlyphInk ink = g_ruler.Measure(font, text, n);
+    g_inks[key] = ink;
+    return ink;
+}
+
+GlyphInk InkOf(const CharFontInfo& font, wchar_t ch) { return InkOf(font, &ch, 1); }
+
+// The font of a face at a size for one kind of box: the point font drawn
+// where the painter puts it, or a copy made smaller as a whole that stands
+// on a baseline common to the face's glyphs.
+struct Fit {
+    FontKey key;
+    CharFontInfo font;
+    int baseline = 0;       // below the box's top
+    bool asPainted = false;
+};
+
+struct FitKey {
+    HFONT base;
+    int width, height;
+    bool operator<(const FitKey& o) const
+    {
+        return std::tie(base, width, height) < std::tie(o.base, o.width, o.height);
+    }
+};
+std::map<FitKey, Fit> g_fits;
+
+const wchar_t kHanSamples[] = L"中国文字";
+
+bool IsHalfWidth(wchar_t ch) { return ch < 0x100; }
+
+// Signs the painter lifts by 2 px above the point font's place.
+bool IsRaisedSign(wchar_t ch)
+{
+    switch (ch) {
+    case L'&': case L'j': case L'_': case L'(': case L')': case L'{': case L'}':
+        return true;
+    }
+    return false;
+}
+
+// The painter's own place for the point font: the cell centred down the box,
+// the raised signs 2 px above its top.
+int PaintersY(const CharFontInfo& font, int h, bool raised)
+{
+    return raised ? -2 : h / 2 - font.nHeight / 2;
+}
+
+bool InkInside(const GlyphInk& ink, int x, int y, int w, int h)
+{
+    return x + ink.left >= 0 && x + ink.left + ink.width <= w && y + ink.top >= 0
+        && y + ink.top + ink.height <= h;
+}
+
+// Where a glyph of font goes in a box of the fit: the point font at the
+// painter's place (at the box's left, the cell centred down); a smaller copy
+// on the common baseline, a half-width glyph centred across, another with its
+// cell centred across. A glyph outside the box is moved in as far as needed;
+// one larger than the box is not whole.
+GlyphSpot PlaceOn(const Fit& fit, const CharFontInfo& font, const GlyphInk& ink, int w, int h,
+                  bool half, bool raised)
+{
+    GlyphSpot spot;
+    spot.font = font;
+    if (fit.asPainted) {
+        spot.x = 0;
+        spot.y = PaintersY(font, h, raised);
+    } else {
+        spot.y = fit.baseline - font.nAscent;
+        spot.x = half ? (w - ink.width) / 2 - ink.left : (w - ink.advance) / 2;
+    }
+    if (!ink.inked) {
+        spot.whole = true;
+        return spot;
+    }
+    if (ink.width > w || ink.height > h)
+        return spot;
+    spot.x += std::max(0, -(spot.x + ink.left));
+    spot.x -= std::max(0, spot.x + ink.left + ink.width - w);
+    spot.y += std::max(0, -(spot.y + ink.top));
+    spot.y -= std::max(0, spot.y + ink.top + ink.height - h);
+    spot.whole = true;
+    return spot;
+}
+
+// The em height a copy needs for ink of inkW x inkH to fit w x h: the size
+// scaled down as a whole, at least a pixel less than now.
+int SmallerEm(int em, int inkW, int inkH, int w, int h)
+{
+    const double scale = std::min((double)w / std::max(1, inkW), (double)h / std::max(1, inkH));
+    return std::min(em - 1, (int)(em * scale));
+}
+
+// The widest ink of the samples and how far it reaches above (top, up is
+// negative) and below the baseline.
+struct Band {
+    int width = 0;
+    int top = 0;
+    int bottom = 0;
+    int Height() const { return bottom - top; }
+};
+
+Band BandOf(const CharFontInfo& font, const std::wstring& samples)
+{
+    Band band;
+    bool any = false;
+    for (wchar_t c : samples) {
+        const GlyphInk ink = InkOf(font, c);
+        if (!ink.inked)
+            continue;
+        const int above = ink.top - font.nAscent;
+        band.top = any ? std::min(band.top, above) : above;
+        band.bottom = any ? std::max(band.bottom, above + ink.height) : above + ink.height;
+        band.width = std::max(band.width, ink.width);
+        any = true;
+    }
+    return band;
+}
+
+// Every sample drawn without antialiasing keeps nearly the height of its
+// antialiased twin: no stroke or dot has vanished (hinting may move a glyph
+// by a pixel, and the twin's faint edges count too).
+bool KeepsEveryStroke(const Fit& fit, const std::wstring& samples)
+{
+    LOGFONT lf = {};
+    GetObjectW(fit.font.hFont, sizeof(lf), &lf);
+    lf.lfQuality = DEFAULT_QUALITY;
+    CFont twin;
+    if (!twin.CreateFontIndirect(&lf))
+        return true;
+    CharFontInfo smooth = fit.font;
+    smooth.hFont = (HFONT)twin.GetSafeHandle();
+    for (wchar_t c : samples) {
+        const GlyphInk crisp = InkOf(fit.font, c);
+        const GlyphInk soft = g_ruler.Measure(smooth, &c, 1);
+        if (soft.inked
+            && (!crisp.inked || crisp.height < soft.height - std::max(2, soft.height / 4))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+Fit MakeFit(CDC* pDC, const FontKey& key, int w, int h, bool half)
+{
+    std::wstring samples;
+    if (half)
+        for (wchar_t c = 0x21; c < 0x7F; ++c)
+            samples += c;
+    else
+        samples = kHanSamples;
+    Fit fit;
+    fit.key = key;
+    fit.font = KeyedFont(pDC, key);
+    // The point font where the painter puts it, when every sample is whole there.
+    fit.asPainted = true;
+    for (wchar_t c : samples) {
+        const GlyphInk ink = InkOf(fit.font, c);
+        if (ink.inked && !InkInside(ink, 0, PaintersY(fit.font, h, IsRaisedSign(c)), w, h)) {
+            fit.asPainted = false;
+            break;
+        }
+    }
+    if (fit.asPainted) {
+        fit.baseline = h / 2 - fit.font.nHeight / 2 + fit.font.nAscent;
+        return fit;
+    }
+    // Smaller as a whole until the samples fit, above and below one baseline.
+    for (int tries = 0;; ++tries) {
+        const Band band = BandOf(fit.font, samples);
+        const int em = SmallerEm(fit.font.nEm, band.width, band.Height(), w, h);
+        if ((band.width <= w && band.Height() <= h) || em < 1 || tries == 12)
+            break;
+        fit.key.height = -em;
+        fit.font = KeyedFont(pDC, fit.key);
+    }
+    // Without antialiasing a stroke or dot of a thin face can vanish at some
+    // sizes: the face drawn heavier, or a size smaller, keeps them.
+    const FontKey fitted = fit.key;
+    const int fittedEm = fit.font.nEm;
+    for (int step = 0; fit.key.crisp && step < 6 && !KeepsEveryStroke(fit, samples); ++step) {
+        fit.key = fitted;
+        if (step % 2 == 0 && fitted.weight < FW_BOLD)
+            fit.key.weight = FW_BOLD;
+        if (step > 0 && fittedEm - (step + 1) / 2 > 0)
+            fit.key.height = -(fittedEm - (step + 1) / 2);
+        if (step == 5) {
+            // No size keeps them: the fitted size, antialiased and heavier.
+            fit.key = fitted;
+            fit.key.crisp = false;
+            fit.key.weight = std::max(fitted.weight, (int)FW_BOLD);
+        }
+        fit.font = KeyedFont(pDC, fit.key);
+    }
+    const Band band = BandOf(fit.font, samples);
+    fit.baseline = (h - band.Height()) / 2 - band.top;
+    return fit;
+}
+
+// A glyph larger than its box at its face's fit, or without ink there: a copy
+// of its own made smaller as a whole, on the same baseline.
+struct SpotKey {
+    HFONT fit;
+    wchar_t ch, low;
+    int width, height;
+    bool operator<(const SpotKey& o) const
+    {
+        return std::tie(fit, ch, low, width, height) < std::tie(o.fit, o.ch, o.low, o.width, o.height);
+    }
+};
+std::map<SpotKey, GlyphSpot> g_spots;
+
+GlyphSpot ShrinkGlyph(CDC* pDC, const Fit& fit, const wchar_t* text, int n, int w, int h,
+                      bool half, bool raised)
+{
+    const SpotKey at{fit.font.hFont, text[0], n > 1 ? text[1] : L'\0', w, h};
+    auto found = g_spots.find(at);
+    if (found != g_spots.end())
+        return found->second;
+    FontKey key = fit.key;
+    CharFontInfo font = fit.font;
+    GlyphInk ink = InkOf(font, text, n);
+    // A face may lack a glyph at some sizes only, or only in the bitmaps it
+    // brings for drawing without antialiasing.
+    if (!ink.inked && key.crisp) {
+        key.crisp = false;
+        font = KeyedFont(pDC, key);
+        ink = InkOf(font, text, n);
+    }
+    for (int tries = 0; tries < 12 && (ink.width > w || ink.height > h || (!ink.inked && tries < 3));
+         ++tries) {
+        const int em = SmallerEm(font.nEm, ink.width, ink.height, w, h);
+        if (em < 1)
+            break;
+        key.height = -em;
+        font = KeyedFont(pDC, key);
+        ink = InkOf(font, text, n);
+    }
+    const GlyphSpot spot = PlaceOn(fit, font, ink, w, h, half, raised);
+    g_spots[at] = spot;
+    return spot;
+}
+
+// What the last glyph of each kind (half-width or not) was drawn with, which
+// the next one nearly always wants too.
+struct Recent {
+    HDC dc = NULL;
+    FontKey key;
+    int width = 0;
+    int height = 0;
+    const Fit* fit = nullptr;
+};
+Recent g_recent[2];
+int g_dpi = 0;
+HDC g_dpiDc = NULL;
+
+void ForgetFonts()
+{
+    for (auto& f : g_fonts)
+        DeleteObject(f.second.hFont);
+    g_fonts.clear();
+    g_inks.clear();
+    g_fits.clear();
+    g_spots.clear();
+    g_recent[0] = g_recent[1] = Recent();
+}
+
+}  // namespace
+
+GlyphSpot FitGlyph(CDC* pDC, const wchar_t* face, int tenths, bool bold, const wchar_t* text,
+                   int n, int width, int height, bool raised)
+{
+    if (!face)
+        face = L"";
+    HDC dc = pDC->GetSafeHdc();
+    if (dc != g_dpiDc) {
+        g_dpiDc = dc;
+        g_dpi = pDC->GetDeviceCaps(LOGPIXELSY);
+    }
+    const bool half = IsHalfWidth(text[0]);
+    const int weight = bold ? 800 : 0;
+    Recent& recent = g_recent[half ? 1 : 0];
+    if (!(recent.fit && recent.dc == dc && recent.key.tenths == tenths
+          && recent.key.weight == weight && recent.key.dpi == g_dpi && recent.width == width
+          && recent.height == height && recent.key.face == face)) {
+        FontKey key;
+        key.face = face;
+        key.tenths = tenths;
+        key.weight = weight;
+        key.dpi = g_dpi;
+        key.crisp = half;
+        const FitKey fitKey{KeyedFont(pDC, key).hFont, width, height};
+        auto found = g_fits.find(fitKey);
+        if (found == g_fits.end())
+            found = g_fits.emplace(fitKey, MakeFit(pDC, key, width, height, half)).first;
+        recent.dc = dc;
+        recent.key = key;
+        recent.width = width;
+        recent.height = height;
+        recent.fit = &found->second;
+    }
+    const Fit& fit = *recent.fit;
+    const GlyphInk ink = InkOf(fit.font, text, n);
+    GlyphSpot spot = PlaceOn(fit, fit.font, ink, width, height, half, raised);
+    if (!spot.whole || (!ink.inked && text[0] > L' '))
+        spot = ShrinkGlyph(pDC, fit, text, n, width, height, half, raised);
+    return spot;
+}
+
+void EndCharFonts(CDC* pDC, HFONT original)
+{
+    if (original)
+        SelectObject(pDC->GetSafeHdc(), original);
+    if (g_fonts.size() > kMaxFonts)
+        ForgetFonts();
+}
+
+bool g_bBatchPlainText = true;
+
+void GlyphBatch::Add(HFONT font, COLORREF colour, int x, int y, wchar_t ch, const RECT& box)
+{
+    m_glyphs.push_back({font, colour, x, y, ch, box, false});
+}
+
+void GlyphBatch::Flush(HDC dc)
+{
+    if (m_glyphs.empty())
+        return;
+    SetBkMode(dc, TRANSPARENT);
+    for (size_t i = 0; i < m_glyphs.size(); ++i) {
+        if (m_glyphs[i].drawn)
+            continue;
+        const Glyph& first = m_glyphs[i];
+        RECT bounds = first.box;
+        m_text.clear();
+        m_steps.clear();
+        const Glyph* prev = nullptr;
+        for (size_t j = i; j < m_glyphs.size(); ++j) {
+            Glyph& g = m_glyphs[j];
+            if (g.drawn || g.font != first.font || g.colour != first.colour)
+                continue;
+            if (prev) {
+                // The second of each pair runs up the font's vertical.
+                m_steps.push_back(g.x - prev->x);
+                m_steps.push_back(prev->y - g.y);
+            }
+            m_text.push_back(g.ch);
+            bounds.left = std::min(bounds.left, g.box.left);
+            bounds.top = std::min(bounds.top, g.box.top);
+            bounds.right = std::max(bounds.right, g.box.right);
+            bounds.bottom = std::max(bounds.bottom, g.box.bottom);
+            g.drawn = true;
+            prev = &g;
+        }
+        m_steps.push_back(0);
+        m_steps.push_back(0);
+        SelectObject(dc, first.font);
+        SetTextColor(dc, first.colour);
+        ExtTextOutW(dc, first.x, first.y, ETO_CLIPPED | ETO_PDY, &bounds, m_text.data(),
+                    (UINT)m_text.size(), m_steps.data());
+    }
+    m_glyphs.clear();
+}
+
