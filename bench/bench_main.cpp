@@ -85,6 +85,12 @@ int main(int argc, char** argv)
         RunImportBench();
         return 0;
     }
+    // "paint" runs the page painting and picture export figures alone.
+    if (argc > 1 && std::string(argv[1]) == "paint") {
+        RunPaintBench();
+        RunExportBench();
+        return 0;
+    }
     const CString folder = BenchTempFolder(L"lumivell_bench") + L"\\";
     CreateFolderTree(folder + L"control");
     g_strAppFolder = folder;
