@@ -48,15 +48,8 @@ void FreeOverlays()
 
 bool MakeOverlay(Overlay& o, HDC like, const CString& path, int w, int h, COLORREF key)
 {
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
     void* bits = NULL;
-    o.bmp = CreateDIBSection(NULL, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
+    o.bmp = CreateTopDownDib(w, h, &bits);
     if (!o.bmp)
         return false;
     o.dc = CreateCompatibleDC(like);

@@ -7,6 +7,7 @@
 #include <tuple>
 #include <unordered_map>
 
+#include "controls/PictureCache.h"
 #include "framework/Dc.h"
 #include "framework/Gdi.h"
 
@@ -146,16 +147,11 @@ private:
             DeleteDC(m_dc);
             m_dc = NULL;
         }
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = std::max(w, m_width);
-        bi.bmiHeader.biHeight = -std::max(h, m_height);
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
+        const int width = std::max(w, m_width);
+        const int height = std::max(h, m_height);
         void* bits = nullptr;
         m_dc = CreateCompatibleDC(NULL);
-        m_bitmap = CreateDIBSection(NULL, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
+        m_bitmap = CreateTopDownDib(width, height, &bits);
         if (!m_dc || !m_bitmap || !bits) {
             if (m_bitmap)
                 DeleteObject(m_bitmap);
@@ -165,8 +161,8 @@ private:
             m_bitmap = NULL;
             return false;
         }
-        m_width = bi.bmiHeader.biWidth;
-        m_height = -bi.bmiHeader.biHeight;
+        m_width = width;
+        m_height = height;
         m_bits = (DWORD*)bits;
         m_old = SelectObject(m_dc, m_bitmap);
         SetBkMode(m_dc, TRANSPARENT);
@@ -476,12 +472,7 @@ GlyphSpot FitGlyph(CDC* pDC, const wchar_t* face, int tenths, bool bold, const w
     if (!(recent.fit && recent.dc == dc && recent.key.tenths == tenths
           && recent.key.weight == weight && recent.key.dpi == g_dpi && recent.width == width
           && recent.height == height && recent.key.face == face)) {
-        FontKey key;
-        key.face = face;
-        key.tenths = tenths;
-        key.weight = weight;
-        key.dpi = g_dpi;
-        key.crisp = half;
+        const FontKey key{face, tenths, weight, g_dpi, 0, half};
         const FitKey fitKey{KeyedFont(pDC, key).hFont, width, height};
         auto found = g_fits.find(fitKey);
         if (found == g_fits.end())
