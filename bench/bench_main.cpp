@@ -85,9 +85,10 @@ int main(int argc, char** argv)
         RunImportBench();
         return 0;
     }
-    // "paint" runs the page painting and picture export figures alone.
+    // "paint" runs the figures of painting alone: pages, typing, export.
     if (argc > 1 && std::string(argv[1]) == "paint") {
         RunPaintBench();
+        RunEditingBench();
         RunExportBench();
         return 0;
     }
