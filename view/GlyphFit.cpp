@@ -136,6 +136,19 @@ public:
         return ink;
     }
 
+    // The height of the glyph's outline; 0 when the face has none for it.
+    int OutlineHeight(const CharFontInfo& font, wchar_t ch)
+    {
+        if (!Reserve(1, 1))
+            return 0;
+        HGDIOBJ old = SelectObject(m_dc, font.hFont);
+        GLYPHMETRICS gm = {};
+        const MAT2 identity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+        const DWORD done = GetGlyphOutlineW(m_dc, ch, GGO_METRICS, &gm, 0, NULL, &identity);
+        SelectObject(m_dc, old);
+        return done == GDI_ERROR ? 0 : (int)gm.gmBlackBoxY;
+    }
+
 private:
     bool Reserve(int w, int h)
     {
@@ -306,11 +319,27 @@ Band BandOf(const CharFontInfo& font, const std::wstring& samples)
     return band;
 }
 
+// A glyph drawn without antialiasing that is well shorter than a reference
+// height has lost a stroke or a dot (hinting may move an edge by a pixel).
+bool LostStrokes(const GlyphInk& crisp, int reference)
+{
+    return reference > 0
+        && (!crisp.inked || crisp.height < reference - std::max(2, reference / 4));
+}
+
 // Every sample drawn without antialiasing keeps nearly the height of its
-// antialiased twin: no stroke or dot has vanished (hinting may move a glyph
-// by a pixel, and the twin's faint edges count too).
+// outline or, for a face that brings bitmaps of its own, of its antialiased
+// twin: no stroke or dot has vanished.
 bool KeepsEveryStroke(const Fit& fit, const std::wstring& samples)
 {
+    bool outlinesKept = true;
+    for (wchar_t c : samples)
+        if (LostStrokes(InkOf(fit.font, c), g_ruler.OutlineHeight(fit.font, c))) {
+            outlinesKept = false;
+            break;
+        }
+    if (outlinesKept)
+        return true;
     LOGFONT lf = {};
     GetObjectW(fit.font.hFont, sizeof(lf), &lf);
     lf.lfQuality = DEFAULT_QUALITY;
@@ -320,12 +349,9 @@ bool KeepsEveryStroke(const Fit& fit, const std::wstring& samples)
     CharFontInfo smooth = fit.font;
     smooth.hFont = (HFONT)twin.GetSafeHandle();
     for (wchar_t c : samples) {
-        const GlyphInk crisp = InkOf(fit.font, c);
         const GlyphInk soft = g_ruler.Measure(smooth, &c, 1);
-        if (soft.inked
-            && (!crisp.inked || crisp.height < soft.height - std::max(2, soft.height / 4))) {
+        if (soft.inked && LostStrokes(InkOf(fit.font, c), soft.height))
             return false;
-        }
     }
     return true;
 }

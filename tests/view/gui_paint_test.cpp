@@ -889,20 +889,26 @@ TEST_F(PaintTest, CharactersAreDrawnWholeInTheirBoxesInEveryFace)
         const bool letters = face.empty() || !IsSymbolFace(face);
         for (const auto& l : lines) {
             const std::wstring where = std::wstring(l.kind) + L" in \"" + face + L"\"";
+            const int scrollY = m_view->GetScrollPosition().y;
+            auto boxOf = [&](const CharItem* it) {
+                return RECT{(int)it->left, (int)it->top - scrollY, (int)it->right,
+                            (int)it->bottom - scrollY};
+            };
             int aBottom = -1;
+            for (CharItem* it = l.line->pFirstItem; it && aBottom < 0; it = it->pNext)
+                if (it->ch == L'a')
+                    aBottom = ink.Bottom(boxOf(it));
             for (CharItem* it = l.line->pFirstItem; it; it = it->pNext) {
                 if (it->ch <= L' ')
                     continue;
                 const std::wstring what = L"'" + std::wstring(1, it->ch) + L"' " + where;
-                RECT box = {(int)it->left, (int)it->top - m_view->GetScrollPosition().y,
-                            (int)it->right, (int)it->bottom - m_view->GetScrollPosition().y};
+                const RECT box = boxOf(it);
                 ExpectWholeInBox(box, [&](int x, int y, bool faint) { return ink.At(x, y, faint); },
                                  what, letters);
                 if (!letters)
                     continue;
-                if (it->ch == L'a')
-                    aBottom = ink.Bottom(box);
                 if (wcschr(L"gjpy", it->ch)) {
+                    EXPECT_GE(aBottom, 0) << where;
                     EXPECT_GT(ink.Bottom(box), aBottom) << what;
                 }
                 if (wcschr(L"li-1", it->ch)) {
