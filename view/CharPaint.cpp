@@ -3,6 +3,7 @@
 #include "view/ImportView.h"
 
 #include <algorithm>
+#include <string>
 
 #include "app/DisplaySettings.h"
 #include "view/Painter.h"
@@ -21,6 +22,9 @@ bool IsRaisedChar(wchar_t ch)
     }
     return false;
 }
+
+// The point size a character is drawn at, in tenths.
+int PointTenths(const CharItem* item) { return (int)(7.5 * item->size) - 5; }
 
 COLORREF ToneColour(const CodeColour& c)
 {
@@ -112,9 +116,34 @@ RECT CImportView::ItemBox(const CharItem* item)
 GlyphSpot CImportView::PlaceGlyph(CDC* pDC, const CharItem* item, const RECT& box, bool bold)
 {
     const wchar_t text[2] = {item->ch, item->chLow};
-    return FitGlyph(pDC, CharFace(item), (int)(7.5 * item->size) - 5, bold, text,
-                    item->chLow ? 2 : 1, box.right - box.left, box.bottom - box.top,
-                    IsRaisedChar(item->ch));
+    return FitGlyph(pDC, CharFace(item), PointTenths(item), bold, text, item->chLow ? 2 : 1,
+                    box.right - box.left, box.bottom - box.top, IsRaisedChar(item->ch));
+}
+
+// The line's glyphs of each kind of box are measured together before they
+// are placed.
+void CImportView::MeasureLineGlyphs(ChunkNode* line, CDC* pDC)
+{
+    static std::wstring units[2];
+    const CharItem* first[2] = {};
+    units[0].clear();
+    units[1].clear();
+    for (const CharItem* it = line->pFirstItem; it; it = it->pNext) {
+        if (it->ch <= 13 || it->chLow)
+            continue;
+        const int half = it->ch < 0x100;
+        if (!first[half])
+            first[half] = it;
+        units[half] += it->ch;
+    }
+    for (int half = 0; half < 2; ++half) {
+        if (!first[half])
+            continue;
+        const RECT box = GlyphBox(first[half]);
+        MeasureGlyphs(pDC, CharFace(first[half]), PointTenths(first[half]), false,
+                      units[half].data(), (int)units[half].size(), box.right - box.left,
+                      box.bottom - box.top);
+    }
 }
 
 // Runs the code scanner for an unselected character of a code line: call it
@@ -222,6 +251,8 @@ void CImportView::PaintLineCharacters(ChunkNode* line, CDC* pDC)
 {
     static GlyphBatch batch;
     m_vecBoldMarked.clear();
+    if (g_bBatchPlainText)
+        MeasureLineGlyphs(line, pDC);
     WORD prevMark = 0;
     for (CharItem* item = line->pFirstItem; item; item = item->pNext) {
         if (item->nMark)

@@ -6,6 +6,7 @@
 #include <string>
 #include <tuple>
 #include <unordered_map>
+#include <vector>
 
 #include "controls/PictureCache.h"
 #include "framework/Dc.h"
@@ -94,49 +95,21 @@ class InkRuler {
 public:
     GlyphInk Measure(const CharFontInfo& font, const wchar_t* text, int n)
     {
-        const int w = 3 * font.nHeight + 8;
-        const int h = 2 * font.nHeight + 8;
-        const int ox = font.nHeight + 4;
-        const int oy = font.nHeight / 2 + 4;
         GlyphInk ink;
-        if (!Reserve(w, h))
-            return ink;
-        for (int y = 0; y < h; ++y)
-            memset(m_bits + (size_t)y * m_width, 0, (size_t)w * 4);
-        HGDIOBJ old = SelectObject(m_dc, font.hFont);
-        ExtTextOutW(m_dc, ox, oy, 0, NULL, text, (UINT)n, NULL);
-        SIZE size = {};
-        GetTextExtentPoint32W(m_dc, text, n, &size);
-        SelectObject(m_dc, old);
-        GdiFlush();
-        ink.advance = size.cx;
-        int left = w, right = -1, top = h, bottom = -1;
-        for (int y = 0; y < h; ++y) {
-            const DWORD* row = m_bits + (size_t)y * m_width;
-            int x = 0;
-            while (x < w && !(row[x] & 0xFFFFFF))
-                ++x;
-            if (x == w)
-                continue;
-            int last = w - 1;
-            while (!(row[last] & 0xFFFFFF))
-                --last;
-            left = std::min(left, x);
-            right = std::max(right, last);
-            top = std::min(top, y);
-            bottom = y;
-        }
-        if (right >= 0) {
-            ink.left = left - ox;
-            ink.width = right - left + 1;
-            ink.top = top - oy;
-            ink.height = bottom - top + 1;
-            ink.inked = true;
-        }
+        MeasureEach(font, text, 1, n, &ink);
         return ink;
     }
 
-    // The height of the glyph's outline; 0 when the face has none for it.
+    // The glyphs of text one unit each, drawn side by side in one call (a
+    // call per glyph costs more than its drawing), each in a cell of its own.
+    void MeasureAll(const CharFontInfo& font, const wchar_t* text, int n, GlyphInk* inks)
+    {
+        const int kPerCall = 32;
+        for (int i = 0; i < n; i += kPerCall)
+            MeasureEach(font, text + i, std::min(kPerCall, n - i), 1, inks + i);
+    }
+
+    // The height of the glyph's outline; 0 when the face has none for it.    // The height of the glyph's outline; 0 when the face has none for it.
     int OutlineHeight(const CharFontInfo& font, wchar_t ch)
     {
         if (!Reserve(1, 1))
@@ -150,6 +123,62 @@ public:
     }
 
 private:
+    // count glyphs of units units each; each one's cell reaches a cell height
+    // left of its origin and two right of it, half a cell height above.
+    void MeasureEach(const CharFontInfo& font, const wchar_t* text, int count, int units,
+                     GlyphInk* inks)
+    {
+        const int cell = 3 * font.nHeight + 8;
+        const int h = 2 * font.nHeight + 8;
+        const int ox = font.nHeight + 4;
+        const int oy = font.nHeight / 2 + 4;
+        if (!Reserve(cell * count, h))
+            return;
+        for (int y = 0; y < h; ++y)
+            memset(m_bits + (size_t)y * m_width, 0, (size_t)cell * count * 4);
+        m_steps.assign(count * units, 0);
+        m_extents.assign(count * units, 0);
+        for (int i = 0; i < count; ++i)
+            m_steps[i * units + units - 1] = cell;
+        HGDIOBJ old = SelectObject(m_dc, font.hFont);
+        ExtTextOutW(m_dc, ox, oy, 0, NULL, text, (UINT)(count * units),
+                    count > 1 ? m_steps.data() : NULL);
+        SIZE size = {};
+        GetTextExtentExPointW(m_dc, text, count * units, 0, NULL, m_extents.data(), &size);
+        SelectObject(m_dc, old);
+        GdiFlush();
+        for (int i = 0; i < count; ++i) {
+            GlyphInk& ink = inks[i];
+            ink = GlyphInk();
+            const int end = i * units + units - 1;
+            ink.advance = m_extents[end] - (i ? m_extents[end - units] : 0);
+            const int x0 = i * cell;
+            int left = cell, right = -1, top = h, bottom = -1;
+            for (int y = 0; y < h; ++y) {
+                const DWORD* row = m_bits + (size_t)y * m_width + x0;
+                int x = 0;
+                while (x < cell && !(row[x] & 0xFFFFFF))
+                    ++x;
+                if (x == cell)
+                    continue;
+                int last = cell - 1;
+                while (!(row[last] & 0xFFFFFF))
+                    --last;
+                left = std::min(left, x);
+                right = std::max(right, last);
+                top = std::min(top, y);
+                bottom = y;
+            }
+            if (right >= 0) {
+                ink.left = left - ox;
+                ink.width = right - left + 1;
+                ink.top = top - oy;
+                ink.height = bottom - top + 1;
+                ink.inked = true;
+            }
+        }
+    }
+
     bool Reserve(int w, int h)
     {
         if (m_dc && w <= m_width && h <= m_height)
@@ -183,6 +212,8 @@ private:
         return true;
     }
 
+    std::vector<INT> m_steps;
+    std::vector<INT> m_extents;
     HDC m_dc = NULL;
     HBITMAP m_bitmap = NULL;
     HGDIOBJ m_old = NULL;
@@ -193,10 +224,14 @@ private:
 
 std::unordered_map<uint64_t, GlyphInk> g_inks;
 
+uint64_t InkKey(HFONT font, wchar_t ch, wchar_t low)
+{
+    return ((uint64_t)(uintptr_t)font << 32) | ((uint64_t)ch << 16) | low;
+}
+
 GlyphInk InkOf(const CharFontInfo& font, const wchar_t* text, int n)
 {
-    const uint64_t key = ((uint64_t)(uintptr_t)font.hFont << 32) | ((uint64_t)text[0] << 16)
-        | (n > 1 ? text[1] : 0);
+    const uint64_t key = InkKey(font.hFont, text[0], n > 1 ? text[1] : 0);
     auto found = g_inks.find(key);
     if (found != g_inks.end())
         return found->second;
@@ -206,6 +241,24 @@ GlyphInk InkOf(const CharFontInfo& font, const wchar_t* text, int n)
 }
 
 GlyphInk InkOf(const CharFontInfo& font, wchar_t ch) { return InkOf(font, &ch, 1); }
+
+// Measures the glyphs of units not yet measured in font, together.
+void MeasureAhead(const CharFontInfo& font, const wchar_t* text, int n)
+{
+    static std::vector<wchar_t> missing;
+    static std::vector<GlyphInk> inks;
+    missing.clear();
+    for (int i = 0; i < n; ++i) {
+        if (!g_inks.count(InkKey(font.hFont, text[i], 0)) && std::find(missing.begin(), missing.end(), text[i]) == missing.end())
+            missing.push_back(text[i]);
+    }
+    if (missing.empty())
+        return;
+    inks.resize(missing.size());
+    g_ruler.MeasureAll(font, missing.data(), (int)missing.size(), inks.data());
+    for (size_t i = 0; i < missing.size(); ++i)
+        g_inks[InkKey(font.hFont, missing[i], 0)] = inks[i];
+}
 
 // The font of a face at a size for one kind of box: the point font drawn
 // where the painter puts it, or a copy made smaller as a whole that stands
@@ -482,8 +535,11 @@ void ForgetFonts()
 
 }  // namespace
 
-GlyphSpot FitGlyph(CDC* pDC, const wchar_t* face, int tenths, bool bold, const wchar_t* text,
-                   int n, int width, int height, bool raised)
+namespace {
+
+// The fit of a face at a size for a box of width x height.
+const Fit& FitFor(CDC* pDC, const wchar_t* face, int tenths, bool bold, bool half, int width,
+                  int height)
 {
     if (!face)
         face = L"";
@@ -492,7 +548,6 @@ GlyphSpot FitGlyph(CDC* pDC, const wchar_t* face, int tenths, bool bold, const w
         g_dpiDc = dc;
         g_dpi = pDC->GetDeviceCaps(LOGPIXELSY);
     }
-    const bool half = IsHalfWidth(text[0]);
     const int weight = bold ? 800 : 0;
     Recent& recent = g_recent[half ? 1 : 0];
     if (!(recent.fit && recent.dc == dc && recent.key.tenths == tenths
@@ -509,12 +564,29 @@ GlyphSpot FitGlyph(CDC* pDC, const wchar_t* face, int tenths, bool bold, const w
         recent.height = height;
         recent.fit = &found->second;
     }
-    const Fit& fit = *recent.fit;
+    return *recent.fit;
+}
+
+}  // namespace
+
+GlyphSpot FitGlyph(CDC* pDC, const wchar_t* face, int tenths, bool bold, const wchar_t* text,
+                   int n, int width, int height, bool raised)
+{
+    const bool half = IsHalfWidth(text[0]);
+    const Fit& fit = FitFor(pDC, face, tenths, bold, half, width, height);
     const GlyphInk ink = InkOf(fit.font, text, n);
     GlyphSpot spot = PlaceOn(fit, fit.font, ink, width, height, half, raised);
     if (!spot.whole || (!ink.inked && text[0] > L' '))
         spot = ShrinkGlyph(pDC, fit, text, n, width, height, half, raised);
     return spot;
+}
+
+void MeasureGlyphs(CDC* pDC, const wchar_t* face, int tenths, bool bold, const wchar_t* text,
+                   int n, int width, int height)
+{
+    if (n > 0)
+        MeasureAhead(FitFor(pDC, face, tenths, bold, IsHalfWidth(text[0]), width, height).font,
+                     text, n);
 }
 
 void EndCharFonts(CDC* pDC, HFONT original)

@@ -37,6 +37,12 @@ struct GlyphSpot {
 GlyphSpot FitGlyph(CDC* pDC, const wchar_t* face, int tenths, bool bold, const wchar_t* text,
                    int n, int width, int height, bool raised);
 
+// Learns the glyphs of text (units of one kind of box, no surrogate pairs)
+// that FitGlyph will place for such boxes in one go: measuring them one at
+// a time costs more than drawing them.
+void MeasureGlyphs(CDC* pDC, const wchar_t* face, int tenths, bool bold, const wchar_t* text,
+                   int n, int width, int height);
+
 // Selects the font the surface had before painting back; when many fonts
 // were made they are all dropped (with what was learned of their glyphs).
 // Called at the end of each paint.

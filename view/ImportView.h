@@ -173,6 +173,7 @@ public:
     CRect DocToClientRect(CRect rc);
     // Every character of a drawn line, collecting its mark runs.
     void PaintLineCharacters(ChunkNode* line, CDC* pDC);
+    void MeasureLineGlyphs(ChunkNode* line, CDC* pDC);
     // The font face a character of a line is painted in.
     const wchar_t* CharFace(const CharItem* item) const;
     // A character's glyph: its box, and its font and place there, so that
