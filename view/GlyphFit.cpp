@@ -357,6 +357,7 @@ struct Band {
 
 Band BandOf(const CharFontInfo& font, const std::wstring& samples)
 {
+    MeasureAhead(font, samples.data(), (int)samples.size());
     Band band;
     bool any = false;
     for (wchar_t c : samples) {
@@ -385,6 +386,7 @@ bool LostStrokes(const GlyphInk& crisp, int reference)
 // twin: no stroke or dot has vanished.
 bool KeepsEveryStroke(const Fit& fit, const std::wstring& samples)
 {
+    MeasureAhead(fit.font, samples.data(), (int)samples.size());
     bool outlinesKept = true;
     for (wchar_t c : samples)
         if (LostStrokes(InkOf(fit.font, c), g_ruler.OutlineHeight(fit.font, c))) {
@@ -401,11 +403,11 @@ bool KeepsEveryStroke(const Fit& fit, const std::wstring& samples)
         return true;
     CharFontInfo smooth = fit.font;
     smooth.hFont = (HFONT)twin.GetSafeHandle();
-    for (wchar_t c : samples) {
-        const GlyphInk soft = g_ruler.Measure(smooth, &c, 1);
-        if (soft.inked && LostStrokes(InkOf(fit.font, c), soft.height))
+    std::vector<GlyphInk> soft(samples.size());
+    g_ruler.MeasureAll(smooth, samples.data(), (int)samples.size(), soft.data());
+    for (size_t i = 0; i < samples.size(); ++i)
+        if (soft[i].inked && LostStrokes(InkOf(fit.font, samples[i]), soft[i].height))
             return false;
-    }
     return true;
 }
 
@@ -421,6 +423,7 @@ Fit MakeFit(CDC* pDC, const FontKey& key, int w, int h, bool half)
     fit.key = key;
     fit.font = KeyedFont(pDC, key);
     // The point font where the painter puts it, when every sample is whole there.
+    MeasureAhead(fit.font, samples.data(), (int)samples.size());
     fit.asPainted = true;
     for (wchar_t c : samples) {
         const GlyphInk ink = InkOf(fit.font, c);
