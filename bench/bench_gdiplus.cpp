@@ -38,15 +38,9 @@ struct Surface {
     HGDIOBJ old;
     Surface(int w, int h)
     {
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
         void* bits = NULL;
         dc = CreateCompatibleDC(NULL);
-        bmp = CreateDIBSection(NULL, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
+        bmp = CreateTopDownDib(w, h, &bits);
         old = SelectObject(dc, bmp);
     }
     ~Surface()

@@ -131,6 +131,13 @@ int main(int argc, char** argv)
         RunImportBench();
         return 0;
     }
+    // "paint" runs the figures of painting alone: pages, typing, export.
+    if (argc > 1 && std::string(argv[1]) == "paint") {
+        RunPaintBench();
+        RunEditingBench();
+        RunExportBench();
+        return 0;
+    }
     const CString folder = BenchTempFolder(L"lumivell_bench") + L"\\";
     CreateFolderTree(folder + L"control");
     g_strAppFolder = folder;

@@ -36,6 +36,19 @@ struct CPictureCache::Surface {
     size_t Bytes() const { return (size_t)w * h * 4; }
 };
 
+HBITMAP CreateTopDownDib(int width, int height, void** bits)
+{
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    *bits = nullptr;
+    return CreateDIBSection(NULL, &bi, DIB_RGB_COLORS, bits, NULL, 0);
+}
+
 namespace {
 
 using Picture = CPictureCache::Picture;
@@ -58,16 +71,9 @@ bool FileStamp(const wchar_t* path, uint64_t& stamp)
 
 std::shared_ptr<Surface> CreateSurface(int w, int h)
 {
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;  // top-down, like GDI+'s scan lines
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
     auto s = std::make_shared<Surface>();
     void* bits = NULL;
-    s->bmp = CreateDIBSection(NULL, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
+    s->bmp = CreateTopDownDib(w, h, &bits);
     if (!s->bmp)
         return nullptr;
     s->bits = (uint32_t*)bits;

@@ -18,6 +18,10 @@
 
 #include "controls/GDIPlus.h"
 
+// A 32-bit top-down DIB section (rows from the top, like GDI+'s scan lines)
+// and its pixels; null when it cannot be made.
+HBITMAP CreateTopDownDib(int width, int height, void** bits);
+
 class CPictureCache {
 public:
     CPictureCache();

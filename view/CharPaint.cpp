@@ -3,11 +3,7 @@
 #include "view/ImportView.h"
 
 #include <algorithm>
-#include <map>
 #include <string>
-#include <tuple>
-#include <unordered_map>
-#include <vector>
 
 #include "app/DisplaySettings.h"
 #include "view/Painter.h"
@@ -17,220 +13,7 @@ namespace {
 const wchar_t kSongFace[] = L"宋体";
 const wchar_t kKaiFace[] = L"方正楷体S-超大字符集";
 
-struct FontKey {
-    std::wstring face;
-    int tenths;
-    int weight;
-    int dpi;
-    int width = 0;      // lfWidth of a narrowed copy; 0: as made
-    int height = 0;     // lfHeight (cell height) of a lowered copy; 0: as made
-    bool operator<(const FontKey& o) const
-    {
-        return std::tie(face, tenths, weight, dpi, width, height)
-            < std::tie(o.face, o.tenths, o.weight, o.dpi, o.width, o.height);
-    }
-};
-
-// Fonts stay made between paints: creating one per character is the
-// costliest part of painting text. Many sizes and faces in a long session
-// are dropped together at the end of a paint, with the surfaces that hold
-// them.
-//
-// Each kept font also stays selected in a tiny surface of its own: Wine keeps
-// a font's rendered glyphs only while a surface holds it, and for just a few
-// fonts besides. A page drawn with more (narrowed and lowered copies) would
-// otherwise render every glyph afresh on each paint.
-struct KeptFont {
-    CharFontInfo info;
-    HDC holder = NULL;
-    HBITMAP holderBitmap = NULL;
-};
-std::map<FontKey, KeptFont> g_fonts;
-const size_t kMaxFonts = 96;
-
-// The last font asked for, which the next character nearly always wants too.
-struct LastFont {
-    HDC dc = NULL;
-    int dpi = 0;
-    FontKey key;
-    CharFontInfo info;
-} g_last;
-
-CharFontInfo KeyedFont(CDC* pDC, const FontKey& key);
-
-CharFontInfo MakeFont(CDC* pDC, const FontKey& key)
-{
-    CFont font;
-    if (key.weight || key.width || key.height) {
-        FontKey plain{key.face, key.tenths, 0, key.dpi};
-        LOGFONT lf = {};
-        GetObjectW(KeyedFont(pDC, plain).hFont, sizeof(lf), &lf);
-        if (key.weight)
-            lf.lfWeight = key.weight;
-        if (key.width)
-            lf.lfWidth = key.width;
-        if (key.height)
-            lf.lfHeight = key.height;
-        font.CreateFontIndirect(&lf);
-    } else {
-        font.CreatePointFont(key.tenths, key.face.c_str(), pDC);
-    }
-    CharFontInfo info;
-    info.hFont = (HFONT)font.Detach();
-    HDC dc = pDC->GetSafeHdc();
-    HGDIOBJ old = SelectObject(dc, info.hFont);
-    TEXTMETRICW tm = {};
-    GetTextMetricsW(dc, &tm);
-    SelectObject(dc, old);
-    info.nHeight = tm.tmHeight;
-    info.nAscent = tm.tmAscent;
-    info.nAveWidth = tm.tmAveCharWidth;
-    return info;
-}
-
-CharFontInfo KeyedFont(CDC* pDC, const FontKey& key)
-{
-    auto found = g_fonts.find(key);
-    if (found != g_fonts.end())
-        return found->second.info;
-    KeptFont kept;
-    kept.info = MakeFont(pDC, key);
-    HDC dc = pDC->GetSafeHdc();
-    kept.holder = CreateCompatibleDC(dc);
-    kept.holderBitmap = CreateCompatibleBitmap(dc, 1, 1);
-    if (kept.holder) {
-        SelectObject(kept.holder, kept.holderBitmap);
-        SelectObject(kept.holder, kept.info.hFont);
-    }
-    g_fonts[key] = kept;
-    return kept.info;
-}
-
-// A glyph's ink from its origin: left and width across, top (below the
-// cell's top) and height down; per font and unit.
-struct GlyphInk {
-    int left = 0;
-    int width = 0;
-    int top = 0;
-    int height = 0;
-    bool known = false;
-};
-std::unordered_map<uint64_t, GlyphInk> g_inks;
-
-GlyphInk InkOf(HDC dc, const CharFontInfo& font, wchar_t ch)
-{
-    uint64_t key = ((uint64_t)(uintptr_t)font.hFont << 16) | ch;
-    auto found = g_inks.find(key);
-    if (found != g_inks.end())
-        return found->second;
-    HGDIOBJ old = SelectObject(dc, font.hFont);
-    GLYPHMETRICS gm = {};
-    const MAT2 identity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
-    GlyphInk ink;
-    if (GetGlyphOutlineW(dc, ch, GGO_METRICS, &gm, 0, NULL, &identity) != GDI_ERROR) {
-        ink.left = gm.gmptGlyphOrigin.x;
-        ink.width = (int)gm.gmBlackBoxX;
-        ink.top = font.nAscent - gm.gmptGlyphOrigin.y;
-        ink.height = (int)gm.gmBlackBoxY;
-        ink.known = true;
-    }
-    SelectObject(dc, old);
-    g_inks[key] = ink;
-    return ink;
-}
-
-// Latin letters, digits and signs share one narrowed copy of a font per box
-// width, as a face with half-width Latin would draw them: every printable
-// ASCII glyph of it fits the width. 0: the font fits as it is.
-std::map<std::pair<FontKey, int>, int> g_latinWidths;
-
-int LatinWidth(CDC* pDC, const FontKey& base, int avail)
-{
-    auto found = g_latinWidths.find({base, avail});
-    if (found != g_latinWidths.end())
-        return found->second;
-    HDC dc = pDC->GetSafeHdc();
-    auto widest = [&](const FontKey& key) {
-        CharFontInfo font = KeyedFont(pDC, key);
-        int w = 0;
-        for (wchar_t c = 0x21; c < 0x7F; ++c)
-            w = std::max(w, InkOf(dc, font, c).width);
-        return w;
-    };
-    int width = 0;
-    const int w = widest(base);
-    if (w > avail) {
-        FontKey narrow = base;
-        narrow.width = std::max(1, KeyedFont(pDC, base).nAveWidth * avail / w);
-        while (narrow.width > 1 && widest(narrow) > avail)
-            --narrow.width;
-        width = narrow.width;
-    }
-    g_latinWidths[{base, avail}] = width;
-    return width;
-}
-
-struct SpotKey {
-    HFONT base;
-    wchar_t ch;
-    int boxWidth, boxHeight;
-    bool raised;
-    bool operator<(const SpotKey& o) const
-    {
-        return std::tie(base, ch, boxWidth, boxHeight, raised)
-            < std::tie(o.base, o.ch, o.boxWidth, o.boxHeight, o.raised);
-    }
-};
-std::map<SpotKey, GlyphSpot> g_spots;
-
-// The glyph keeps the place the painter gives it (raised: at the box's left,
-// 2 px above its top; otherwise at its left, centred down) and is only moved
-// as far as needed to come inside the box. A glyph too wide or too tall for
-// the box is drawn from a narrowed or lowered copy of its font.
-GlyphSpot FitGlyph(CDC* pDC, const FontKey& base, const SpotKey& at)
-{
-    auto found = g_spots.find(at);
-    if (found != g_spots.end())
-        return found->second;
-    HDC dc = pDC->GetSafeHdc();
-    const int availW = at.boxWidth - 2;
-    const int availH = at.boxHeight - 2;
-    GlyphSpot spot;
-    spot.font = KeyedFont(pDC, base);
-    spot.y = at.raised ? -2 : at.boxHeight / 2 - spot.font.nHeight / 2;
-    FontKey key = base;
-    if (availW > 0 && availH > 0 && at.ch < 0x100)
-        key.width = LatinWidth(pDC, base, availW);
-    for (int tries = 0; availW > 0 && availH > 0 && tries < 12; ++tries) {
-        CharFontInfo font = KeyedFont(pDC, key);
-        GlyphInk ink = InkOf(dc, font, at.ch);
-        if (!ink.known)
-            break;
-        if (ink.width <= availW && ink.height <= availH) {
-            const int y = at.raised ? -2 : at.boxHeight / 2 - font.nHeight / 2;
-            int x = 0;
-            x += std::max(0, 1 - (x + ink.left));
-            x -= std::max(0, x + ink.left + ink.width - (at.boxWidth - 1));
-            int top = y + ink.top;
-            int dy = std::max(0, 1 - top);
-            dy -= std::max(0, top + dy + ink.height - (at.boxHeight - 1));
-            spot = {font, x, y + dy, true};
-            break;
-        }
-        if (ink.width > availW) {
-            const int now = key.width ? key.width : font.nAveWidth;
-            key.width = std::max(1, std::min(now - 1, now * availW / ink.width));
-        }
-        if (ink.height > availH) {
-            const int now = key.height ? key.height : font.nHeight;
-            key.height = std::max(1, std::min(now - 1, now * availH / ink.height));
-        }
-    }
-    g_spots[at] = spot;
-    return spot;
-}
-
-// Characters drawn at their own place, raised by 2 px.
+// Signs drawn 2 px higher than other characters by the point font.
 bool IsRaisedChar(wchar_t ch)
 {
     switch (ch) {
@@ -240,13 +23,8 @@ bool IsRaisedChar(wchar_t ch)
     return false;
 }
 
-// Characters a text line draws with one call per run; the rest have extra
-// layers or a placement of their own.
-bool IsPlainTextChar(const CharItem* item)
-{
-    return !IsRaisedChar(item->ch) && item->ch > 13 && !item->chLow && !item->bSelected
-        && !item->nStyle;
-}
+// The point size a character is drawn at, in tenths.
+int PointTenths(const CharItem* item) { return (int)(7.5 * item->size) - 5; }
 
 COLORREF ToneColour(const CodeColour& c)
 {
@@ -272,48 +50,6 @@ COLORREF ToneColour(const CodeColour& c)
 }
 
 }  // namespace
-
-CharFontInfo CharFont(CDC* pDC, const wchar_t* face, int tenths, bool bold)
-{
-    if (!face)
-        face = L"";
-    HDC dc = pDC->GetSafeHdc();
-    if (dc != g_last.dc) {
-        g_last = LastFont();
-        g_last.dc = dc;
-        g_last.dpi = pDC->GetDeviceCaps(LOGPIXELSY);
-    }
-    const int weight = bold ? 800 : 0;
-    if (g_last.info.hFont && g_last.key.tenths == tenths && g_last.key.weight == weight
-        && g_last.key.face == face)
-        return g_last.info;
-    FontKey key{face, tenths, weight, g_last.dpi};
-    CharFontInfo info = KeyedFont(pDC, key);
-    g_last.key = key;
-    g_last.info = info;
-    return info;
-}
-
-bool g_bBatchPlainText = true;
-
-void EndCharFonts(CDC* pDC, HFONT original)
-{
-    if (original)
-        SelectObject(pDC->GetSafeHdc(), original);
-    if (g_fonts.size() <= kMaxFonts)
-        return;
-    for (auto& f : g_fonts) {
-        if (f.second.holder)
-            DeleteDC(f.second.holder);
-        DeleteObject(f.second.holderBitmap);
-        DeleteObject(f.second.info.hFont);
-    }
-    g_fonts.clear();
-    g_inks.clear();
-    g_latinWidths.clear();
-    g_spots.clear();
-    g_last = LastFont();
-}
 
 CodeWordTables CImportView::WordTablePointers()
 {
@@ -371,165 +107,172 @@ RECT CImportView::GlyphBox(const CharItem* item)
             PaintY((int)(item->bottom - 1))};
 }
 
+// The character's whole box, which nothing of its glyph passes.
+RECT CImportView::ItemBox(const CharItem* item)
+{
+    return {(int)item->left, PaintY((int)item->top), (int)item->right, PaintY((int)item->bottom)};
+}
+
 GlyphSpot CImportView::PlaceGlyph(CDC* pDC, const CharItem* item, const RECT& box, bool bold)
 {
-    const int tenths = (int)(7.5 * item->size) - 5;
-    CharFontInfo base = CharFont(pDC, CharFace(item), tenths, bold);
-    const bool raised = IsRaisedChar(item->ch);
-    if (item->chLow) {
-        // A surrogate pair has no one glyph to measure: it keeps the plain place.
-        GlyphSpot spot;
-        spot.font = base;
-        spot.y = raised ? -2 : (box.bottom - box.top) / 2 - base.nHeight / 2;
-        return spot;
+    const wchar_t text[2] = {item->ch, item->chLow};
+    return FitGlyph(pDC, CharFace(item), PointTenths(item), bold, text, item->chLow ? 2 : 1,
+                    box.right - box.left, box.bottom - box.top, IsRaisedChar(item->ch));
+}
+
+// The line's glyphs of each kind of box are measured together before they
+// are placed.
+void CImportView::MeasureLineGlyphs(ChunkNode* line, CDC* pDC)
+{
+    static std::wstring units[2];
+    const CharItem* first[2] = {};
+    units[0].clear();
+    units[1].clear();
+    for (const CharItem* it = line->pFirstItem; it; it = it->pNext) {
+        if (it->ch <= 13 || it->chLow)
+            continue;
+        const int half = it->ch < 0x100;
+        if (!first[half])
+            first[half] = it;
+        units[half] += it->ch;
     }
-    return FitGlyph(pDC, g_last.key,
-                    {base.hFont, item->ch, box.right - box.left, box.bottom - box.top, raised});
+    for (int half = 0; half < 2; ++half) {
+        if (!first[half])
+            continue;
+        const RECT box = GlyphBox(first[half]);
+        MeasureGlyphs(pDC, CharFace(first[half]), PointTenths(first[half]), false,
+                      units[half].data(), (int)units[half].size(), box.right - box.left,
+                      box.bottom - box.top);
+    }
+}
+
+// Runs the code scanner for an unselected character of a code line: call it
+// once per character, in order.
+CImportView::CharLook CImportView::LookOf(CharItem* item)
+{
+    const DisplaySettingsBlock& ds = DisplaySettings;
+    const bool code = item->pOwner && item->pOwner->nCode;
+    CharLook look;
+    if (item->bSelected) {
+        look.text = RGB(255, 255, 255);
+        look.fill = RGB(0, 0, 0);
+    } else if (!code) {
+        look.text = ds.clrText;
+    } else {
+        CodeColour colour = ScanCodeChar(g_codeScan, item, WordTablePointers());
+        look.text = ToneColour(colour);
+        look.bold = colour.bBold;
+    }
+    // A lit pair shows its colour behind the character where the background
+    // is drawn: on code lines and selected characters. (A code line's own
+    // background, clrCBg, lies under its characters already.)
+    const wchar_t ch = item->ch;
+    if (code || item->bSelected) {
+        if ((ch == L'(' || ch == L')') && IsCaretInsideParens(item))
+            look.fill = ds.clrCurInXiao;
+        else if ((ch == L'{' && IsCaretInsideBraceOpen(item))
+                 || (ch == L'}' && IsCaretInsideBraceClose(item)))
+            look.fill = ds.clrCurInDa;
+    }
+    return look;
+}
+
+// One character on its own: its background over the glyph box where it has
+// one, then the glyph, then its annotation frame.
+void CImportView::DrawCharacter(CDC* pDC, CharItem* item, const CharLook& look)
+{
+    HDC dc = pDC->GetSafeHdc();
+    if (look.bold && (item->nMark || item->nStyle))
+        m_vecBoldMarked.push_back(item);
+    const RECT box = GlyphBox(item);
+    if (look.fill != CLR_INVALID) {
+        SetBkColor(dc, look.fill);
+        ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &box, NULL, 0, NULL);
+    }
+    const GlyphSpot spot = PlaceGlyph(pDC, item, box, look.bold);
+    const RECT whole = ItemBox(item);
+    const wchar_t text[2] = {item->ch, item->chLow};
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, look.text);
+    SelectObject(dc, spot.font.hFont);
+    ExtTextOutW(dc, box.left + spot.x, box.top + spot.y, ETO_CLIPPED, &whole, text,
+                item->chLow ? 2u : 1u, NULL);
+    if (item->nStyle)
+        DrawCharStyle(pDC, item);
 }
 
 void CImportView::PaintCharacter(CharItem* item, CDC* pDC)
 {
     if (!item || item->ch <= 13)
         return;
-    const DisplaySettingsBlock& ds = DisplaySettings;
-    HDC dc = pDC->GetSafeHdc();
-    ChunkNode* line = item->pOwner;
-    const bool code = line && line->nCode;
-
-    bool bold = false;
-    if (item->bSelected) {
-        SetBkMode(dc, OPAQUE);
-        SetBkColor(dc, RGB(0, 0, 0));
-        SetTextColor(dc, RGB(255, 255, 255));
-    } else if (!code) {
-        SetBkMode(dc, TRANSPARENT);
-        SetBkColor(dc, ds.clrBg);
-        SetTextColor(dc, ds.clrText);
-    } else {
-        CodeColour colour = ScanCodeChar(g_codeScan, item, WordTablePointers());
-        SetBkMode(dc, OPAQUE);
-        SetBkColor(dc, ds.clrCBg);
-        SetTextColor(dc, ToneColour(colour));
-        bold = colour.bBold;
-    }
-
-    const RECT box = GlyphBox(item);
-    const GlyphSpot spot = PlaceGlyph(pDC, item, box, bold);
-    SelectObject(dc, spot.font.hFont);
-    const int x = box.left + spot.x;
-    const int y = box.top + spot.y;
-    wchar_t text[3] = {item->ch, item->chLow, 0};
-    const int n = item->chLow ? 2 : 1;
-    const wchar_t ch = item->ch;
-    COLORREF lit = CLR_INVALID;
-    if ((ch == L'(' || ch == L')') && IsCaretInsideParens(item))
-        lit = ds.clrCurInXiao;
-    else if ((ch == L'{' && IsCaretInsideBraceOpen(item))
-             || (ch == L'}' && IsCaretInsideBraceClose(item)))
-        lit = ds.clrCurInDa;
-    const COLORREF old = lit != CLR_INVALID ? SetBkColor(dc, lit) : CLR_INVALID;
-    // A selected character is inverted over its whole box. Nothing, not even
-    // the background of a font's tall cell, reaches past the box.
-    ExtTextOutW(dc, x, y, ETO_CLIPPED | (item->bSelected ? ETO_OPAQUE : 0), &box, text, (UINT)n,
-                NULL);
-    if (old != CLR_INVALID)
-        SetBkColor(dc, old);
-    if (item->nStyle)
-        DrawCharStyle(pDC, item);
+    DrawCharacter(pDC, item, LookOf(item));
 }
 
-void CImportView::DrawCharOverFrame(CDC* pDC, const CharItem* item)
+// The characters of a run again in white over their mark frame, each in the
+// font, weight and place the page gave it.
+void CImportView::DrawCharsOverFrame(CDC* pDC, CharItem* first, const CharItem* last)
 {
     HDC dc = pDC->GetSafeHdc();
-    const RECT box = GlyphBox(item);
-    const GlyphSpot spot = PlaceGlyph(pDC, item, box, false);
-    wchar_t text[3] = {item->ch, item->chLow, 0};
-    const int oldMode = SetBkMode(dc, item->bSelected ? OPAQUE : TRANSPARENT);
-    const COLORREF oldBack = SetBkColor(dc, RGB(0, 0, 0));
-    SetTextColor(dc, RGB(255, 255, 255));
-    SelectObject(dc, spot.font.hFont);
-    ExtTextOutW(dc, box.left + spot.x, box.top + spot.y,
-                ETO_CLIPPED | (item->bSelected ? ETO_OPAQUE : 0), &box, text,
-                item->chLow ? 2u : 1u, NULL);
-    SetBkColor(dc, oldBack);
+    static GlyphBatch batch;
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    for (CharItem* item = first; item; item = item->pNext) {
+        if (item->ch > 13) {
+            const bool bold = std::find(m_vecBoldMarked.begin(), m_vecBoldMarked.end(), item)
+                != m_vecBoldMarked.end();
+            const RECT box = GlyphBox(item);
+            const GlyphSpot spot = PlaceGlyph(pDC, item, box, bold);
+            if (g_bBatchPlainText && spot.whole && !item->chLow && !item->bSelected) {
+                batch.Add(spot.font.hFont, RGB(255, 255, 255), box.left + spot.x,
+                          box.top + spot.y, item->ch, ItemBox(item));
+            } else {
+                const RECT whole = ItemBox(item);
+                const wchar_t text[2] = {item->ch, item->chLow};
+                if (item->bSelected) {
+                    SetBkColor(dc, RGB(0, 0, 0));
+                    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &box, NULL, 0, NULL);
+                }
+                SetTextColor(dc, RGB(255, 255, 255));
+                SelectObject(dc, spot.font.hFont);
+                ExtTextOutW(dc, box.left + spot.x, box.top + spot.y, ETO_CLIPPED, &whole, text,
+                            item->chLow ? 2u : 1u, NULL);
+            }
+        }
+        if (item == last)
+            break;
+    }
+    batch.Flush(dc);
     SetBkMode(dc, oldMode);
 }
 
-// Plain characters of a text line are gathered until a character that needs
-// a call of its own; then the glyphs of one font, height and row go out in a
-// single call, each at its own place. A glyph is gathered only when it lies
-// whole inside its own box, so clipping such a call to the bounds of its boxes
-// gives the pixels of one call per character, each clipped to its box.
+// Characters that need nothing but their glyph are gathered and go out in one
+// call per font and colour at the end of the line; the others are drawn as
+// they come. No glyph reaches another's box, so the order makes no difference.
 void CImportView::PaintLineCharacters(ChunkNode* line, CDC* pDC)
 {
-    const DisplaySettingsBlock& ds = DisplaySettings;
-    HDC dc = pDC->GetSafeHdc();
-    const bool batching = g_bBatchPlainText && !line->nCode;
-    struct Pending {
-        HFONT font;     // null once drawn
-        int x, y;
-        RECT box;
-        wchar_t ch;
-    };
-    static std::vector<Pending> run;
-    static std::vector<wchar_t> text;
-    static std::vector<INT> dx;
-    run.clear();
-    auto flush = [&] {
-        if (run.empty())
-            return;
-        SetBkMode(dc, TRANSPARENT);
-        SetBkColor(dc, ds.clrBg);
-        SetTextColor(dc, ds.clrText);
-        for (size_t i = 0; i < run.size(); ++i) {
-            if (!run[i].font)
-                continue;
-            const Pending first = run[i];
-            RECT bounds = first.box;
-            int lastX = first.x;
-            text.clear();
-            dx.clear();
-            for (size_t j = i; j < run.size(); ++j) {
-                Pending& g = run[j];
-                if (g.font != first.font || g.y != first.y || g.box.top != first.box.top
-                    || g.box.bottom != first.box.bottom)
-                    continue;
-                if (!text.empty())
-                    dx.push_back(g.x - lastX);
-                text.push_back(g.ch);
-                lastX = g.x;
-                bounds.right = g.box.right;
-                g.font = NULL;
-            }
-            dx.push_back(bounds.right - lastX);
-            SelectObject(dc, first.font);
-            ExtTextOutW(dc, first.x, first.y, ETO_CLIPPED, &bounds, text.data(),
-                        (UINT)text.size(), dx.data());
-        }
-        run.clear();
-    };
-
+    static GlyphBatch batch;
+    m_vecBoldMarked.clear();
+    if (g_bBatchPlainText)
+        MeasureLineGlyphs(line, pDC);
     WORD prevMark = 0;
     for (CharItem* item = line->pFirstItem; item; item = item->pNext) {
         if (item->nMark)
             CollectMarkRun(item, prevMark);
         prevMark = item->nMark;
-        if (batching && IsPlainTextChar(item)) {
+        if (item->ch <= 13)
+            continue;
+        const CharLook look = LookOf(item);
+        if (g_bBatchPlainText && look.fill == CLR_INVALID && !item->nStyle && !item->chLow) {
             const RECT box = GlyphBox(item);
-            if (box.right > box.left) {
-                const GlyphSpot spot = PlaceGlyph(pDC, item, box, false);
-                if (spot.whole) {
-                    // Boxes of one call run left to right.
-                    if (!run.empty() && box.left < run.back().box.right)
-                        flush();
-                    run.push_back({spot.font.hFont, box.left + spot.x, box.top + spot.y, box,
-                                   item->ch});
-                    continue;
-                }
+            const GlyphSpot spot = PlaceGlyph(pDC, item, box, look.bold);
+            if (spot.whole) {
+                if (look.bold && item->nMark)
+                    m_vecBoldMarked.push_back(item);
+                batch.Add(spot.font.hFont, look.text, box.left + spot.x, box.top + spot.y,
+                          item->ch, ItemBox(item));
+                continue;
             }
         }
-        flush();
-        PaintCharacter(item, pDC);
+        DrawCharacter(pDC, item, look);
     }
-    flush();
+    batch.Flush(pDC->GetSafeHdc());
 }

@@ -48,15 +48,8 @@ void FreeOverlays()
 
 bool MakeOverlay(Overlay& o, HDC like, const CString& path, int w, int h, COLORREF key)
 {
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
     void* bits = NULL;
-    o.bmp = CreateDIBSection(NULL, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
+    o.bmp = CreateTopDownDib(w, h, &bits);
     if (!o.bmp)
         return false;
     o.dc = CreateCompatibleDC(like);
@@ -447,12 +440,7 @@ void CImportView::DrawMarkRun(CDC* pDC, MarkRun* run)
         SelectObject(dc, texture);
     SetTextColor(dc, RGB(255, 255, 255));
     RoundRect(dc, run->left, PaintY(run->top), run->right, PaintY(run->bottom), 20, 20);
-    for (CharItem* item = run->pFirst; item; item = item->pNext) {
-        if (item->ch > 13)
-            DrawCharOverFrame(pDC, item);
-        if (item == run->pLast)
-            break;
-    }
+    DrawCharsOverFrame(pDC, run->pFirst, run->pLast);
     SelectObject(dc, oldBrush);
 }
 
@@ -468,6 +456,6 @@ void CImportView::DrawCharStyle(CDC* pDC, CharItem* item)
     RECT box = {(int)item->left, PaintY((int)item->top), (int)item->right,
                 PaintY((int)item->bottom) + 1};
     RoundRect(dc, box.left, box.top, box.right, box.bottom, 20, 20);
-    DrawCharOverFrame(pDC, item);
+    DrawCharsOverFrame(pDC, item, item);
     SelectObject(dc, oldBrush);
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <deque>
+#include <vector>
 
 #include "framework/Collections.h"
 #include "framework/Gdi.h"
@@ -174,14 +175,26 @@ public:
     CRect DocToClientRect(CRect rc);
     // Every character of a drawn line, collecting its mark runs.
     void PaintLineCharacters(ChunkNode* line, CDC* pDC);
+    void MeasureLineGlyphs(ChunkNode* line, CDC* pDC);
     // The font face a character of a line is painted in.
     const wchar_t* CharFace(const CharItem* item) const;
     // A character's glyph: its box, and its font and place there, so that
     // the whole glyph shows inside the box in any face.
     RECT GlyphBox(const CharItem* item);
+    RECT ItemBox(const CharItem* item);
     GlyphSpot PlaceGlyph(CDC* pDC, const CharItem* item, const RECT& box, bool bold);
-    // The character again in white over a mark's frame, as the page drew it.
-    void DrawCharOverFrame(CDC* pDC, const CharItem* item);
+    // How a character is painted: its colour, the background behind it
+    // (CLR_INVALID: none) and its weight.
+    struct CharLook {
+        COLORREF text = 0;
+        COLORREF fill = CLR_INVALID;
+        bool bold = false;
+    };
+    CharLook LookOf(CharItem* item);
+    void DrawCharacter(CDC* pDC, CharItem* item, const CharLook& look);
+    // The characters first to last again in white over a mark's frame, as
+    // the page drew them.
+    void DrawCharsOverFrame(CDC* pDC, CharItem* first, const CharItem* last);
     void DrawLineMarkRuns(CDC* pDC, ChunkNode* line);
     // inSlice: an export slice, which leaves out what its top edge cuts.
     void DrawOneBlockDecorations(CDC* pDC, ChunkNode* block, bool inSlice = false);
@@ -195,6 +208,7 @@ public:
     ChunkNode* m_pDecoNext = nullptr;   // first top-level block whose decorations are due
     int m_bDecoStarted = 0;             // m_pDecoNext is set for this paint
     size_t m_nRunsFramed = 0;           // mark runs framed so far in this paint
+    std::vector<const CharItem*> m_vecBoldMarked;   // bold marked characters of the line
     // --- end of painter-owned members ---
 
 protected:

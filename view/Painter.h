@@ -8,6 +8,7 @@
 
 #include "controls/DecorationPick.h"
 #include "framework/CString.h"
+#include "view/GlyphFit.h"
 
 class CDC;
 struct ChunkNode;
@@ -53,31 +54,3 @@ UINT TextureResourceFor(int style);
 // Pattern brush of that texture, kept for the life of the process; null when
 // the bitmap is missing.
 HBRUSH TextureBrushFor(int style);
-
-// Character fonts, made once and kept for later paints: the point font of
-// tenths of a point in face as CFont::CreatePointFont makes it, or its copy
-// at weight 800, with the font's cell height, ascent and average width.
-struct CharFontInfo {
-    HFONT hFont = NULL;
-    int nHeight = 0;
-    int nAscent = 0;
-    int nAveWidth = 0;
-};
-CharFontInfo CharFont(CDC* pDC, const wchar_t* face, int tenths, bool bold = false);
-// Where a glyph goes in its box: the font and the origin relative to the
-// box's top left; whole when its ink lies inside the box with a pixel to
-// spare all round.
-struct GlyphSpot {
-    CharFontInfo font;
-    int x = 0;
-    int y = 0;
-    bool whole = false;
-};
-// Plain characters of a text line go out in one call per font, height and
-// row between the characters drawn alone, which gives the same pixels as one
-// call per character. Off: one call per character (tests compare the two).
-extern bool g_bBatchPlainText;
-
-// Selects the font the surface had before painting back (the kept fonts may
-// be freed after this); called at the end of each paint.
-void EndCharFonts(CDC* pDC, HFONT original);

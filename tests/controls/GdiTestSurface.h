@@ -11,21 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "controls/PictureCache.h"
+
 // A 32-bit top-down DIB selected into a memory DC, readable pixel by pixel.
 class TestSurface {
 public:
     TestSurface(int w, int h, COLORREF fill) : m_w(w), m_h(h)
     {
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
         void* bits = NULL;
         m_dc = CreateCompatibleDC(NULL);
-        m_bmp = CreateDIBSection(NULL, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
+        m_bmp = CreateTopDownDib(w, h, &bits);
         m_bits = (uint32_t*)bits;
         m_old = SelectObject(m_dc, m_bmp);
         Fill(fill);

@@ -728,21 +728,25 @@ TEST_F(PaintTest, ARecognisedWordInACommentLineIsColouredWhole)
 }
 
 // A character's ink in its box: none on the box's outer columns and rows,
-// where the strokes of a glyph cut at the box would end; some inside.
-void ExpectWholeInBox(const ClientCapture& cap, const RECT& box,
-                      const std::function<bool(int, int)>& inked, const std::wstring& what)
+// where the strokes of a glyph cut at the box would end; some trace inside
+// (unless the face may lack the glyph).
+void ExpectWholeInBox(const RECT& box, const std::function<bool(int, int, bool)>& inked,
+                      const std::wstring& what, bool hasGlyph = true)
 {
     int inside = 0, edge = 0;
     for (int y = box.top; y < box.bottom; ++y)
         for (int x = box.left; x < box.right; ++x) {
-            if (!inked(x, y))
-                continue;
             const bool onEdge = x == box.left || x == box.right - 1 || y == box.top
                 || y == box.bottom - 1;
-            (onEdge ? edge : inside)++;
+            if (onEdge)
+                edge += inked(x, y, false);
+            else
+                inside += inked(x, y, true);
         }
     EXPECT_EQ(0, edge) << what;
-    EXPECT_GT(inside, 0) << what;
+    if (hasGlyph) {
+        EXPECT_GT(inside, 0) << what;
+    }
 }
 
 // The faces the settings dialog offers on this machine, and the default fonts ("").
@@ -764,46 +768,154 @@ std::vector<std::wstring> OfferedFaces(CWnd& parent)
     return faces;
 }
 
-// Latin letters, digits and signs have half-size boxes; in every face the
-// user can pick they are drawn whole inside them, on text and code lines and
-// in marks.
-TEST_F(PaintTest, LatinCharactersAreDrawnWholeInTheirBoxesInEveryFace)
+// A face of symbols (Marlett and the like) has no letters to keep the shape of.
+bool IsSymbolFace(const std::wstring& face)
 {
-    const std::wstring latin = L"Hello world gamma 0123456789 void Mixed WM@%&j_(x){y}";
+    HFONT font = CreateFontW(-20, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, face.c_str());
+    HDC dc = CreateCompatibleDC(NULL);
+    HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW tm = {};
+    GetTextMetricsW(dc, &tm);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(font);
+    return tm.tmCharSet == SYMBOL_CHARSET;
+}
+
+// The glyphs' own pixels: where the page differs from the same page with
+// blanks of the same widths in place of the characters.
+class GlyphInk {
+public:
+    GlyphInk(const ClientCapture& page, const ClientCapture& blank) : m_page(page), m_blank(blank) {}
+    // A pixel of ink; faint: any visible trace of it.
+    bool At(int x, int y, bool faint = false) const
+    {
+        return ChannelDiff(m_page.At(x, y), m_blank.At(x, y)) > (faint ? 12 : 40);
+    }
+    // The lowest row of ink in the box, -1 when there is none.
+    int Bottom(const RECT& r) const
+    {
+        for (int y = r.bottom - 1; y >= r.top; --y)
+            for (int x = r.left; x < r.right; ++x)
+                if (At(x, y))
+                    return y;
+        return -1;
+    }
+    // How close the box's pixel nearest to the ink colour comes to it, from
+    // the blank page's colour there (0) to the ink colour itself (1).
+    double Contrast(const RECT& r, COLORREF ink) const
+    {
+        double best = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) {
+                const int full = ChannelDiff(m_blank.At(x, y), ink);
+                if (full > 0)
+                    best = std::max(best, 1.0 - (double)ChannelDiff(m_page.At(x, y), ink) / full);
+            }
+        return best;
+    }
+
+private:
+    const ClientCapture& m_page;
+    const ClientCapture& m_blank;
+};
+
+// Swaps every character of the lines for a blank of its width, and back.
+void SwapForBlanks(std::vector<std::pair<CharItem*, wchar_t>>& saved,
+                   const std::vector<ChunkNode*>& lines)
+{
+    if (!saved.empty()) {
+        for (auto& s : saved)
+            s.first->ch = s.second;
+        saved.clear();
+        return;
+    }
+    for (ChunkNode* line : lines)
+        for (CharItem* it = line->pFirstItem; it; it = it->pNext)
+            if (it->ch > L' ') {
+                saved.push_back({it, it->ch});
+                it->ch = it->ch < 0x100 ? L' ' : L'\x3000';
+            }
+}
+
+// In every face the user can pick, each character is drawn whole in its box
+// on text and code lines and in marks: Latin letters smaller as a whole,
+// standing on one baseline with their descenders below it, thin strokes in
+// their full colour, Chinese not cut at the top or bottom.
+TEST_F(PaintTest, CharactersAreDrawnWholeInTheirBoxesInEveryFace)
+{
+    const std::wstring text = L"Hello gamma jumps lily-1 0789 void WM@%&j_(x){y}中文字";
+    DisplaySettingsBlock& ds = DisplaySettings;
+    const COLORREF codeInk = RGB(230, 230, 120);
+    for (COLORREF* c : {&ds.clrCText, &ds.clrDigit, &ds.clrControl, &ds.clrInt, &ds.clrFun,
+                        &ds.clrTrue, &ds.clrVar, &ds.clrDFun, &ds.clrYinhao, &ds.clrZhuwen,
+                        &ds.clrXiaokuohao, &ds.clrDakuohao})
+        *c = codeInk;
+    ds.clrCurInXiao = ds.clrCurInDa = kCodeBg;
     Open([&](CArticleModel& m, ChunkNode* first) {
-        AppendText(m, first, latin);
-        AddParagraph(m, latin, 2);
+        AppendText(m, first, text);
+        AddParagraph(m, text, 2);
         ChunkNode* marked = AddParagraph(m, L"");
-        AppendText(m, marked, latin, 3);
+        AppendText(m, marked, text, 3);
     });
-    ChunkNode* text = LineOf(0);
+    ChunkNode* plain = LineOf(0);
     ChunkNode* code = LineOf(1);
     ChunkNode* marked = LineOf(2);
-    ASSERT_TRUE(text && code && marked && code->nCode && !marked->nCode);
+    ASSERT_TRUE(plain && code && marked && code->nCode && !marked->nCode);
+    for (ChunkNode* line : {plain, code, marked})
+        ASSERT_LT(m_view->LastItem(line)->left, kWidth);
     // Selected, a marked character is white on black.
     for (CharItem* it = marked->pFirstItem; it; it = it->pNext)
         it->bSelected = 1;
+    const struct {
+        const wchar_t* kind;
+        ChunkNode* line;
+        COLORREF ink;
+    } lines[] = {{L"text", plain, kText}, {L"code", code, codeInk},
+                 {L"mark", marked, RGB(255, 255, 255)}};
     const std::vector<std::wstring> faces = OfferedFaces(m_frame);
     ASSERT_GE(faces.size(), 2u);
     for (const std::wstring& face : faces) {
         wcscpy(m_view->m_szFontFace, face.c_str());
         wcscpy(m_view->m_szCodeFontFace, face.c_str());
         Paint();
-        ClientCapture cap(m_view->m_hWnd);
-        auto check = [&](const wchar_t* kind, ChunkNode* line,
-                         const std::function<bool(int, int)>& inked) {
-            for (CharItem* it = line->pFirstItem; it; it = it->pNext)
-                if (it->ch > L' ' && it->ch < 0x100)
-                    ExpectWholeInBox(cap, BoxOf(it), inked,
-                                     kind + (L" '" + std::wstring(1, it->ch)) + L"' in \"" + face
-                                         + L"\"");
-        };
-        check(L"text", text, [&](int x, int y) { return !Near(cap.At(x, y), GradientAt(y), 40); });
-        check(L"code", code, [&](int x, int y) { return !Near(cap.At(x, y), kCodeBg, 40); });
-        check(L"mark", marked, [&](int x, int y) {
-            COLORREF c = cap.At(x, y);
-            return GetRValue(c) > 100 && GetGValue(c) > 100 && GetBValue(c) > 100;
-        });
+        ClientCapture page(m_view->m_hWnd);
+        std::vector<std::pair<CharItem*, wchar_t>> saved;
+        SwapForBlanks(saved, {plain, code, marked});
+        Paint();
+        ClientCapture blank(m_view->m_hWnd);
+        SwapForBlanks(saved, {});
+        const GlyphInk ink(page, blank);
+        const bool letters = face.empty() || !IsSymbolFace(face);
+        for (const auto& l : lines) {
+            const std::wstring where = std::wstring(l.kind) + L" in \"" + face + L"\"";
+            const int scrollY = m_view->GetScrollPosition().y;
+            auto boxOf = [&](const CharItem* it) {
+                return RECT{(int)it->left, (int)it->top - scrollY, (int)it->right,
+                            (int)it->bottom - scrollY};
+            };
+            int aBottom = -1;
+            for (CharItem* it = l.line->pFirstItem; it && aBottom < 0; it = it->pNext)
+                if (it->ch == L'a')
+                    aBottom = ink.Bottom(boxOf(it));
+            for (CharItem* it = l.line->pFirstItem; it; it = it->pNext) {
+                if (it->ch <= L' ')
+                    continue;
+                const std::wstring what = L"'" + std::wstring(1, it->ch) + L"' " + where;
+                const RECT box = boxOf(it);
+                ExpectWholeInBox(box, [&](int x, int y, bool faint) { return ink.At(x, y, faint); },
+                                 what, letters);
+                if (!letters)
+                    continue;
+                if (wcschr(L"gjpy", it->ch)) {
+                    EXPECT_GE(aBottom, 0) << where;
+                    EXPECT_GT(ink.Bottom(box), aBottom) << what;
+                }
+                if (wcschr(L"li-1", it->ch)) {
+                    EXPECT_GT(ink.Contrast(box, l.ink), 0.8) << what;
+                }
+            }
+        }
         if (HasFailure())
             break;
     }
@@ -831,6 +943,44 @@ TEST_F(PaintTest, MarkedCharactersKeepTheFaceOfTheirRun)
         std::string a = Mask(cap, BoxOf(ItemOf(plain, i)), RGB(255, 255, 255));
         EXPECT_NE(std::string::npos, a.find('1')) << i;
         EXPECT_EQ(a, Mask(cap, BoxOf(ItemOf(marked, i)), RGB(255, 255, 255))) << i;
+    }
+}
+
+// A bold word of a code line keeps its weight inside a mark: the marked word
+// is drawn again over its frame with the glyphs of the same word unmarked.
+TEST_F(PaintTest, MarkedCodeWordsKeepTheirWeight)
+{
+    Open([](CArticleModel& m, ChunkNode* first) {
+        AppendText(m, first, L"文");
+        ChunkNode* code = AddParagraph(m, L"int a;", 2);
+        ChunkNode* marked = AddLine(m, code, L"");
+        AppendText(m, marked, L"int", 4);
+        AppendText(m, marked, L" b;");
+    });
+    ChunkNode* plain = LineOf(1);
+    ChunkNode* marked = LineOf(1, 1);
+    ASSERT_TRUE(plain && marked && plain->nCode && marked->nCode);
+    Paint();
+    ClientCapture page(m_view->m_hWnd);
+    ASSERT_EQ(1u, m_view->m_vecMarkRuns.size());
+    std::vector<std::pair<CharItem*, wchar_t>> saved;
+    SwapForBlanks(saved, {plain, marked});
+    Paint();
+    ClientCapture blank(m_view->m_hWnd);
+    SwapForBlanks(saved, {});
+    const GlyphInk ink(page, blank);
+    for (int i = 0; i < 3; ++i) {
+        auto mask = [&](CharItem* it) {
+            std::string bits;
+            RECT r = BoxOf(it);
+            for (int y = r.top; y < r.bottom; ++y)
+                for (int x = r.left; x < r.right; ++x)
+                    bits += ink.At(x, y) ? '1' : '0';
+            return bits;
+        };
+        const std::string unmarked = mask(ItemOf(plain, i));
+        EXPECT_NE(std::string::npos, unmarked.find('1')) << i;
+        EXPECT_EQ(unmarked, mask(ItemOf(marked, i))) << i;
     }
 }
 
@@ -876,3 +1026,5 @@ TEST_F(PaintTest, WideCodeLinesKeepTheirBackgroundToTheScrollEdge)
     });
     EXPECT_EQ(0, m_view->GetScrollPosition().x);
 }
+
+
