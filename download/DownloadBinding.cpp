@@ -69,17 +69,16 @@ void CDownloadJob::Release()
 
 void CDownloadJob::Cancel()
 {
-    if (InterlockedExchange(&m_bCancel, 1) == 0)
-        InterlockedExchange(&m_nCancelledAt, (LONG)GetTickCount());
+    // One field, so no reader sees a cancel without its time.
+    const DWORD now = GetTickCount();
+    InterlockedCompareExchange(&m_nCancelledAt, (LONG)(now ? now : 1), 0);
     SetEvent(m_hCancel);
 }
 
 DWORD CDownloadJob::CancelledFor() const
 {
-    if (!m_bCancel)
-        return 0;
-    const DWORD d = GetTickCount() - (DWORD)m_nCancelledAt;
-    return d ? d : 1;
+    const DWORD at = (DWORD)m_nCancelledAt;
+    return at ? GetTickCount() - at : 0;
 }
 
 HRESULT CDownloadJob::Write(const void* data, ULONG size)

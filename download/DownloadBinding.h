@@ -49,7 +49,7 @@ public:
     const HRESULT m_hrOverLimit;    // the failure when it takes more
 
     void Cancel();
-    bool IsCancelled() const { return m_bCancel != 0; }
+    bool IsCancelled() const { return m_nCancelledAt != 0; }
     // How long ago the cancel came (ms); 0 when none did.
     DWORD CancelledFor() const;
     HANDLE CancelEvent() const { return m_hCancel; }
@@ -67,7 +67,6 @@ public:
     // The caller gives the job up: the file is closed and deleted, and every
     // later Write fails.
     void Abandon();
-    bool IsAbandoned() const { return m_bAbandoned; }
 
     // Progress: the bytes taken so far and the declared length; the event is
     // set when they changed.
@@ -83,8 +82,7 @@ private:
     ~CDownloadJob();
 
     volatile LONG m_nRefs = 1;
-    volatile LONG m_bCancel = 0;
-    volatile LONG m_nCancelledAt = 0;
+    volatile LONG m_nCancelledAt = 0;  // tick of the cancel, 0 while none came
     volatile LONG m_nLastActivity = 0;
     HANDLE m_hCancel;
     HANDLE m_hProgress;

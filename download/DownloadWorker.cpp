@@ -248,7 +248,7 @@ HRESULT RunDownload(const CString& url, const CString& target, IBindStatusCallba
         } else {
             bool bStalled = false;
             if (WaitForWorker(hThread, job, sink, bStalled)) {
-                // Judge what arrived: only a whole 200 answer of the server counts.
+                // The answer was judged by the worker; the file must hold all of it.
                 hr = job->m_hrResult;
                 report = job->m_report;
                 const HRESULT closed = job->CloseFile();
@@ -256,9 +256,7 @@ HRESULT RunDownload(const CString& url, const CString& target, IBindStatusCallba
                     hr = closed;
                 if (job->IsCancelled())
                     hr = bStalled ? E_DOWNLOAD_STALLED : E_ABORT;
-                else if (SUCCEEDED(hr) && (report.nHttpStatus != 200 || report.nDeclared == ~0ULL ||
-                                           report.nReceived != report.nDeclared ||
-                                           FileSize(part) != report.nReceived))
+                else if (SUCCEEDED(hr) && FileSize(part) != report.nReceived)
                     hr = E_DOWNLOAD_SHORT;
                 if (SUCCEEDED(hr)) {
                     ShowProgress(sink, report.nReceived, report.nDeclared);

@@ -323,10 +323,7 @@ TEST_F(DownloadTest, EndlessAnswersAreBounded)
 
     // Megabytes of header lines hold the transport for minutes: the worker
     // is left there, and the next download goes on regardless.
-    Reply headers;
-    headers.body = "late";
-    headers.extraHeaders = testhttp::FillerHeaders(8u << 20);
-    server.Set("/headers", headers);
+    server.Set("/headers", testhttp::HeldInHeaders());
     cancelledAt = 0;
     DWORD askedAt = 0;
     Ticker cancel([&] {

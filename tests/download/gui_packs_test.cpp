@@ -348,9 +348,7 @@ TEST_F(PacksTest, ClosingTheProgramDuringADownloadStopsIt)
     Reply stall;
     stall.body = std::string(100000, 'x');
     stall.stallAt = 3000;
-    Reply headers;
-    headers.body = "late";
-    headers.extraHeaders = testhttp::FillerHeaders(8u << 20);
+    const Reply headers = testhttp::HeldInHeaders();
     for (const Reply& reply : {stall, headers}) {
         const bool stuck = !reply.extraHeaders.empty();
         server.Set(packPath, reply);
@@ -394,9 +392,7 @@ TEST_F(PacksTest, ClosingDuringTheStartUpCheckDoesNotWaitForTheNetwork)
 {
     Reply mute;
     mute.stallBeforeHeaders = true;
-    Reply headers;
-    headers.body = "late";
-    headers.extraHeaders = testhttp::FillerHeaders(8u << 20);
+    const Reply headers = testhttp::HeldInHeaders();
     for (const Reply& reply : {mute, headers}) {
         const bool stuck = !reply.extraHeaders.empty();
         server.Set("/down/TempUpdate.txt", reply);

@@ -244,14 +244,16 @@ void HttpServer::Serve(uintptr_t sockValue)
     closesocket(sock);
 }
 
-std::string FillerHeaders(size_t bytes)
+Reply HeldInHeaders()
 {
+    const size_t bytes = 8u << 20;
     const std::string line = "X-Filler: " + std::string(60, 'h') + "\r\n";
-    std::string lines;
-    lines.reserve(bytes + line.size());
-    while (lines.size() < bytes)
-        lines += line;
-    return lines;
+    Reply reply;
+    reply.body = "late";
+    reply.extraHeaders.reserve(bytes + line.size());
+    while (reply.extraHeaders.size() < bytes)
+        reply.extraHeaders += line;
+    return reply;
 }
 
 std::vector<CString> CacheFilesHolding(const std::string& marker)

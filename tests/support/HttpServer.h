@@ -70,8 +70,9 @@ private:
     std::vector<std::thread> m_workers;
 };
 
-// Header lines of no meaning, about this many bytes (for extraHeaders).
-std::string FillerHeaders(size_t bytes);
+// An answer whose megabytes of header lines hold a client's transport for
+// minutes before any of its body comes.
+Reply HeldInHeaders();
 
 // Files of the URL cache of this Wine prefix whose first bytes hold marker:
 // a download that went through the cache left a copy there.
