@@ -492,12 +492,7 @@ const TitleKind kTitleKinds[] = {
 
 int GetLineStart(int pos, const CString& text)
 {
-    const wchar_t* s = text.GetString();
-    for (int k = std::min(pos, text.GetLength()) - 1; k >= 0; --k) {
-        if (s[k] == kLf)
-            return k + 1;
-    }
-    return 0;
+    return LastLineFeedIn(text, 0, std::min(pos, text.GetLength())) + 1;
 }
 
 int GetNextLineStart(int start, const CString& text)

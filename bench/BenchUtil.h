@@ -12,6 +12,21 @@
 // Milliseconds from a fixed start, for differences.
 double BenchNowMs();
 
+// The fastest of runs calls of f, in ms.
+template <class F>
+double BestOf(int runs, F&& f)
+{
+    double best = 1e30;
+    for (int i = 0; i < runs; ++i) {
+        const double t0 = BenchNowMs();
+        f();
+        const double t = BenchNowMs() - t0;
+        if (t < best)
+            best = t;
+    }
+    return best;
+}
+
 // One result line: "name: value unit".
 void BenchReport(const char* name, double value, const char* unit);
 

@@ -8,7 +8,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -102,19 +101,6 @@ int CountArticles(const CString& folder)
     return n;
 }
 
-// Best of three runs of f, in ms.
-template <typename F>
-double BestOfThree(F f)
-{
-    double best = 1e30;
-    for (int r = 0; r < 3; ++r) {
-        const double t0 = BenchNowMs();
-        f();
-        best = std::min(best, BenchNowMs() - t0);
-    }
-    return best;
-}
-
 // Decoding the novel's bytes: GBK, UTF-8 after its mark, and the same with
 // a bad byte in every chapter.
 void DecodeFigures()
@@ -132,7 +118,7 @@ void DecodeFigures()
                  {"txt_decode_damaged_utf8_novel", damaged}};
     for (const auto& k : kinds) {
         size_t length = 0;
-        BenchReport(k.name, BestOfThree([&] { length = DecodeTxtBytes(k.bytes).GetLength(); }), "ms");
+        BenchReport(k.name, BestOf(3, [&] { length = DecodeTxtBytes(k.bytes).GetLength(); }), "ms");
         if (length < novel.size() / 2)
             fprintf(stderr, "%s decoded to %u characters\n", k.name, (unsigned)length);
     }
@@ -150,8 +136,8 @@ void PlanFigures()
     const CString a(pieces.c_str(), (int)pieces.size());
     const CString b(longLines.c_str(), (int)longLines.size());
     size_t steps = 0;
-    BenchReport("plan_novel_without_titles", BestOfThree([&] { steps = PlanBook(L"书", a, L"第").size(); }), "ms");
-    BenchReport("plan_long_lines", BestOfThree([&] { steps += PlanBook(L"书", b, L"第").size(); }), "ms");
+    BenchReport("plan_novel_without_titles", BestOf(3, [&] { steps = PlanBook(L"书", a, L"第").size(); }), "ms");
+    BenchReport("plan_long_lines", BestOf(3, [&] { steps += PlanBook(L"书", b, L"第").size(); }), "ms");
     if (steps == 0)
         fprintf(stderr, "no plan\n");
 }

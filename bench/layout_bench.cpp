@@ -8,25 +8,6 @@
 #include "bench/BenchUtil.h"
 #include "view/ArticleModel.h"
 
-namespace {
-
-// Best of several runs, in milliseconds.
-template <class F>
-double BestOf(int runs, F&& f)
-{
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        double t0 = BenchNowMs();
-        f();
-        double t = BenchNowMs() - t0;
-        if (t < best)
-            best = t;
-    }
-    return best;
-}
-
-} // namespace
-
 void RunLayoutBench()
 {
     const int chars = 200000;

@@ -17,6 +17,12 @@ stop_all() {
     xvfb="" program=""
 }
 trap 'stop_all; rm -rf "$work"' EXIT
+# The frame's X window on display $1: "WxH+X+Y" inside the desktop window at
+# the screen's origin; empty while there is none.
+frame_geometry() {
+    DISPLAY="$1" xwininfo -root -tree 2>/dev/null |
+        awk '/"Lumivell-Velquor/ && /lumivell.exe/ { for (i = 1; i <= NF; ++i) if ($i ~ /^[0-9]+x[0-9]+[+-]/) { print $i; exit } }'
+}
 failed=0
 for size in 1366x768 1600x1000; do
     screen_w=${size%x*} screen_h=${size#*x}
@@ -39,17 +45,12 @@ for size in 1366x768 1600x1000; do
     program="$dir/app/Lumivell.exe"
     program="Z:${program//\//\\}"
     setsid "$root/tools/desktop-run.sh" ":$n" "$dir/run.sh" "$dir/app/Lumivell.exe" </dev/null >/dev/null 2>&1 &
-    # The frame's X window: "WxH+X+Y" inside the desktop window at the screen's origin.
-    geometry=""
     for _ in $(seq 1 200); do
-        geometry=$(DISPLAY=":$n" xwininfo -root -tree 2>/dev/null |
-                   awk '/"Lumivell-Velquor/ && /lumivell.exe/ { for (i = 1; i <= NF; ++i) if ($i ~ /^[0-9]+x[0-9]+[+-]/) { print $i; exit } }')
-        [ -n "$geometry" ] && break
+        [ -n "$(frame_geometry ":$n")" ] && break
         sleep 0.1
     done
     sleep 1     # maximising may come after the first show
-    geometry=$(DISPLAY=":$n" xwininfo -root -tree 2>/dev/null |
-               awk '/"Lumivell-Velquor/ && /lumivell.exe/ { for (i = 1; i <= NF; ++i) if ($i ~ /^[0-9]+x[0-9]+[+-]/) { print $i; exit } }')
+    geometry=$(frame_geometry ":$n")
     stop_all
     if [ -z "$geometry" ]; then
         echo "$size: no main window"; failed=1; continue
