@@ -13,16 +13,6 @@ namespace {
 const wchar_t kSongFace[] = L"宋体";
 const wchar_t kKaiFace[] = L"方正楷体S-超大字符集";
 
-// Signs drawn 2 px higher than other characters by the point font.
-bool IsRaisedChar(wchar_t ch)
-{
-    switch (ch) {
-    case L'&': case L'j': case L'_': case L'(': case L')': case L'{': case L'}':
-        return true;
-    }
-    return false;
-}
-
 // The point size a character is drawn at, in tenths.
 int PointTenths(const CharItem* item) { return (int)(7.5 * item->size) - 5; }
 
@@ -117,7 +107,7 @@ GlyphSpot CImportView::PlaceGlyph(CDC* pDC, const CharItem* item, const RECT& bo
 {
     const wchar_t text[2] = {item->ch, item->chLow};
     return FitGlyph(pDC, CharFace(item), PointTenths(item), bold, text, item->chLow ? 2 : 1,
-                    box.right - box.left, box.bottom - box.top, IsRaisedChar(item->ch));
+                    box.right - box.left, box.bottom - box.top);
 }
 
 // The line's glyphs of each kind of box are measured together before they
