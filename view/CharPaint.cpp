@@ -13,16 +13,6 @@ namespace {
 const wchar_t kSongFace[] = L"宋体";
 const wchar_t kKaiFace[] = L"方正楷体S-超大字符集";
 
-// Signs drawn 2 px higher than other characters by the point font.
-bool IsRaisedChar(wchar_t ch)
-{
-    switch (ch) {
-    case L'&': case L'j': case L'_': case L'(': case L')': case L'{': case L'}':
-        return true;
-    }
-    return false;
-}
-
 // The point size a character is drawn at, in tenths.
 int PointTenths(const CharItem* item) { return (int)(7.5 * item->size) - 5; }
 
@@ -47,6 +37,23 @@ COLORREF ToneColour(const CodeColour& c)
     case kWordLearnedFunction: return ds.clrDFun;
     }
     return ds.clrCText;
+}
+
+// A character's glyph drawn on its own: its background (CLR_INVALID: none)
+// over the glyph box, then the glyph clipped to the character's whole box.
+void DrawGlyphAlone(HDC dc, const CharItem* item, const RECT& box, const RECT& whole,
+                    const GlyphSpot& spot, COLORREF text, COLORREF fill)
+{
+    if (fill != CLR_INVALID) {
+        SetBkColor(dc, fill);
+        ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &box, NULL, 0, NULL);
+    }
+    const wchar_t units[2] = {item->ch, item->chLow};
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, text);
+    SelectObject(dc, spot.font.hFont);
+    ExtTextOutW(dc, box.left + spot.x, box.top + spot.y, ETO_CLIPPED, &whole, units,
+                item->chLow ? 2u : 1u, NULL);
 }
 
 }  // namespace
@@ -117,7 +124,7 @@ GlyphSpot CImportView::PlaceGlyph(CDC* pDC, const CharItem* item, const RECT& bo
 {
     const wchar_t text[2] = {item->ch, item->chLow};
     return FitGlyph(pDC, CharFace(item), PointTenths(item), bold, text, item->chLow ? 2 : 1,
-                    box.right - box.left, box.bottom - box.top, IsRaisedChar(item->ch));
+                    box.right - box.left, box.bottom - box.top);
 }
 
 // The line's glyphs of each kind of box are measured together before they
@@ -185,18 +192,8 @@ void CImportView::DrawCharacter(CDC* pDC, CharItem* item, const CharLook& look)
     if (look.bold && (item->nMark || item->nStyle))
         m_vecBoldMarked.push_back(item);
     const RECT box = GlyphBox(item);
-    if (look.fill != CLR_INVALID) {
-        SetBkColor(dc, look.fill);
-        ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &box, NULL, 0, NULL);
-    }
-    const GlyphSpot spot = PlaceGlyph(pDC, item, box, look.bold);
-    const RECT whole = ItemBox(item);
-    const wchar_t text[2] = {item->ch, item->chLow};
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, look.text);
-    SelectObject(dc, spot.font.hFont);
-    ExtTextOutW(dc, box.left + spot.x, box.top + spot.y, ETO_CLIPPED, &whole, text,
-                item->chLow ? 2u : 1u, NULL);
+    DrawGlyphAlone(dc, item, box, ItemBox(item), PlaceGlyph(pDC, item, box, look.bold), look.text,
+                   look.fill);
     if (item->nStyle)
         DrawCharStyle(pDC, item);
 }
@@ -225,16 +222,8 @@ void CImportView::DrawCharsOverFrame(CDC* pDC, CharItem* first, const CharItem* 
                 batch.Add(spot.font.hFont, RGB(255, 255, 255), box.left + spot.x,
                           box.top + spot.y, item->ch, ItemBox(item));
             } else {
-                const RECT whole = ItemBox(item);
-                const wchar_t text[2] = {item->ch, item->chLow};
-                if (item->bSelected) {
-                    SetBkColor(dc, RGB(0, 0, 0));
-                    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &box, NULL, 0, NULL);
-                }
-                SetTextColor(dc, RGB(255, 255, 255));
-                SelectObject(dc, spot.font.hFont);
-                ExtTextOutW(dc, box.left + spot.x, box.top + spot.y, ETO_CLIPPED, &whole, text,
-                            item->chLow ? 2u : 1u, NULL);
+                DrawGlyphAlone(dc, item, box, ItemBox(item), spot, RGB(255, 255, 255),
+                               item->bSelected ? RGB(0, 0, 0) : CLR_INVALID);
             }
         }
         if (item == last)

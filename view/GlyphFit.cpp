@@ -109,7 +109,7 @@ public:
             MeasureEach(font, text + i, std::min(kPerCall, n - i), 1, inks + i);
     }
 
-    // The height of the glyph's outline; 0 when the face has none for it.    // The height of the glyph's outline; 0 when the face has none for it.
+    // The height of the glyph's outline; 0 when the face has none for it.
     int OutlineHeight(const CharFontInfo& font, wchar_t ch)
     {
         if (!Reserve(1, 1))
@@ -536,10 +536,6 @@ void ForgetFonts()
     g_recent[0] = g_recent[1] = Recent();
 }
 
-}  // namespace
-
-namespace {
-
 // The fit of a face at a size for a box of width x height.
 const Fit& FitFor(CDC* pDC, const wchar_t* face, int tenths, bool bold, bool half, int width,
                   int height)
@@ -573,9 +569,10 @@ const Fit& FitFor(CDC* pDC, const wchar_t* face, int tenths, bool bold, bool hal
 }  // namespace
 
 GlyphSpot FitGlyph(CDC* pDC, const wchar_t* face, int tenths, bool bold, const wchar_t* text,
-                   int n, int width, int height, bool raised)
+                   int n, int width, int height)
 {
     const bool half = IsHalfWidth(text[0]);
+    const bool raised = IsRaisedSign(text[0]);
     const Fit& fit = FitFor(pDC, face, tenths, bold, half, width, height);
     const GlyphInk ink = InkOf(fit.font, text, n);
     GlyphSpot spot = PlaceOn(fit, fit.font, ink, width, height, half, raised);

@@ -32,10 +32,10 @@ struct GlyphSpot {
 // The glyph of text (one unit, or a surrogate pair) in face at tenths of a
 // point, for a box of width x height pixels. Units below U+0100 have half
 // boxes: they share a copy of the face that fits every printable ASCII glyph,
-// drawn without antialiasing so thin strokes keep their colour. raised: one of
-// the signs the painter lifts by 2 px, where the point font is drawn as it is.
+// drawn without antialiasing so thin strokes keep their colour. A few signs
+// the painter lifts by 2 px where the point font is drawn as it is.
 GlyphSpot FitGlyph(CDC* pDC, const wchar_t* face, int tenths, bool bold, const wchar_t* text,
-                   int n, int width, int height, bool raised);
+                   int n, int width, int height);
 
 // Learns the glyphs of text (units of one kind of box, no surrogate pairs)
 // that FitGlyph will place for such boxes in one go: measuring them one at

@@ -1026,5 +1026,3 @@ TEST_F(PaintTest, WideCodeLinesKeepTheirBackgroundToTheScrollEdge)
     });
     EXPECT_EQ(0, m_view->GetScrollPosition().x);
 }
-
-
