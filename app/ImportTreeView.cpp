@@ -91,6 +91,7 @@ BEGIN_MESSAGE_MAP(CImportTreeView, CTreeView)
     ON_WM_MOUSEWHEEL()
     ON_WM_MOUSEMOVE()
     ON_WM_LBUTTONDOWN()
+    ON_WM_KEYDOWN()
 END_MESSAGE_MAP()
 
 CImportTreeView::CImportTreeView()
@@ -312,13 +313,26 @@ void CImportTreeView::OnLButtonDown(UINT nFlags, CPoint point)
     if (tree.GetEditControl())
         tree.EndEditLabelNow(FALSE);
     HTREEITEM hit = tree.HitTest(point);
+    if (hit && hit == tree.GetSelectedItem())
+        ChooseAgain(hit);
+    tree.Select(hit, TVGN_CARET);
+    CTreeView::OnLButtonDown(nFlags, point);
+}
+
+void CImportTreeView::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    if (nChar == VK_RETURN)
+        ChooseAgain(GetTreeCtrl().GetSelectedItem());
+    CTreeView::OnKeyDown(nChar, nRepCnt, nFlags);
+}
+
+void CImportTreeView::ChooseAgain(HTREEITEM item)
+{
     // The article still highlighted, chosen again: the selection does not
     // change, yet the frame shows it (its pane may have been closed).
     CMainFrame* frame = GetMainFrame();
-    if (frame && hit && hit == tree.GetSelectedItem() && IsArticleItem(hit))
+    if (frame && item && IsArticleItem(item))
         frame->PostMessage(WM_FRAME_SYNC_SELECTION);
-    tree.Select(hit, TVGN_CARET);
-    CTreeView::OnLButtonDown(nFlags, point);
 }
 
 void CImportTreeView::OnRButtonDown(UINT nFlags, CPoint point)

@@ -166,6 +166,8 @@ protected:
     // A folder item whose label edit ended without a new name still needs its folder.
     void EnsureFolderOnDisk(HTREEITEM item);
     void PaintItems(CDC* pDC);
+    // An article item clicked or entered while already highlighted.
+    void ChooseAgain(HTREEITEM item);
     // Carries out an import plan over text under the current folder: items
     // in the tree, each article written to its file; stops at a step it
     // cannot make.
@@ -178,6 +180,7 @@ protected:
     afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     afx_msg void OnRButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnRClick(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult);

@@ -80,6 +80,7 @@ HIMAGELIST MakeToolImages(int size)
 IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
 
 DWORD CMainFrame::s_nUpdateWait = 15000;
+UINT CMainFrame::s_nAutoSavePeriod = CMainFrame::kAutoSavePeriod;
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
@@ -350,7 +351,7 @@ void CMainFrame::RestartAutoSaveTimer()
 {
     StopAutoSaveTimer();
     m_nTimerID = kAutoSaveTimer;
-    SetTimer(kAutoSaveTimer, kAutoSavePeriod);
+    SetTimer(kAutoSaveTimer, s_nAutoSavePeriod);
 }
 
 void CMainFrame::StopAutoSaveTimer()

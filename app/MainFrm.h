@@ -30,6 +30,7 @@ public:
 
     static constexpr UINT kAutoSaveTimer = 6;
     static constexpr UINT kAutoSavePeriod = 360000;     // six minutes
+    static UINT s_nAutoSavePeriod;                      // kAutoSavePeriod; tests shorten it
     static constexpr DWORD kLoadWait = 258;             // ms a switch waits for the previous one
     static constexpr int kTreeWidth = 300;              // the library tree's width at start
     // How long closing waits for a running update check (ms), unless it is

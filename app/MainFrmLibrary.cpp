@@ -136,8 +136,10 @@ void CMainFrame::SwitchToSelection()
     WaitForSingleObject(m_hLoadEvent, kLoadWait);
     ResetEvent(m_hLoadEvent);
 
+    // The article already shown, chosen again, leaves the auto-save's due
+    // time alone: clicking it from time to time must not keep the save away.
+    bool keepTimer = false;
     if (item && treeView->IsArticleItem(item)) {
-        StopAutoSaveTimer();
         CPathParts target = treeView->ItemParts(item);
         int row = IsInWritingFolder(item);
         // A file is open in one pane at most: an article the other pane
@@ -154,6 +156,9 @@ void CMainFrame::SwitchToSelection()
         CString folder, path;
         // From here on a selection made while a message is shown waits.
         CNesting switching(m_bSwitching);
+        keepTimer = target.SameArticle(current) && m_nTimerID;
+        if (!keepTimer)
+            StopAutoSaveTimer();
         if (target.SameArticle(current)) {
             SetWindowText(title);
             ShowArticlePane(row);
@@ -193,7 +198,8 @@ void CMainFrame::SwitchToSelection()
         }
     }
 
-    RestartAutoSaveTimer();
+    if (!keepTimer)
+        RestartAutoSaveTimer();
     SetEvent(m_hLoadEvent);
     if (m_bSelectionPending) {
         m_bSelectionPending = false;

@@ -576,3 +576,51 @@ TEST_F(WindowTest, AnArticleForACollapsedPaneOpensIt)
     clickItem(Item({L"0001_a.xml"}), 1);
     EXPECT_GT(paneWidth(), 200);
 }
+
+TEST_F(SaveTest, ChoosingTheOpenArticleAgainKeepsTheAutoSaveDue)
+{
+    struct Period {
+        UINT saved = CMainFrame::s_nAutoSavePeriod;
+        ~Period() { CMainFrame::s_nAutoSavePeriod = saved; }
+    } period;
+    CMainFrame::s_nAutoSavePeriod = 1500;
+    MakeArticle(L"0001_a.xml", L"原");
+    MakeArticle(L"写小说\\0001_x.xml", L"下文");
+    Start();
+    auto clickItem = [&](HTREEITEM item) {
+        CRect r;
+        Tree().GetItemRect(item, &r, TRUE);
+        CPoint pt = r.CenterPoint();
+        Tree().ClientToScreen(&pt);
+        ClickAt(pt);
+    };
+    const HTREEITEM a = Item({L"0001_a.xml"});
+    clickItem(a);
+    ASSERT_EQ(a, Tree().GetSelectedItem());
+    TypeIntoPane(Upper(), L"改");
+    // A writer clicks the open article every few tenths of a second: the
+    // save still comes when it was due, not a period after the last click.
+    const DWORD start = GetTickCount();
+    while (FileText(InLibrary(L"0001_a.xml")) != L"原改" && GetTickCount() - start < 6000) {
+        clickItem(a);
+        Pump(250);
+    }
+    EXPECT_EQ(FileText(InLibrary(L"0001_a.xml")), L"原改");
+    EXPECT_EQ(Upper()->m_bModified, 0);
+
+    // Enter on the highlighted article brings back its collapsed pane, as a click does.
+    const HTREEITEM x = Item({L"写小说", L"0001_x.xml"});
+    clickItem(x);
+    CXSplitterWnd& inner = frame->m_wndInnerSplitter;
+    inner.Collapse();
+    Pump();
+    CRect r;
+    Lower()->GetClientRect(&r);
+    ASSERT_EQ(0, r.Height());
+    ASSERT_EQ(x, Tree().GetSelectedItem());
+    ASSERT_EQ(Tree().m_hWnd, ::GetFocus());
+    Key(VK_RETURN);
+    Lower()->GetClientRect(&r);
+    EXPECT_GT(r.Height(), 100);
+    EXPECT_EQ(L"下文", ArticleText(*Lower()));
+}
