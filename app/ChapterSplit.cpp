@@ -426,13 +426,26 @@ struct Cut {
     int next = -1;  // where the next one starts
 };
 
+// Whether text[start, end) holds line ends alone (or nothing). Such a stretch
+// makes no article, a blank page: it goes with the cut before it, unless
+// nothing else was made.
+bool OnlyLineEnds(const CString& text, int start, int end)
+{
+    const wchar_t* s = text.GetString();
+    for (int k = start; k < end; ++k) {
+        if (s[k] != kLf && s[k] != L'\r')
+            return false;
+    }
+    return true;
+}
+
 Cut NextCut(const CString& text, int start, int from, int end)
 {
     Cut cut;
     int lf = ArticleEndIn(text, start, from, end);
     if (lf < 0 && end - start > kMaxArticleChars) {
         // The line's own line feed lies past this article's limit.
-        const int before = LastLineFeedIn(text, start + 1, from);
+        const int before = LastLineFeedIn(text, start, from);
         const int line = before + 1;
         const int pastLimit = start + kMaxArticleChars + 1;
         if (before >= 0 && (end - line <= kMaxArticleChars || ArticleEndIn(text, line, pastLimit, end) >= 0))
@@ -461,10 +474,11 @@ void PlanPieces(ImportPlan& plan, const CString& text)
         // end, as long as it fits into one article.
         if (LineFeedIn(text, cut.next + kPieceLength, n) < 0 && n - start <= kMaxArticleChars)
             break;
-        plan.push_back(Step(ImportStep::kArticle, Formatted(L"%05d", ++number), CString(), L".xml", start, cut.end));
+        if (!OnlyLineEnds(text, start, cut.end))
+            plan.push_back(Step(ImportStep::kArticle, Formatted(L"%05d", ++number), CString(), L".xml", start, cut.end));
         start = cut.next;
     }
-    if (start < n)
+    if (start < n && (number == 0 || !OnlyLineEnds(text, start, n)))
         plan.push_back(Step(ImportStep::kArticle, Formatted(L"%05d", ++number), CString(), L".xml", start, n));
 }
 
@@ -589,10 +603,12 @@ void PlanLongChapter(ImportPlan& plan, const CString& head, const CString& title
     // A cut needs text after it, so no part is left empty.
     for (Cut cut = NextCut(text, start, start + partLength, end); cut.end >= 0 && cut.next < end;
          cut = NextCut(text, start, start + partLength, end)) {
-        plan.push_back(Step(ImportStep::kArticle, head, title, Formatted(L"_%04d.xml", ++number), start, cut.end));
+        if (!OnlyLineEnds(text, start, cut.end))
+            plan.push_back(Step(ImportStep::kArticle, head, title, Formatted(L"_%04d.xml", ++number), start, cut.end));
         start = cut.next;
     }
-    plan.push_back(Step(ImportStep::kArticle, head, title, Formatted(L"_%04d.xml", ++number), start, end));
+    if (number == 0 || !OnlyLineEnds(text, start, end))
+        plan.push_back(Step(ImportStep::kArticle, head, title, Formatted(L"_%04d.xml", ++number), start, end));
     plan.push_back(Step(ImportStep::kEndFolder, CString(), CString(), CString()));
 }
 

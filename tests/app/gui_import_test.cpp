@@ -340,6 +340,27 @@ TEST_F(ImportTest, ALineTooLongForOneArticleBecomesSeveral)
         all += piece;
     }
     EXPECT_TRUE(SameText(all, text));
+
+    // After a piece that ends before a blank line, a CR LF line that fits
+    // stays whole, and the blank line makes no blank page. Titles begin with
+    // 第 (as the presets set it), so the book has none.
+    const CString crlf = CString(L'A', 8990) + L"\r\n" + CString(L'B', 20) + L"\r\n\r\n" +
+                         CString(L'C', kMaxArticleChars) + L"\r\n" + CString(L'D', 3000) + L"\r\n";
+    Start();
+    CString marker = L"第";
+    frame->SendMessage(WM_FRAME_TITLE_TEXT, 1, (LPARAM)&marker);
+    Drop({Put(L"空行.txt", Gbk(crlf))});
+    EXPECT_TRUE(Boxes::Texts().empty());
+    Stop();
+    const CString blank = InLibrary(L"空行");
+    bool whole = false;
+    for (const CString& name : testfiles::Listing(blank)) {
+        const CString piece = FileText(blank + L"\\" + name, false);
+        EXPECT_GE(piece.FindOneOf(L"ABCD"), 0);
+        whole = whole || piece.Find(CString(L'C', kMaxArticleChars)) >= 0;
+    }
+    EXPECT_TRUE(whole);
+    EXPECT_EQ(testfiles::Listing(blank).size(), 3u);
 }
 
 // The disk refuses the first chapter of a book whose first chapter is long,
