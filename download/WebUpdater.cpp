@@ -14,6 +14,7 @@
 #include "framework/FileUtil.h"
 #include "framework/MessageBox.h"
 #include "framework/Profile.h"
+#include "res/Version.h"
 
 namespace {
 
@@ -381,9 +382,13 @@ void RunUpdateCheck()
     const CString preset = g_strAppFolder + L"control\\preSet.ini";
     if (PathFileExistsW(preset)) {
         wchar_t version[256] = {};
-        GetPrivateProfileStringW(L"Version", L"Version", L"1.0", version, 256, preset);
+        GetPrivateProfileStringW(L"Version", L"Version", L"", version, 256, preset);
         DisplaySettings.strVersion = version;
     }
+    // A preset written by hand without a version is this program's own:
+    // otherwise it would install the package it already is, at every start.
+    if (DisplaySettings.strVersion.IsEmpty())
+        DisplaySettings.strVersion = L"" LUMIVELL_VERSION_TEXT;
     const CString host = ReadUpdateHost(preset);
     if (host.IsEmpty())
         return;

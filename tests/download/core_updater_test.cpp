@@ -12,6 +12,7 @@
 #include "framework/FileUtil.h"
 #include "framework/MessageBox.h"
 #include "tests/download/ZipWriter.h"
+#include "res/Version.h"
 #include "tests/support/HttpServer.h"
 #include "tests/support/TempFiles.h"
 
@@ -365,6 +366,26 @@ TEST_F(UpdaterTest, TheStartUpCheckReadsItsHostFromThePresetFile)
     EXPECT_STREQ(DisplaySettings.strVersion, L"2.0");
     EXPECT_TRUE(GetFile(exe + L".PRE") == probe);
     EXPECT_EQ(RunProgram(exe), 42u);
+}
+
+// A preset the user wrote only to name the host, or with an empty version:
+// the version is the program's own, so a list naming it installs nothing.
+TEST_F(UpdaterTest, APresetWithoutAVersionIsTheProgramsOwn)
+{
+    SetPackage(Package({}));
+    SetList(LUMIVELL_VERSION_TEXT "-2014\r\n");
+    g_strAppFolder = program + L"\\";
+    const std::string host = "[Update]\r\nUpdateHost=" + WideToMultiByte(server.Base(), server.Base().GetLength(), CP_UTF8) + "\r\n";
+    for (const std::string& preset : {host, "[Version]\r\nVersion=\r\n" + host}) {
+        ASSERT_TRUE(PutFile(program + L"\\control\\preSet.ini", preset));
+        DisplaySettings.strVersion.Empty();
+        RunUpdateCheck();
+        EXPECT_STREQ(DisplaySettings.strVersion, L"" LUMIVELL_VERSION_TEXT);
+    }
+    g_strAppFolder.Empty();
+    EXPECT_EQ(server.Hits("/down/TempUpdate.txt"), 2);
+    EXPECT_EQ(server.Hits("/down/brindlecove.zip"), 0);
+    EXPECT_TRUE(GetFile(exe) == probe);
 }
 
 TEST_F(UpdaterTest, BookPacksArriveInTheLibrary)
