@@ -57,3 +57,8 @@ public:
 // any is visited; links and junctions are not followed, and a folder reached
 // a second time (a loop through a link the system does not mark) is skipped.
 void WalkTxtFolder(const CString& folder, ITxtFolderVisitor& visitor);
+
+// Whether path is folder itself or lies below it (the folder found by its
+// identity on the disk). An import from folder into path would walk the
+// folders it makes there, without end.
+bool IsFolderAtOrBelow(const CString& folder, const CString& path);

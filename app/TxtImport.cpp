@@ -323,7 +323,10 @@ void CImportTreeView::ImportBooks(const std::vector<ImportSource>& sources, int 
         if (m_import.stopped)
             break;
         if (s.folder) {
-            ImportTxtFolder(&tree, s.path, target, prefix, suffix);
+            if (target && IsFolderAtOrBelow(s.path, GetItemPath(target)))
+                NoteImportProblem(s.path, L"导入的目标就在这个文件夹里，文件夹不能导入到它自己或它的子文件夹中");
+            else
+                ImportTxtFolder(&tree, s.path, target, prefix, suffix);
             continue;
         }
         tree.SelectItem(target);

@@ -691,3 +691,30 @@ TEST_F(ImportTest, FoldersTheImportNamesLikeArticlesAreFolders)
 
 } // namespace
 
+
+// A folder of the library dropped onto itself or one of its own sub-folders
+// is refused at once, and nothing is made; the rest of the drop goes on.
+TEST_F(ImportTest, AFolderIsNeverImportedIntoItself)
+{
+    MakeArticle(L"旧夹\\子\\0001_a.xml", L"甲");
+    ASSERT_TRUE(testfiles::PutFile(InLibrary(L"旧夹\\章.txt"), Gbk(L"一章。")));
+    Put(L"别的.txt", Gbk(L"别的书。"));
+    const std::set<CString> before = testfiles::ListingTree(Library());
+    Start();
+    for (const wchar_t* into : {L"子", L""}) {
+        Select(*into ? Item({L"旧夹", into}) : Item({L"旧夹"}));
+        // Spelled another way (through ".", with a backslash at the end), it is the same folder.
+        CString dropped = InLibrary(L"旧夹\\");
+        dropped.Replace(L"藏书库", L"藏书库\\.");
+        Drop({dropped});
+        ASSERT_EQ(Boxes::Texts().size(), 1u);
+        EXPECT_GE(Boxes::Texts()[0].Find(L"不能导入到它自己"), 0);
+        EXPECT_GE(Boxes::Texts()[0].Find(L"旧夹"), 0);
+        EXPECT_EQ(testfiles::ListingTree(Library()), before);
+        Boxes::Clear();
+    }
+    Select(Item({L"旧夹", L"子"}));
+    Drop({InLibrary(L"旧夹"), source.Sub(L"别的.txt")});
+    EXPECT_EQ(Boxes::Texts().size(), 1u);
+    EXPECT_EQ(FileText(InLibrary(L"旧夹\\子\\别的.xml")), L"别的书。");
+}
