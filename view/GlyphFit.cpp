@@ -584,9 +584,9 @@ Plan PlanLooks(const std::vector<Trial>& trials, size_t face, const std::wstring
 // or holes of their letters (hinting, or bitmaps of their own that are made
 // for Chinese), and a few draw a stray pixel. The fit's font becomes the look
 // of the face (without antialiasing or with, at its weight or heavier) that
-// draws the fewest letters in another weight and, by a clear margin, keeps
-// the shape of the most samples drawn large; each sample it loses is drawn
-// as PlanLooks says. Returns how many letters and digits no look keeps.
+// keeps the shape of clearly the most samples drawn large, drawing the
+// fewest letters in another weight; each sample it loses is drawn as
+// PlanLooks says. Returns how many letters and digits no look keeps.
 int ChooseLooks(CDC* pDC, Fit& fit, const std::wstring& samples,
                 const std::vector<GlyphShape>& large, int w, int h)
 {
@@ -618,22 +618,21 @@ int ChooseLooks(CDC* pDC, Fit& fit, const std::wstring& samples,
     }
     // A few glyphs are better mended one by one than by a new look for all:
     // another look is tried on every sample where it keeps enough of those
-    // the fitted one loses, or the fitted one leaves letters to another weight.
+    // the fitted one loses, and taken where it loses clearly fewer, without
+    // drawing more letters in another weight.
     const int kClearlyFewer = 5;
     size_t face = 0;
     Plan plan = PlanLooks(trials, 0, samples);
     for (size_t t = 1; t < keys.size(); ++t) {
-        const bool heavier = keys[t].weight > fit.key.weight;
         if (keys[t].weight < fit.key.weight
-            || ((int)lost.size() - trials[t].losses < kClearlyFewer
-                && !(plan.switches && heavier)))
+            || (int)lost.size() - trials[t].losses < kClearlyFewer)
             continue;
         Judge(trials[t], samples, rest, large);
         const Plan other = PlanLooks(trials, t, samples);
-        if (other.switches < plan.switches
-            || (other.switches == plan.switches
-                && trials[t].losses + kClearlyFewer <= trials[0].losses
-                && trials[t].losses < trials[face].losses)) {
+        if (trials[t].losses + kClearlyFewer <= trials[0].losses
+            && (other.switches < plan.switches
+                || (other.switches == plan.switches
+                    && trials[t].losses < trials[face].losses))) {
             face = t;
             plan = other;
         }
