@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwctype>
 #include <map>
 #include <string>
 #include <tuple>
@@ -11,6 +12,7 @@
 #include "controls/PictureCache.h"
 #include "framework/Dc.h"
 #include "framework/Gdi.h"
+#include "view/GlyphShape.h"
 
 namespace {
 
@@ -101,32 +103,28 @@ public:
     }
 
     // The glyphs of text one unit each, drawn side by side in one call (a
-    // call per glyph costs more than its drawing), each in a cell of its own.
-    void MeasureAll(const CharFontInfo& font, const wchar_t* text, int n, GlyphInk* inks)
+    // call per glyph costs more than its drawing), each in a cell of its own;
+    // with their shapes where shapes is given, and as faint ink where faint
+    // is (see kSmallInk). Antialiased strokes look thinner dark on light than
+    // light on dark, where a small hole can close: the shapes are taken one
+    // way round (light set: light on dark).
+    void MeasureAll(const CharFontInfo& font, const wchar_t* text, int n, GlyphInk* inks,
+                    GlyphShape* shapes = nullptr, GlyphShape* faint = nullptr,
+                    bool light = false)
     {
         const int kPerCall = 32;
+        m_light = light;
         for (int i = 0; i < n; i += kPerCall)
-            MeasureEach(font, text + i, std::min(kPerCall, n - i), 1, inks + i);
-    }
-
-    // The height of the glyph's outline; 0 when the face has none for it.
-    int OutlineHeight(const CharFontInfo& font, wchar_t ch)
-    {
-        if (!Reserve(1, 1))
-            return 0;
-        HGDIOBJ old = SelectObject(m_dc, font.hFont);
-        GLYPHMETRICS gm = {};
-        const MAT2 identity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
-        const DWORD done = GetGlyphOutlineW(m_dc, ch, GGO_METRICS, &gm, 0, NULL, &identity);
-        SelectObject(m_dc, old);
-        return done == GDI_ERROR ? 0 : (int)gm.gmBlackBoxY;
+            MeasureEach(font, text + i, std::min(kPerCall, n - i), 1, inks + i,
+                        shapes ? shapes + i : nullptr, faint ? faint + i : nullptr);
+        m_light = false;
     }
 
 private:
     // count glyphs of units units each; each one's cell reaches a cell height
     // left of its origin and two right of it, half a cell height above.
     void MeasureEach(const CharFontInfo& font, const wchar_t* text, int count, int units,
-                     GlyphInk* inks)
+                     GlyphInk* inks, GlyphShape* shapes = nullptr, GlyphShape* faint = nullptr)
     {
         const int cell = 3 * font.nHeight + 8;
         const int h = 2 * font.nHeight + 8;
@@ -135,7 +133,8 @@ private:
         if (!Reserve(cell * count, h))
             return;
         for (int y = 0; y < h; ++y)
-            memset(m_bits + (size_t)y * m_width, 0, (size_t)cell * count * 4);
+            memset(m_bits + (size_t)y * m_width, m_light ? 0 : 0xFF, (size_t)cell * count * 4);
+        SetTextColor(m_dc, m_light ? RGB(255, 255, 255) : RGB(0, 0, 0));
         m_steps.assign(count * units, 0);
         m_extents.assign(count * units, 0);
         for (int i = 0; i < count; ++i)
@@ -147,6 +146,7 @@ private:
         GetTextExtentExPointW(m_dc, text, count * units, 0, NULL, m_extents.data(), &size);
         SelectObject(m_dc, old);
         GdiFlush();
+        const DWORD paper = m_light ? 0 : 0xFFFFFF;
         for (int i = 0; i < count; ++i) {
             GlyphInk& ink = inks[i];
             ink = GlyphInk();
@@ -157,12 +157,12 @@ private:
             for (int y = 0; y < h; ++y) {
                 const DWORD* row = m_bits + (size_t)y * m_width + x0;
                 int x = 0;
-                while (x < cell && !(row[x] & 0xFFFFFF))
+                while (x < cell && (row[x] & 0xFFFFFF) == paper)
                     ++x;
                 if (x == cell)
                     continue;
                 int last = cell - 1;
-                while (!(row[last] & 0xFFFFFF))
+                while ((row[last] & 0xFFFFFF) == paper)
                     --last;
                 left = std::min(left, x);
                 right = std::max(right, last);
@@ -176,6 +176,23 @@ private:
                 ink.height = bottom - top + 1;
                 ink.inked = true;
             }
+            if (shapes)
+                shapes[i] = GlyphShape();
+            if (faint)
+                faint[i] = GlyphShape();
+            if (!ink.inked || !(shapes || faint))
+                continue;
+            // The green, the middle of the subpixels; dark on light turned
+            // over, so that a value is the ink there.
+            DWORD* inkTop = m_bits + (size_t)top * m_width + x0 + left;
+            for (int y = 0; y < ink.height && !m_light; ++y)
+                for (int x = 0; x < ink.width; ++x)
+                    inkTop[(size_t)y * m_width + x] ^= 0xFFFFFF;
+            const uint8_t* green = (const uint8_t*)inkTop + 1;
+            if (shapes)
+                shapes[i] = ShapeOfInk(green, ink.width, ink.height, m_width * 4, 4, kSmallInk);
+            if (faint)
+                faint[i] = ShapeOfInk(green, ink.width, ink.height, m_width * 4, 4, kFaintInk);
         }
     }
 
@@ -208,12 +225,12 @@ private:
         m_bits = (DWORD*)bits;
         m_old = SelectObject(m_dc, m_bitmap);
         SetBkMode(m_dc, TRANSPARENT);
-        SetTextColor(m_dc, RGB(255, 255, 255));
         return true;
     }
 
     std::vector<INT> m_steps;
     std::vector<INT> m_extents;
+    bool m_light = false;
     HDC m_dc = NULL;
     HBITMAP m_bitmap = NULL;
     HGDIOBJ m_old = NULL;
@@ -260,6 +277,15 @@ void MeasureAhead(const CharFontInfo& font, const wchar_t* text, int n)
         g_inks[InkKey(font.hFont, missing[i], 0)] = inks[i];
 }
 
+// A font of a face at a size and the key it is made from.
+struct Look {
+    FontKey key;
+    CharFontInfo font;
+};
+
+// The samples of half-width boxes: printable ASCII.
+const wchar_t kFirstSample = 0x21, kLastSample = 0x7E;
+
 // The font of a face at a size for one kind of box: the point font drawn
 // where the painter puts it, or a copy made smaller as a whole that stands
 // on a baseline common to the face's glyphs.
@@ -268,6 +294,17 @@ struct Fit {
     CharFontInfo font;
     int baseline = 0;       // below the box's top
     bool asPainted = false;
+    // Samples that lose a stroke or a hole in the fit's font and keep them in
+    // another look of the face: lookOf[sample] is 1 + its index in others.
+    std::vector<Look> others;
+    std::vector<unsigned char> lookOf;
+
+    Look LookOf(wchar_t ch) const
+    {
+        if (ch >= kFirstSample && ch <= kLastSample && !lookOf.empty() && lookOf[ch - kFirstSample])
+            return others[lookOf[ch - kFirstSample] - 1];
+        return {key, font};
+    }
 };
 
 struct FitKey {
@@ -350,72 +387,322 @@ int SmallerEm(int em, int inkW, int inkH, int w, int h)
 // negative) and below the baseline.
 struct Band {
     int width = 0;
+    int second = 0;         // the widest but one
     int top = 0;
     int bottom = 0;
     int Height() const { return bottom - top; }
 };
 
-Band BandOf(const CharFontInfo& font, const std::wstring& samples)
+// smooth: the inks of the samples drawn antialiased, which bound those
+// drawn without: such a drawing can bring a stray pixel well off its glyph
+// (which then loses its shape, see ChooseLooks).
+Band BandOf(const CharFontInfo& font, const std::wstring& samples,
+            const std::vector<GlyphInk>* smooth = nullptr)
 {
     MeasureAhead(font, samples.data(), (int)samples.size());
     Band band;
     bool any = false;
-    for (wchar_t c : samples) {
-        const GlyphInk ink = InkOf(font, c);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        GlyphInk ink = InkOf(font, samples[i]);
+        if (smooth && (*smooth)[i].inked && (*smooth)[i].width + 1 < ink.width)
+            ink = (*smooth)[i];
         if (!ink.inked)
             continue;
         const int above = ink.top - font.nAscent;
         band.top = any ? std::min(band.top, above) : above;
         band.bottom = any ? std::max(band.bottom, above + ink.height) : above + ink.height;
-        band.width = std::max(band.width, ink.width);
+        if (ink.width > band.width) {
+            band.second = band.width;
+            band.width = ink.width;
+        } else {
+            band.second = std::max(band.second, ink.width);
+        }
         any = true;
     }
     return band;
 }
 
-// A glyph drawn without antialiasing that is well shorter than a reference
-// height has lost a stroke or a dot (hinting may move an edge by a pixel).
-bool LostStrokes(const GlyphInk& crisp, int reference)
+// A font of the face not made yet (made set), or the one made before.
+Look TrialLook(CDC* pDC, const FontKey& key, bool* made)
 {
-    return reference > 0
-        && (!crisp.inked || crisp.height < reference - std::max(2, reference / 4));
+    auto found = g_fonts.find(key);
+    *made = found == g_fonts.end();
+    return {key, *made ? MakeFont(pDC, key) : found->second};
 }
 
-// Every sample drawn without antialiasing keeps nearly the height of its
-// outline or, for a face that brings bitmaps of its own, of its antialiased
-// twin: no stroke or dot has vanished.
-bool KeepsEveryStroke(const Fit& fit, const std::wstring& samples)
+// The samples measured in a font made for a trial and dropped again; their
+// shapes where shapes is given, light on dark at half the full colour.
+std::vector<GlyphInk> TrialInks(CDC* pDC, const FontKey& key, const std::wstring& samples,
+                                std::vector<GlyphShape>* shapes = nullptr)
 {
-    MeasureAhead(fit.font, samples.data(), (int)samples.size());
-    bool outlinesKept = true;
-    for (wchar_t c : samples)
-        if (LostStrokes(InkOf(fit.font, c), g_ruler.OutlineHeight(fit.font, c))) {
-            outlinesKept = false;
-            break;
+    bool made = false;
+    const Look look = TrialLook(pDC, key, &made);
+    std::vector<GlyphInk> inks(samples.size());
+    if (shapes)
+        shapes->resize(samples.size());
+    g_ruler.MeasureAll(look.font, samples.data(), (int)samples.size(), inks.data(), nullptr,
+                       shapes ? shapes->data() : nullptr, shapes != nullptr);
+    if (made)
+        DeleteObject(look.font.hFont);
+    return inks;
+}
+
+// The shapes of the samples drawn large by the face at the key's weight.
+const std::vector<GlyphShape>& LargeShapes(CDC* pDC, const FontKey& key,
+                                           const std::wstring& samples)
+{
+    static std::map<std::pair<std::wstring, int>, std::vector<GlyphShape>> shapes;
+    std::vector<GlyphShape>& large = shapes[{key.face, key.weight}];
+    if (large.empty()) {
+        FontKey big = key;
+        big.height = -kLargeGlyphEm;
+        big.crisp = false;
+        TrialInks(pDC, big, samples, &large);
+    }
+    return large;
+}
+
+// A look of a face tried on samples: how well each one tried keeps its shape
+// drawn large, plainly and in grey.
+struct Trial {
+    Look look;
+    bool made = false;
+    std::vector<GlyphInk> inks;
+    std::vector<char> tried, plain, faint;
+    int losses = 0;     // of the samples tried, those not kept plainly
+};
+
+// Tries the samples at the indices which. Antialiased, a glyph is taken
+// both ways round, dark on light and light on dark.
+void Judge(Trial& t, const std::wstring& samples, const std::vector<size_t>& which,
+           const std::vector<GlyphShape>& large)
+{
+    std::wstring text;
+    for (size_t i : which)
+        text += samples[i];
+    const int n = (int)text.size();
+    std::vector<GlyphShape> shapes(n), faintShapes(n);
+    std::vector<GlyphInk> inks(n), lightInks(n);
+    std::vector<char> plain(n, kShapeKept), faint(n, kShapeKept);
+    for (int light = 0; light < (t.look.key.crisp ? 1 : 2); ++light) {
+        g_ruler.MeasureAll(t.look.font, text.data(), n, light ? lightInks.data() : inks.data(),
+                           shapes.data(), faintShapes.data(), light);
+        for (int j = 0; j < n; ++j) {
+            plain[j] = std::min<char>(plain[j], Likeness(shapes[j], large[which[j]]));
+            faint[j] = std::min<char>(faint[j], Likeness(faintShapes[j], large[which[j]]));
         }
-    if (outlinesKept)
-        return true;
-    LOGFONT lf = {};
-    GetObjectW(fit.font.hFont, sizeof(lf), &lf);
-    lf.lfQuality = DEFAULT_QUALITY;
-    CFont twin;
-    if (!twin.CreateFontIndirect(&lf))
-        return true;
-    CharFontInfo smooth = fit.font;
-    smooth.hFont = (HFONT)twin.GetSafeHandle();
-    std::vector<GlyphInk> soft(samples.size());
-    g_ruler.MeasureAll(smooth, samples.data(), (int)samples.size(), soft.data());
+    }
+    t.inks.resize(samples.size());
+    t.tried.resize(samples.size(), 0);
+    t.plain.resize(samples.size(), kShapeLost);
+    t.faint.resize(samples.size(), kShapeLost);
+    for (int j = 0; j < n; ++j) {
+        const size_t i = which[j];
+        t.inks[i] = inks[j];
+        t.tried[i] = 1;
+        t.plain[i] = plain[j];
+        t.faint[i] = faint[j];
+        t.losses += plain[j] != kShapeKept;
+    }
+}
+
+// Keeps a made font and the ink of the glyphs it was tried on.
+void Adopt(const Trial& t, const std::wstring& samples)
+{
+    if (t.made)
+        g_fonts[t.look.key] = t.look.font;
     for (size_t i = 0; i < samples.size(); ++i)
-        if (soft[i].inked && LostStrokes(InkOf(fit.font, samples[i]), soft[i].height))
-            return false;
-    return true;
+        if (t.tried[i])
+            g_inks[InkKey(t.look.font.hFont, samples[i], 0)] = t.inks[i];
+}
+
+// A flat glyph that every look draws too short (a dash that is a dot) in a
+// longer copy of its own that keeps its shape and fits a box of w x h.
+bool LargerCopy(CDC* pDC, const Fit& fit, wchar_t ch, const GlyphShape& large, int w, int h,
+                Look* look)
+{
+    if (large.width < 2 * large.height || 2 * InkOf(fit.font, ch).width > w)
+        return false;
+    const std::wstring sample(1, ch);
+    for (int em = fit.font.nEm + 1; 2 * em <= 3 * fit.font.nEm; ++em) {
+        Trial t;
+        FontKey key = fit.key;
+        key.height = -em;
+        t.look = TrialLook(pDC, key, &t.made);
+        Judge(t, sample, {0}, {large});
+        if (t.plain[0] == kShapeKept && t.inks[0].width <= w && t.inks[0].height <= h) {
+            Adopt(t, sample);
+            *look = t.look;
+            return true;
+        }
+        if (t.made)
+            DeleteObject(t.look.font.hFont);
+    }
+    return false;
+}
+
+// Where each sample is drawn when the trial face gives the look of the
+// face: in that look where it keeps its shape there, else in the first look
+// of the same weight that keeps it, plainly or in grey; in another weight
+// only for a loss that shows (not for a gap of a pixel); a glyph made too
+// short in a larger copy (kLarger); else as the face (kUnkept).
+const int kLarger = -1, kUnkept = -2;
+struct Plan {
+    std::vector<int> at;
+    int switches = 0;   // letters and digits drawn in another weight
+};
+
+Plan PlanLooks(const std::vector<Trial>& trials, size_t face, const std::wstring& samples)
+{
+    Plan plan;
+    plan.at.assign(samples.size(), (int)face);
+    const int weight = trials[face].look.key.weight;
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const char here = trials[face].plain[i];
+        if (here == kShapeKept)
+            continue;
+        int other = kUnkept;
+        for (int pass = 0; pass < 4 && other == kUnkept; ++pass) {
+            if (pass == 2 && here == kShapeGapped)
+                break;
+            for (size_t t = 0; t < trials.size() && other == kUnkept; ++t)
+                if (trials[t].tried[i] && (trials[t].look.key.weight == weight) == (pass < 2)
+                    && (pass % 2 ? trials[t].faint[i] : trials[t].plain[i]) == kShapeKept)
+                    other = (int)t;
+        }
+        if (other >= 0 && trials[other].look.key.weight != weight && iswalnum(samples[i]))
+            ++plan.switches;
+        if (other == kUnkept && here == kShapeShort)
+            other = kLarger;
+        if (other != kUnkept || here != kShapeGapped)
+            plan.at[i] = other;
+    }
+    return plan;
+}
+
+// Drawn without antialiasing at a small size, some faces lose strokes, dots
+// or holes of their letters (hinting, or bitmaps of their own that are made
+// for Chinese), and a few draw a stray pixel. The fit's font becomes the look
+// of the face (without antialiasing or with, at its weight or heavier) that
+// keeps the shape of clearly the most samples drawn large, drawing the
+// fewest letters in another weight; each sample it loses is drawn as
+// PlanLooks says. Returns how many letters and digits no look keeps.
+int ChooseLooks(CDC* pDC, Fit& fit, const std::wstring& samples,
+                const std::vector<GlyphShape>& large, int w, int h)
+{
+    if (fit.font.nEm >= kLargeGlyphEm)
+        return 0;
+    // Tried in this order: as fitted, antialiased, and both at the other
+    // weight (heavier, or for a bold font its face's own, for single glyphs).
+    std::vector<FontKey> keys;
+    for (int other = 0; other < 2; ++other)
+        for (int smooth = 0; smooth < 2; ++smooth) {
+            keys.push_back(fit.key);
+            keys.back().crisp = !smooth;
+            if (other)
+                keys.back().weight = fit.key.weight < FW_BOLD ? FW_BOLD : 0;
+        }
+    std::vector<size_t> all(samples.size()), lost, rest;
+    for (size_t i = 0; i < samples.size(); ++i)
+        all[i] = i;
+    std::vector<Trial> trials(keys.size());
+    trials[0].look = {fit.key, fit.font};
+    Judge(trials[0], samples, all, large);
+    if (!trials[0].losses)
+        return 0;
+    for (size_t i = 0; i < samples.size(); ++i)
+        (trials[0].plain[i] == kShapeKept ? rest : lost).push_back(i);
+    for (size_t t = 1; t < keys.size(); ++t) {
+        trials[t].look = TrialLook(pDC, keys[t], &trials[t].made);
+        Judge(trials[t], samples, lost, large);
+    }
+    // A few glyphs are better mended one by one than by a new look for all:
+    // another look is tried on every sample where it keeps enough of those
+    // the fitted one loses, and taken where it loses clearly fewer, without
+    // drawing more letters in another weight.
+    const int kClearlyFewer = 5;
+    size_t face = 0;
+    Plan plan = PlanLooks(trials, 0, samples);
+    for (size_t t = 1; t < keys.size(); ++t) {
+        if (keys[t].weight < fit.key.weight
+            || (int)lost.size() - trials[t].losses < kClearlyFewer)
+            continue;
+        Judge(trials[t], samples, rest, large);
+        const Plan other = PlanLooks(trials, t, samples);
+        if (trials[t].losses + kClearlyFewer <= trials[0].losses
+            && (other.switches < plan.switches
+                || (other.switches == plan.switches
+                    && trials[t].losses < trials[face].losses))) {
+            face = t;
+            plan = other;
+        }
+    }
+    fit.key = trials[face].look.key;
+    fit.font = trials[face].look.font;
+    fit.lookOf.assign(samples.size(), 0);
+    std::vector<bool> used(trials.size(), false);
+    used[face] = true;
+    int unkept = 0;
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const int at = plan.at[i];
+        Look look;
+        if (at >= 0 && at != (int)face) {
+            look = trials[at].look;
+            used[at] = true;
+        } else if (at == (int)face) {
+            continue;
+        } else if (at == kUnkept || !LargerCopy(pDC, fit, samples[i], large[i], w, h, &look)) {
+            unkept += iswalnum(samples[i]) != 0;
+            continue;
+        }
+        size_t n = 0;
+        while (n < fit.others.size() && fit.others[n].font.hFont != look.font.hFont)
+            ++n;
+        if (n == fit.others.size())
+            fit.others.push_back(look);
+        fit.lookOf[i] = (unsigned char)(n + 1);
+    }
+    // Fonts kept are kept with their glyphs' inks; the others are dropped.
+    for (size_t t = 0; t < trials.size(); ++t) {
+        if (used[t])
+            Adopt(trials[t], samples);
+        else if (trials[t].made)
+            DeleteObject(trials[t].look.font.hFont);
+    }
+    return unkept;
+}
+
+bool Fits(const Band& band, int w, int h) { return band.width <= w && band.Height() <= h; }
+
+// The fit's font made smaller as a whole until the samples fit, above and
+// below one baseline. A size that should fit and does not may owe it to a
+// stray pixel.
+void ShrinkToFit(CDC* pDC, Fit& fit, const std::wstring& samples, int w, int h,
+                 bool allButWidest = false)
+{
+    for (int tries = 0; tries < 12; ++tries) {
+        Band band = BandOf(fit.font, samples);
+        if (!Fits(band, w, h) && fit.key.crisp && tries > 0) {
+            FontKey smooth = fit.key;
+            smooth.crisp = false;
+            const std::vector<GlyphInk> smoothInks = TrialInks(pDC, smooth, samples);
+            band = BandOf(fit.font, samples, &smoothInks);
+        }
+        if (allButWidest)
+            band.width = band.second;
+        const int em = SmallerEm(fit.font.nEm, band.width, band.Height(), w, h);
+        if (Fits(band, w, h) || em < 1)
+            break;
+        fit.key.height = -em;
+        fit.font = KeyedFont(pDC, fit.key);
+    }
 }
 
 Fit MakeFit(CDC* pDC, const FontKey& key, int w, int h, bool half)
 {
     std::wstring samples;
     if (half)
-        for (wchar_t c = 0x21; c < 0x7F; ++c)
+        for (wchar_t c = kFirstSample; c <= kLastSample; ++c)
             samples += c;
     else
         samples = kHanSamples;
@@ -436,32 +723,21 @@ Fit MakeFit(CDC* pDC, const FontKey& key, int w, int h, bool half)
         fit.baseline = h / 2 - fit.font.nHeight / 2 + fit.font.nAscent;
         return fit;
     }
-    // Smaller as a whole until the samples fit, above and below one baseline.
-    for (int tries = 0;; ++tries) {
-        const Band band = BandOf(fit.font, samples);
-        const int em = SmallerEm(fit.font.nEm, band.width, band.Height(), w, h);
-        if ((band.width <= w && band.Height() <= h) || em < 1 || tries == 12)
-            break;
-        fit.key.height = -em;
-        fit.font = KeyedFont(pDC, fit.key);
-    }
-    // Without antialiasing a stroke or dot of a thin face can vanish at some
-    // sizes: the face drawn heavier, or a size smaller, keeps them.
-    const FontKey fitted = fit.key;
-    const int fittedEm = fit.font.nEm;
-    for (int step = 0; fit.key.crisp && step < 6 && !KeepsEveryStroke(fit, samples); ++step) {
-        fit.key = fitted;
-        if (step % 2 == 0 && fitted.weight < FW_BOLD)
-            fit.key.weight = FW_BOLD;
-        if (step > 0 && fittedEm - (step + 1) / 2 > 0)
-            fit.key.height = -(fittedEm - (step + 1) / 2);
-        if (step == 5) {
-            // No size keeps them: the fitted size, antialiased and heavier.
-            fit.key = fitted;
-            fit.key.crisp = false;
-            fit.key.weight = std::max(fitted.weight, (int)FW_BOLD);
+    const Fit whole = fit;
+    ShrinkToFit(pDC, fit, samples, w, h);
+    if (half) {
+        const std::vector<GlyphShape>& large = LargeShapes(pDC, key, samples);
+        // Where letters lose their shape in every look, the face is too small
+        // for them: the widest glyph alone gets a smaller copy of its own, if
+        // that leaves the face large enough to keep more of them.
+        const int unkept = ChooseLooks(pDC, fit, samples, large, w, h);
+        if (unkept) {
+            Fit larger = whole;
+            ShrinkToFit(pDC, larger, samples, w, h, true);
+            if (larger.font.nEm > fit.font.nEm
+                && ChooseLooks(pDC, larger, samples, large, w, h) < unkept)
+                fit = larger;
         }
-        fit.font = KeyedFont(pDC, fit.key);
     }
     const Band band = BandOf(fit.font, samples);
     fit.baseline = (h - band.Height()) / 2 - band.top;
@@ -481,15 +757,15 @@ struct SpotKey {
 };
 std::map<SpotKey, GlyphSpot> g_spots;
 
-GlyphSpot ShrinkGlyph(CDC* pDC, const Fit& fit, const wchar_t* text, int n, int w, int h,
-                      bool half, bool raised)
+GlyphSpot ShrinkGlyph(CDC* pDC, const Fit& fit, const Look& look, const wchar_t* text, int n,
+                      int w, int h, bool half, bool raised)
 {
-    const SpotKey at{fit.font.hFont, text[0], n > 1 ? text[1] : L'\0', w, h};
+    const SpotKey at{look.font.hFont, text[0], n > 1 ? text[1] : L'\0', w, h};
     auto found = g_spots.find(at);
     if (found != g_spots.end())
         return found->second;
-    FontKey key = fit.key;
-    CharFontInfo font = fit.font;
+    FontKey key = look.key;
+    CharFontInfo font = look.font;
     GlyphInk ink = InkOf(font, text, n);
     // A face may lack a glyph at some sizes only, or only in the bitmaps it
     // brings for drawing without antialiasing.
@@ -574,10 +850,11 @@ GlyphSpot FitGlyph(CDC* pDC, const wchar_t* face, int tenths, bool bold, const w
     const bool half = IsHalfWidth(text[0]);
     const bool raised = IsRaisedSign(text[0]);
     const Fit& fit = FitFor(pDC, face, tenths, bold, half, width, height);
-    const GlyphInk ink = InkOf(fit.font, text, n);
-    GlyphSpot spot = PlaceOn(fit, fit.font, ink, width, height, half, raised);
+    const Look look = fit.LookOf(text[0]);
+    const GlyphInk ink = InkOf(look.font, text, n);
+    GlyphSpot spot = PlaceOn(fit, look.font, ink, width, height, half, raised);
     if (!spot.whole || (!ink.inked && text[0] > L' '))
-        spot = ShrinkGlyph(pDC, fit, text, n, width, height, half, raised);
+        spot = ShrinkGlyph(pDC, fit, look, text, n, width, height, half, raised);
     return spot;
 }
 

@@ -15,6 +15,7 @@
 #include "framework/Frame.h"
 #include "framework/Controls.h"
 #include "framework/Ids.h"
+#include "GlyphShapeTestUtil.h"
 #include "tests/controls/GdiTestSurface.h"
 #include "tests/support/Pixels.h"
 #include "view/ImportView.h"
@@ -782,44 +783,6 @@ bool IsSymbolFace(const std::wstring& face)
     return tm.tmCharSet == SYMBOL_CHARSET;
 }
 
-// The glyphs' own pixels: where the page differs from the same page with
-// blanks of the same widths in place of the characters.
-class GlyphInk {
-public:
-    GlyphInk(const ClientCapture& page, const ClientCapture& blank) : m_page(page), m_blank(blank) {}
-    // A pixel of ink; faint: any visible trace of it.
-    bool At(int x, int y, bool faint = false) const
-    {
-        return ChannelDiff(m_page.At(x, y), m_blank.At(x, y)) > (faint ? 12 : 40);
-    }
-    // The lowest row of ink in the box, -1 when there is none.
-    int Bottom(const RECT& r) const
-    {
-        for (int y = r.bottom - 1; y >= r.top; --y)
-            for (int x = r.left; x < r.right; ++x)
-                if (At(x, y))
-                    return y;
-        return -1;
-    }
-    // How close the box's pixel nearest to the ink colour comes to it, from
-    // the blank page's colour there (0) to the ink colour itself (1).
-    double Contrast(const RECT& r, COLORREF ink) const
-    {
-        double best = 0;
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x) {
-                const int full = ChannelDiff(m_blank.At(x, y), ink);
-                if (full > 0)
-                    best = std::max(best, 1.0 - (double)ChannelDiff(m_page.At(x, y), ink) / full);
-            }
-        return best;
-    }
-
-private:
-    const ClientCapture& m_page;
-    const ClientCapture& m_blank;
-};
-
 // Swaps every character of the lines for a blank of its width, and back.
 void SwapForBlanks(std::vector<std::pair<CharItem*, wchar_t>>& saved,
                    const std::vector<ChunkNode*>& lines)
@@ -838,13 +801,24 @@ void SwapForBlanks(std::vector<std::pair<CharItem*, wchar_t>>& saved,
             }
 }
 
-// In every face the user can pick, each character is drawn whole in its box
-// on text and code lines and in marks: Latin letters smaller as a whole,
-// standing on one baseline with their descenders below it, thin strokes in
-// their full colour, Chinese not cut at the top or bottom.
+// The lines of a paragraph.
+std::vector<ChunkNode*> LinesOf(CImportView* view, ChunkNode* para)
+{
+    std::vector<ChunkNode*> lines;
+    for (ChunkNode* l = view->FirstLine(para); l; l = l->pNext)
+        lines.push_back(l);
+    return lines;
+}
+
+// In every face the user can pick, at every text size from the smallest the
+// settings allow to the largest, each character is drawn whole in its box on
+// text and code lines and in marks: Latin letters smaller as a whole, standing
+// on one baseline with their descenders below it, with every piece, hole and
+// stem the same letter has drawn large, and thin strokes in their full
+// colour; Chinese not cut at the top or bottom.
 TEST_F(PaintTest, CharactersAreDrawnWholeInTheirBoxesInEveryFace)
 {
-    const std::wstring text = L"Hello gamma jumps lily-1 0789 void WM@%&j_(x){y}中文字";
+    const std::wstring text = L"Hello gamma H-m|l i1 quips 0789 void WM@%&j_(x){y}中文字";
     DisplaySettingsBlock& ds = DisplaySettings;
     const COLORREF codeInk = RGB(230, 230, 120);
     for (COLORREF* c : {&ds.clrCText, &ds.clrDigit, &ds.clrControl, &ds.clrInt, &ds.clrFun,
@@ -852,72 +826,104 @@ TEST_F(PaintTest, CharactersAreDrawnWholeInTheirBoxesInEveryFace)
                         &ds.clrXiaokuohao, &ds.clrDakuohao})
         *c = codeInk;
     ds.clrCurInXiao = ds.clrCurInDa = kCodeBg;
+    // A screen as large as a user's.
+    m_frame.MoveWindow(0, 0, 1600, 1000);
+    m_view->MoveWindow(0, 0, 1600, 1000);
     Open([&](CArticleModel& m, ChunkNode* first) {
         AppendText(m, first, text);
         AddParagraph(m, text, 2);
         ChunkNode* marked = AddParagraph(m, L"");
         AppendText(m, marked, text, 3);
     });
-    ChunkNode* plain = LineOf(0);
-    ChunkNode* code = LineOf(1);
-    ChunkNode* marked = LineOf(2);
-    ASSERT_TRUE(plain && code && marked && code->nCode && !marked->nCode);
-    for (ChunkNode* line : {plain, code, marked})
-        ASSERT_LT(m_view->LastItem(line)->left, kWidth);
-    // Selected, a marked character is white on black.
-    for (CharItem* it = marked->pFirstItem; it; it = it->pNext)
-        it->bSelected = 1;
-    const struct {
-        const wchar_t* kind;
-        ChunkNode* line;
-        COLORREF ink;
-    } lines[] = {{L"text", plain, kText}, {L"code", code, codeInk},
-                 {L"mark", marked, RGB(255, 255, 255)}};
     const std::vector<std::wstring> faces = OfferedFaces(m_frame);
     ASSERT_GE(faces.size(), 2u);
-    for (const std::wstring& face : faces) {
-        wcscpy(m_view->m_szFontFace, face.c_str());
-        wcscpy(m_view->m_szCodeFontFace, face.c_str());
-        Paint();
-        ClientCapture page(m_view->m_hWnd);
+    RECT client;
+    m_view->GetClientRect(&client);
+    for (int size : {22, 24, 28, 40, 100}) {
+        m_view->m_nTextSize = size;
+        m_view->Relayout(m_view->m_pRoot, 0);
+        m_view->UpdateGeometry(m_view->m_pRoot, 0);
+        m_view->ReflowToPageWidth();
+        const struct {
+            const wchar_t* kind;
+            std::vector<ChunkNode*> lines;
+            COLORREF ink;
+        } kinds[] = {{L"text", LinesOf(m_view, Paragraph(0)), kText},
+                     {L"code", LinesOf(m_view, Paragraph(1)), codeInk},
+                     {L"mark", LinesOf(m_view, Paragraph(2)), RGB(255, 255, 255)}};
+        ASSERT_TRUE(kinds[1].lines[0]->nCode && kinds[2].lines[0]->pFirstItem->nMark);
+        // Selected, a marked character is white on black.
+        std::vector<ChunkNode*> all;
+        for (const auto& k : kinds)
+            all.insert(all.end(), k.lines.begin(), k.lines.end());
+        for (ChunkNode* line : kinds[2].lines)
+            for (CharItem* it = line->pFirstItem; it; it = it->pNext)
+                it->bSelected = 1;
         std::vector<std::pair<CharItem*, wchar_t>> saved;
-        SwapForBlanks(saved, {plain, code, marked});
+        SwapForBlanks(saved, all);
         Paint();
         ClientCapture blank(m_view->m_hWnd);
         SwapForBlanks(saved, {});
-        const GlyphInk ink(page, blank);
-        const bool letters = face.empty() || !IsSymbolFace(face);
-        for (const auto& l : lines) {
-            const std::wstring where = std::wstring(l.kind) + L" in \"" + face + L"\"";
+        for (const std::wstring& face : faces) {
+            wcscpy(m_view->m_szFontFace, face.c_str());
+            wcscpy(m_view->m_szCodeFontFace, face.c_str());
+            Paint();
+            ClientCapture page(m_view->m_hWnd);
+            const GlyphInk ink(page, blank);
+            const bool letters = face.empty() || !IsSymbolFace(face);
             const int scrollY = m_view->GetScrollPosition().y;
-            auto boxOf = [&](const CharItem* it) {
-                return RECT{(int)it->left, (int)it->top - scrollY, (int)it->right,
-                            (int)it->bottom - scrollY};
-            };
-            int aBottom = -1;
-            for (CharItem* it = l.line->pFirstItem; it && aBottom < 0; it = it->pNext)
-                if (it->ch == L'a')
-                    aBottom = ink.Bottom(boxOf(it));
-            for (CharItem* it = l.line->pFirstItem; it; it = it->pNext) {
-                if (it->ch <= L' ')
-                    continue;
-                const std::wstring what = L"'" + std::wstring(1, it->ch) + L"' " + where;
-                const RECT box = boxOf(it);
-                ExpectWholeInBox(box, [&](int x, int y, bool faint) { return ink.At(x, y, faint); },
-                                 what, letters);
-                if (!letters)
-                    continue;
-                if (wcschr(L"gjpy", it->ch)) {
-                    EXPECT_GE(aBottom, 0) << where;
-                    EXPECT_GT(ink.Bottom(box), aBottom) << what;
-                }
-                if (wcschr(L"li-1", it->ch)) {
-                    EXPECT_GT(ink.Contrast(box, l.ink), 0.8) << what;
-                }
+            for (const auto& k : kinds) {
+                const std::wstring where = std::wstring(k.kind) + L" in \"" + face + L"\" at "
+                    + std::to_wstring(size);
+                auto boxOf = [&](const CharItem* it) {
+                    return RECT{(int)it->left, (int)it->top - scrollY, (int)it->right,
+                                (int)it->bottom - scrollY};
+                };
+                int aBottom = -1;
+                for (ChunkNode* line : k.lines)
+                    for (CharItem* it = line->pFirstItem; it && aBottom < 0; it = it->pNext)
+                        if (it->ch == L'a')
+                            aBottom = ink.Bottom(boxOf(it));
+                for (ChunkNode* line : k.lines)
+                    for (CharItem* it = line->pFirstItem; it; it = it->pNext) {
+                        const RECT box = boxOf(it);
+                        if (it->ch <= L' ' || box.right > client.right || box.bottom > client.bottom)
+                            continue;
+                        const std::wstring what = L"'" + std::wstring(1, it->ch) + L"' " + where;
+                        ExpectWholeInBox(box, [&](int x, int y, bool faint) {
+                            return ink.At(x, y, faint);
+                        }, what, letters);
+                        if (!letters)
+                            continue;
+                        if (wcschr(L"gjpqy", it->ch)) {
+                            EXPECT_GE(aBottom, 0) << where;
+                            EXPECT_GT(ink.Bottom(box), aBottom) << what;
+                        }
+                        if (wcschr(L"li-1|", it->ch)) {
+                            EXPECT_GT(ink.Contrast(box, k.ink), 0.8) << what;
+                        }
+                        // Each letter as the face draws it large, in either
+                        // weight (code words are bold), in grey where need be;
+                        // a gap of a pixel in a thin stroke does not show.
+                        if (it->ch < 0x80 && (iswalnum(it->ch) || wcschr(L"-|", it->ch))) {
+                            const std::wstring large = face.empty() ? L"宋体" : face;
+                            bool kept = false;
+                            for (int threshold : {kSmallInk, kFaintInk})
+                                for (int weight : {0, 800})
+                                    kept = kept
+                                        || Likeness(ink.Shape(box, k.ink, threshold),
+                                                    LargeGlyphShape(large, weight, it->ch))
+                                            >= kShapeGapped;
+                            EXPECT_TRUE(kept) << what << ": "
+                                              << Describe(ink.Shape(box, k.ink, kSmallInk))
+                                              << " against "
+                                              << Describe(LargeGlyphShape(large, 0, it->ch));
+                        }
+                    }
             }
+            if (HasFailure())
+                return;
         }
-        if (HasFailure())
-            break;
     }
 }
 
