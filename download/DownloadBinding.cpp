@@ -43,8 +43,8 @@ bool FindHeader(const wchar_t* headers, const wchar_t* name, CString& value)
 
 // ---------------------------------------------------------------- the job
 
-CDownloadJob::CDownloadJob(const CString& part, ULONGLONG limit, HRESULT overLimit)
-    : m_strPart(part), m_nLimit(limit), m_hrOverLimit(overLimit),
+CDownloadJob::CDownloadJob(const CString& part, ULONGLONG limit, HRESULT overLimit, WholeFileCheck check)
+    : m_strPart(part), m_nLimit(limit), m_hrOverLimit(overLimit), m_check(check),
       m_hCancel(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       m_hProgress(CreateEventW(nullptr, FALSE, FALSE, nullptr))
 {
@@ -349,18 +349,19 @@ STDMETHODIMP CDownloadBinding::OnResponse(DWORD code, LPCWSTR headers, LPCWSTR, 
         TakeRedirect(FindHeader(headers, L"Location", location) ? location.GetString() : nullptr);
         return S_OK;
     }
-    // Only a 200 whose end can be checked is taken: a declared length, no
-    // coding between the server and the bytes, something in it, and no
-    // more than the bound.
+    // A coding between the server and the bytes leaves no length of the
+    // bytes that arrive.
+    if ((FindHeader(headers, L"Transfer-Encoding", value) && value.CompareNoCase(L"identity") != 0) ||
+        (FindHeader(headers, L"Content-Encoding", value) && value.CompareNoCase(L"identity") != 0))
+        m_report.nDeclared = ~0ULL;
+    // Only a 200 whose end can be checked is taken: a declared length with
+    // something in it and no more than the bound, or none when the caller
+    // checks the file itself.
     if (code != 200)
         Fail(E_DOWNLOAD_HTTP);
-    else if (FindHeader(headers, L"Transfer-Encoding", value) && value.CompareNoCase(L"identity") != 0)
+    else if (m_report.nDeclared == 0 || (m_report.nDeclared == ~0ULL && !m_pJob->m_check))
         Fail(E_DOWNLOAD_UNCHECKED);
-    else if (FindHeader(headers, L"Content-Encoding", value) && value.CompareNoCase(L"identity") != 0)
-        Fail(E_DOWNLOAD_UNCHECKED);
-    else if (m_report.nDeclared == ~0ULL || m_report.nDeclared == 0)
-        Fail(E_DOWNLOAD_UNCHECKED);
-    else if (m_report.nDeclared > m_pJob->m_nLimit)
+    else if (m_report.nDeclared != ~0ULL && m_report.nDeclared > m_pJob->m_nLimit)
         Fail(m_pJob->m_hrOverLimit);
     return S_OK;
 }
@@ -468,7 +469,9 @@ HRESULT CDownloadBinding::Outcome() const
         return m_hrStop;
     if (m_report.nHttpStatus != 200)
         return E_DOWNLOAD_HTTP;
-    if (m_report.nDeclared == ~0ULL || m_report.nDeclared == 0)
+    if (m_report.nDeclared == ~0ULL)
+        return m_pJob->m_check && m_report.nReceived > 0 ? S_OK : E_DOWNLOAD_UNCHECKED;
+    if (m_report.nDeclared == 0)
         return E_DOWNLOAD_UNCHECKED;
     if (m_report.nReceived != m_report.nDeclared)
         return E_DOWNLOAD_SHORT;

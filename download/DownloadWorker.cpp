@@ -165,6 +165,18 @@ bool WaitForWorker(HANDLE hThread, CDownloadJob* job, IBindStatusCallback* sink,
 
 } // namespace
 
+const wchar_t* DownloadFailureText(HRESULT hr)
+{
+    switch (hr) {
+    case E_DOWNLOAD_UNCHECKED:
+        return L"下载失败：服务器没有给出文件长度，无法确认下载完整";
+    case E_DOWNLOAD_BUSY:
+        return L"正在下载其他文件，请稍后再试";
+    default:
+        return L"下载失败";
+    }
+}
+
 void FormatDownloadProgress(ULONG done, ULONG total, CString& text, int& percent)
 {
     wchar_t szDone[256] = {}, szTotal[256] = {}, message[256] = {};
@@ -200,12 +212,12 @@ STDMETHODIMP CCallback::OnProgress(ULONG ulProgress, ULONG ulProgressMax, ULONG,
 STDMETHODIMP CCallback::OnStopBinding(HRESULT hr, LPCWSTR)
 {
     if (FAILED(hr) && pDialog)
-        pDialog->ShowProgress(L"下载失败", 0);
+        pDialog->ShowProgress(DownloadFailureText(hr), 0);
     return S_OK;
 }
 
 HRESULT RunDownload(const CString& url, const CString& target, IBindStatusCallback* sink, bool bWaitTurn,
-                    ULONGLONG maxBytes)
+                    ULONGLONG maxBytes, WholeFileCheck check)
 {
     for (;;) {
         if (g_closed)
@@ -227,7 +239,7 @@ HRESULT RunDownload(const CString& url, const CString& target, IBindStatusCallba
             overLimit = E_DOWNLOAD_DISK;
         }
         const CString part = target + L".part";
-        CDownloadJob* job = new CDownloadJob(part, limit, overLimit);
+        CDownloadJob* job = new CDownloadJob(part, limit, overLimit, check);
         job->m_strUrl = url;
         EnterCriticalSection(&Running().lock);
         Running().job = job;
@@ -258,6 +270,9 @@ HRESULT RunDownload(const CString& url, const CString& target, IBindStatusCallba
                     hr = bStalled ? E_DOWNLOAD_STALLED : E_ABORT;
                 else if (SUCCEEDED(hr) && FileSize(part) != report.nReceived)
                     hr = E_DOWNLOAD_SHORT;
+                // Without a length only the file itself can tell it is whole.
+                if (SUCCEEDED(hr) && report.nDeclared == ~0ULL && !(check && check(part)))
+                    hr = E_DOWNLOAD_CUT;
                 if (SUCCEEDED(hr)) {
                     ShowProgress(sink, report.nReceived, report.nDeclared);
                     if (!MoveFileExW(part, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))

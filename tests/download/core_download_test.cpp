@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "download/DownloadWorker.h"
+#include "tests/download/DownloadTestUtil.h"
 #include "tests/download/ZipWriter.h"
 #include "tests/support/HttpServer.h"
 #include "tests/support/TempFiles.h"
@@ -16,6 +17,8 @@
 using testfiles::GetFile;
 using testfiles::PutFile;
 using testhttp::Reply;
+
+using dltest::Chunked;
 
 namespace {
 
@@ -35,21 +38,6 @@ std::string Body(size_t n)
     const size_t mark = std::min(n, Marker().size());
     s.replace(0, mark, Marker(), 0, mark);
     return s;
-}
-
-// The body in chunks of a size; the closing 0-chunk when last.
-std::string Chunked(const std::string& in, size_t piece, bool last = true)
-{
-    std::string out;
-    for (size_t i = 0; i < in.size(); i += piece) {
-        const size_t n = std::min(piece, in.size() - i);
-        char size[32];
-        snprintf(size, sizeof(size), "%x\r\n", (unsigned)n);
-        out += size + in.substr(i, n) + "\r\n";
-    }
-    if (last)
-        out += "0\r\n\r\n";
-    return out;
 }
 
 struct Recorder : IDownloadProgress {
@@ -276,6 +264,56 @@ TEST_F(DownloadTest, OnlyAWhole200Counts)
     server.Set("/308-loop", moved);
     EXPECT_EQ(RunDownload(server.Url("/308-loop"), target, nullptr, false), E_DOWNLOAD_REDIRECTS);
     EXPECT_EQ(server.Hits("/308-loop"), 9);
+}
+
+// Answers without a length (closed after the body, chunked, compressed
+// although not asked for) count for a caller that checks the file itself,
+// and only when the file passes: cut ones, an empty one and one declaring a
+// length of nothing leave the target as it was.
+TEST_F(DownloadTest, WithoutALengthTheFileMustProveItselfWhole)
+{
+    static std::string expected;
+    expected = Body(300000);
+    const WholeFileCheck sameAsSent = [](const wchar_t* path) { return GetFile(path) == expected; };
+    Reply close;
+    close.body = expected;
+    close.sendLength = false;
+    server.Set("/close", close);
+    close.cutAt = 149500;
+    server.Set("/close-cut", close);
+    Reply chunked = close;
+    chunked.cutAt = std::string::npos;
+    chunked.body = Chunked(expected, 10000);
+    chunked.extraHeaders = "Transfer-Encoding: chunked\r\n";
+    server.Set("/chunked", chunked);
+    chunked.cutAt = chunked.body.size() - 20;
+    server.Set("/chunked-cut", chunked);
+    Reply gzip;
+    gzip.body = testzip::Deflate(expected, 6, 15 + 16);
+    gzip.extraHeaders = "Content-Encoding: gzip\r\n";
+    server.Set("/gzip", gzip);
+    Reply empty;
+    empty.sendLength = false;
+    server.Set("/empty", empty);
+    empty.sendLength = true;
+    server.Set("/zero", empty);
+
+    for (const char* path : {"/close", "/chunked", "/gzip"}) {
+        ASSERT_TRUE(PutFile(target, "the good old file"));
+        EXPECT_EQ(RunDownload(server.Url(path), target, nullptr, false, 0, sameAsSent), S_OK) << path;
+        EXPECT_TRUE(GetFile(target) == expected) << path;
+        EXPECT_FALSE(PathExists(target + L".part")) << path;
+    }
+    ASSERT_TRUE(PutFile(target, "the good old file"));
+    for (const char* path : {"/close-cut", "/chunked-cut", "/empty", "/zero"}) {
+        EXPECT_TRUE(FAILED(RunDownload(server.Url(path), target, nullptr, false, 0, sameAsSent))) << path;
+        EXPECT_TRUE(TargetUntouched()) << path;
+    }
+    EXPECT_EQ(RunDownload(server.Url("/close-cut"), target, nullptr, false, 0, sameAsSent), E_DOWNLOAD_CUT);
+    // Without a check nothing of the kind counts, and the user is told why.
+    EXPECT_EQ(RunDownload(server.Url("/close"), target, nullptr, false), E_DOWNLOAD_UNCHECKED);
+    EXPECT_TRUE(TargetUntouched());
+    EXPECT_GE(CString(DownloadFailureText(E_DOWNLOAD_UNCHECKED)).Find(L"长度"), 0);
 }
 
 // An answer without a length is refused at once, one longer than the fetch's

@@ -231,7 +231,8 @@ TEST_F(PacksTest, AFailedDownloadShowsTheFailure)
     }
     EXPECT_LE(server.Hits(packPath), 20);
 
-    // 检查更新 with a list that never ends: the rows of the last copy stay.
+    // 检查更新 with a list that never ends: the rows of the last copy stay,
+    // and the caption names the host that did not give it.
     Reply endless;
     endless.body = marker;
     while (endless.body.size() < 64 * 1024)
@@ -241,7 +242,7 @@ TEST_F(PacksTest, AFailedDownloadShowsTheFailure)
     CheckAgain(dlg);
     EXPECT_EQ(dlg->m_listPacks.GetCount(), 2);
     dlg->GetDlgItemText(IDC_PACK_PROGRESS_TEXT, caption);
-    EXPECT_STREQ(caption, L"下载失败");
+    EXPECT_STREQ(caption, L"无法从更新服务器 " + server.Base() + L" 取得更新列表");
     EXPECT_LT(server.Sent("/down/TempUpdate.txt"), 32u << 20);
     // A list that arrives: the caption is back to its start.
     SetList(L"1.0-2014\r\nhttp://pan.example/s/1\r\n1-藏书库\\三国.zip\r\n");
@@ -336,6 +337,24 @@ TEST_F(PacksTest, WithoutAListNothingIsOffered)
     EXPECT_EQ(server.Hits("/down/TempUpdate.txt"), 0);
     ASSERT_EQ(Boxes::Texts().size(), 1u);
     EXPECT_GE(Boxes::Texts()[0].Find(L"TempUpdate.txt"), 0);
+    EXPECT_EQ(dlg->m_listPacks.GetCount(), 0);
+}
+
+// A host that does not give the list, and no copy of it: the window says
+// so in Chinese, naming the host, and offers nothing.
+TEST_F(PacksTest, AListTheHostDoesNotGiveIsToldWithTheHost)
+{
+    Reply gone;
+    gone.status = 404;
+    gone.body = "<html>gone</html>";
+    server.Set("/down/TempUpdate.txt", gone);
+    CCWebUpdatePrjDlg* dlg = OpenPacks();
+    ASSERT_NE(dlg, nullptr);
+    const CString told = L"无法从更新服务器 " + server.Base() + L" 取得更新列表";
+    EXPECT_EQ(Boxes::Texts(), std::vector<CString>{told});
+    CString caption;
+    dlg->GetDlgItemText(IDC_PACK_PROGRESS_TEXT, caption);
+    EXPECT_STREQ(caption, told);
     EXPECT_EQ(dlg->m_listPacks.GetCount(), 0);
 }
 
