@@ -1,7 +1,13 @@
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
 #include "download/DownloadBinding.h"
+
+#include <shlwapi.h>
 
 #include <cwchar>
 #include <cwctype>
+#include <algorithm>
 
 namespace {
 
@@ -39,6 +45,43 @@ bool FindHeader(const wchar_t* headers, const wchar_t* name, CString& value)
         return true;
     }
     return false;
+}
+
+int DropConnectionsTo(const CString& url)
+{
+    wchar_t part[32] = {};
+    DWORD size = 32;
+    int port = 0;
+    if (SUCCEEDED(UrlGetPartW(url, part, &size, URL_PART_PORT, 0)) && part[0])
+        port = _wtoi(part);
+    size = 32;
+    if (!port && SUCCEEDED(UrlGetPartW(url, part, &size, URL_PART_SCHEME, 0)))
+        port = _wcsicmp(part, L"https") == 0 ? 443 : 80;
+    WSADATA wsa;
+    if (port <= 0 || port > 0xFFFF || WSAStartup(MAKEWORD(2, 2), &wsa) != 0)
+        return 0;
+    // The transport's sockets are handles of this process: every connected
+    // stream socket whose far end is that port (handles are given out
+    // lowest first, so they lie below a bound of the handle count).
+    DWORD handles = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handles);
+    const ULONG_PTR bound = std::max<ULONG_PTR>(0x10000, (ULONG_PTR)handles * 16);
+    int dropped = 0;
+    for (ULONG_PTR h = 4; h < bound; h += 4) {
+        int type = 0, length = sizeof(type);
+        if (getsockopt((SOCKET)h, SOL_SOCKET, SO_TYPE, (char*)&type, &length) != 0 || type != SOCK_STREAM)
+            continue;
+        sockaddr_storage peer = {};
+        int peerLength = sizeof(peer);
+        if (getpeername((SOCKET)h, (sockaddr*)&peer, &peerLength) != 0)
+            continue;
+        const u_short farPort = peer.ss_family == AF_INET6 ? ((sockaddr_in6*)&peer)->sin6_port
+                                                       : ((sockaddr_in*)&peer)->sin_port;
+        if (ntohs(farPort) == port && shutdown((SOCKET)h, SD_BOTH) == 0)
+            ++dropped;
+    }
+    WSACleanup();
+    return dropped;
 }
 
 // ---------------------------------------------------------------- the job
@@ -446,6 +489,10 @@ void CDownloadBinding::Run(const CString& url)
         if (FAILED(hr))
             Fail(hr);
         RevokeBindStatusCallback(context, this);
+        // Given up (not merely sent elsewhere and stopped): whatever the
+        // transport still reads of it is cut off.
+        if (aborted && (!m_bRedirect || !m_bStopped))
+            DropConnectionsTo(url);
     } else {
         Fail(hr);
     }

@@ -30,6 +30,8 @@ const HRESULT E_DOWNLOAD_REDIRECTS = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 
 const HRESULT E_DOWNLOAD_UNCHECKED = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0308);
 // Came without a length and the file does not prove itself whole.
 const HRESULT E_DOWNLOAD_CUT = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0309);
+// An earlier download given up inside the transport is still being stopped.
+const HRESULT E_DOWNLOAD_LEFTOVER = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x030A);
 // A download cancelled on request (CancelDownload, the end of the program) ends as E_ABORT.
 
 // How a file that came without a declared length (or with a coding) may
@@ -164,6 +166,12 @@ private:
     bool m_bStopped = false;
     DWORD m_nShownAt;
 };
+
+// Shuts down this process's connections to the port of url, so that a
+// transfer given up stops reading: the transport may go on taking an answer's
+// header lines on a thread of its own after the moniker was aborted. Returns
+// how many were shut.
+int DropConnectionsTo(const CString& url);
 
 // The value of a header line ("Name: value") of an answer's headers, without
 // surrounding blanks; false when there is no such line.

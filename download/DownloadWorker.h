@@ -6,7 +6,8 @@
 // that length was met, or, for a caller that checks the file itself, without
 // a length and the file passed; the file takes the target's place only then.
 // Redirects are followed a few times; every fetch has a bound on its size. A
-// running fetch can be cancelled from any thread. No windows of its own.
+// running fetch can be cancelled from any thread; at most one left inside
+// the transport runs at a time. No windows of its own.
 #pragma once
 
 #include <windows.h>
@@ -67,7 +68,8 @@ public:
 // the download and is posted again afterwards). S_OK when the file is in
 // place at target. A worker that a cancel does not reach within a second
 // (stuck inside the transport) is left behind: its part file goes, and it
-// touches nothing when it returns.
+// touches nothing when it returns. Until it has ended, the next download
+// waits for it (bWaitTurn, cancelable) or refuses with E_DOWNLOAD_LEFTOVER.
 // maxBytes: what the fetch may take at most; 0: the free disk less a margin.
 // check: an answer without a declared length (or with a coding) counts when
 // the file that arrived passes it; without one, such answers fail.

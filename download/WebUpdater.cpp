@@ -252,7 +252,7 @@ bool CWebUpdater::FetchPackList(bool bWaitTurn)
 CString CWebUpdater::ListFailureText() const
 {
     CString text = L"无法从更新服务器 " + strHost + L" 取得更新列表";
-    if (hrListFetch == E_DOWNLOAD_BUSY)
+    if (hrListFetch == E_DOWNLOAD_LEFTOVER || hrListFetch == E_DOWNLOAD_BUSY)
         text += CString(L"：") + DownloadFailureText(hrListFetch);
     return text;
 }
