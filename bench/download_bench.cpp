@@ -187,6 +187,8 @@ void RunDownloadBench()
     const CString folder = BenchTempFolder(L"lumivell_download_bench");
     RemoveFolderTree(folder);
     CreateFolderTree(folder);
+    // An earlier bench may have ended the program, which closes downloads.
+    ReopenDownloads();
     SetDownloadStallLimit(600000);
     WorkerFigures(server, folder);
 

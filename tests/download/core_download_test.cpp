@@ -382,14 +382,15 @@ TEST_F(DownloadTest, TenCancelsLeaveAtMostOneTransferBehind)
     Sleep(500);
     EXPECT_EQ(server.Taken("/endless-headers"), taken);
 
-    server.Set("/headers", testhttp::HeldInHeaders());
+    const Reply held = testhttp::HeldInHeaders();
+    server.Set("/headers", held);
     {
-        DWORD askedAt = 0, cancelledAt = 0;
+        DWORD sentAt = 0, cancelledAt = 0;
         Ticker cancel([&] {
-            if (!askedAt && server.Hits("/headers") > 0)
-                askedAt = GetTickCount();
+            if (!sentAt && server.Taken("/headers") >= held.headerFloodBytes)
+                sentAt = GetTickCount();
             // By then the header lines have arrived and are being taken apart.
-            if (askedAt && !cancelledAt && GetTickCount() - askedAt > 300) {
+            if (sentAt && !cancelledAt && GetTickCount() - sentAt > 300) {
                 cancelledAt = GetTickCount();
                 CancelDownload();
             }
