@@ -122,6 +122,7 @@ void RunPictureBench();  // bench_gdiplus.cpp
 void RunExportBench();   // export_bench.cpp
 void RunImportBench();   // import_bench.cpp
 void RunZipBench();      // zip_bench.cpp
+void RunDownloadBench(); // download_bench.cpp
 
 int main(int argc, char** argv)
 {
@@ -136,6 +137,11 @@ int main(int argc, char** argv)
         RunPaintBench();
         RunEditingBench();
         RunExportBench();
+        return 0;
+    }
+    // "download" runs the download figures alone.
+    if (argc > 1 && std::string(argv[1]) == "download") {
+        RunDownloadBench();
         return 0;
     }
     const CString folder = BenchTempFolder(L"lumivell_bench") + L"\\";
@@ -277,5 +283,6 @@ int main(int argc, char** argv)
     RunExportBench();
     RunImportBench();
     RunZipBench();
+    RunDownloadBench();
     return 0;
 }

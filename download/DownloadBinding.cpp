@@ -1,7 +1,13 @@
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
 #include "download/DownloadBinding.h"
+
+#include <shlwapi.h>
 
 #include <cwchar>
 #include <cwctype>
+#include <algorithm>
 
 namespace {
 
@@ -41,10 +47,47 @@ bool FindHeader(const wchar_t* headers, const wchar_t* name, CString& value)
     return false;
 }
 
+int DropConnectionsTo(const CString& url)
+{
+    wchar_t part[32] = {};
+    DWORD size = 32;
+    int port = 0;
+    if (SUCCEEDED(UrlGetPartW(url, part, &size, URL_PART_PORT, 0)) && part[0])
+        port = _wtoi(part);
+    size = 32;
+    if (!port && SUCCEEDED(UrlGetPartW(url, part, &size, URL_PART_SCHEME, 0)))
+        port = _wcsicmp(part, L"https") == 0 ? 443 : 80;
+    WSADATA wsa;
+    if (port <= 0 || port > 0xFFFF || WSAStartup(MAKEWORD(2, 2), &wsa) != 0)
+        return 0;
+    // The transport's sockets are handles of this process: every connected
+    // stream socket whose far end is that port (handles are given out
+    // lowest first, so they lie below a bound of the handle count).
+    DWORD handles = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handles);
+    const ULONG_PTR bound = std::max<ULONG_PTR>(0x10000, (ULONG_PTR)handles * 16);
+    int dropped = 0;
+    for (ULONG_PTR h = 4; h < bound; h += 4) {
+        int type = 0, length = sizeof(type);
+        if (getsockopt((SOCKET)h, SOL_SOCKET, SO_TYPE, (char*)&type, &length) != 0 || type != SOCK_STREAM)
+            continue;
+        sockaddr_storage peer = {};
+        int peerLength = sizeof(peer);
+        if (getpeername((SOCKET)h, (sockaddr*)&peer, &peerLength) != 0)
+            continue;
+        const u_short farPort = peer.ss_family == AF_INET6 ? ((sockaddr_in6*)&peer)->sin6_port
+                                                       : ((sockaddr_in*)&peer)->sin_port;
+        if (ntohs(farPort) == port && shutdown((SOCKET)h, SD_BOTH) == 0)
+            ++dropped;
+    }
+    WSACleanup();
+    return dropped;
+}
+
 // ---------------------------------------------------------------- the job
 
-CDownloadJob::CDownloadJob(const CString& part, ULONGLONG limit, HRESULT overLimit)
-    : m_strPart(part), m_nLimit(limit), m_hrOverLimit(overLimit),
+CDownloadJob::CDownloadJob(const CString& part, ULONGLONG limit, HRESULT overLimit, WholeFileCheck check)
+    : m_strPart(part), m_nLimit(limit), m_hrOverLimit(overLimit), m_check(check),
       m_hCancel(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       m_hProgress(CreateEventW(nullptr, FALSE, FALSE, nullptr))
 {
@@ -349,18 +392,19 @@ STDMETHODIMP CDownloadBinding::OnResponse(DWORD code, LPCWSTR headers, LPCWSTR, 
         TakeRedirect(FindHeader(headers, L"Location", location) ? location.GetString() : nullptr);
         return S_OK;
     }
-    // Only a 200 whose end can be checked is taken: a declared length, no
-    // coding between the server and the bytes, something in it, and no
-    // more than the bound.
+    // A coding between the server and the bytes leaves no length of the
+    // bytes that arrive.
+    if ((FindHeader(headers, L"Transfer-Encoding", value) && value.CompareNoCase(L"identity") != 0) ||
+        (FindHeader(headers, L"Content-Encoding", value) && value.CompareNoCase(L"identity") != 0))
+        m_report.nDeclared = ~0ULL;
+    // Only a 200 whose end can be checked is taken: a declared length with
+    // something in it and no more than the bound, or none when the caller
+    // checks the file itself.
     if (code != 200)
         Fail(E_DOWNLOAD_HTTP);
-    else if (FindHeader(headers, L"Transfer-Encoding", value) && value.CompareNoCase(L"identity") != 0)
+    else if (m_report.nDeclared == 0 || (m_report.nDeclared == ~0ULL && !m_pJob->m_check))
         Fail(E_DOWNLOAD_UNCHECKED);
-    else if (FindHeader(headers, L"Content-Encoding", value) && value.CompareNoCase(L"identity") != 0)
-        Fail(E_DOWNLOAD_UNCHECKED);
-    else if (m_report.nDeclared == ~0ULL || m_report.nDeclared == 0)
-        Fail(E_DOWNLOAD_UNCHECKED);
-    else if (m_report.nDeclared > m_pJob->m_nLimit)
+    else if (m_report.nDeclared != ~0ULL && m_report.nDeclared > m_pJob->m_nLimit)
         Fail(m_pJob->m_hrOverLimit);
     return S_OK;
 }
@@ -445,6 +489,10 @@ void CDownloadBinding::Run(const CString& url)
         if (FAILED(hr))
             Fail(hr);
         RevokeBindStatusCallback(context, this);
+        // Given up (not merely sent elsewhere and stopped): whatever the
+        // transport still reads of it is cut off.
+        if (aborted && (!m_bRedirect || !m_bStopped))
+            DropConnectionsTo(url);
     } else {
         Fail(hr);
     }
@@ -468,7 +516,9 @@ HRESULT CDownloadBinding::Outcome() const
         return m_hrStop;
     if (m_report.nHttpStatus != 200)
         return E_DOWNLOAD_HTTP;
-    if (m_report.nDeclared == ~0ULL || m_report.nDeclared == 0)
+    if (m_report.nDeclared == ~0ULL)
+        return m_pJob->m_check && m_report.nReceived > 0 ? S_OK : E_DOWNLOAD_UNCHECKED;
+    if (m_report.nDeclared == 0)
         return E_DOWNLOAD_UNCHECKED;
     if (m_report.nReceived != m_report.nDeclared)
         return E_DOWNLOAD_SHORT;

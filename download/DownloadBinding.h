@@ -28,7 +28,15 @@ const HRESULT E_DOWNLOAD_REDIRECTS = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 
 // No declared length, a content or transfer coding (the end of such an
 // answer cannot be told from a cut), or a length of nothing.
 const HRESULT E_DOWNLOAD_UNCHECKED = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0308);
+// Came without a length and the file does not prove itself whole.
+const HRESULT E_DOWNLOAD_CUT = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0309);
+// An earlier download given up inside the transport is still being stopped.
+const HRESULT E_DOWNLOAD_LEFTOVER = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x030A);
 // A download cancelled on request (CancelDownload, the end of the program) ends as E_ABORT.
+
+// How a file that came without a declared length (or with a coding) may
+// still count: it proves itself whole. True when it does.
+typedef bool (*WholeFileCheck)(const wchar_t* path);
 
 // Shared by the caller and the worker (and the callback objects through the
 // worker); reference counted. The answer's bytes go to "<target>.part",
@@ -36,7 +44,9 @@ const HRESULT E_DOWNLOAD_UNCHECKED = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 
 // more is written and the part file is gone.
 class CDownloadJob {
 public:
-    CDownloadJob(const CString& part, ULONGLONG limit, HRESULT overLimit);
+    // check: answers without a length are taken, for the caller to check
+    // (nullptr: such answers fail).
+    CDownloadJob(const CString& part, ULONGLONG limit, HRESULT overLimit, WholeFileCheck check = nullptr);
     CDownloadJob(const CDownloadJob&) = delete;
     CDownloadJob& operator=(const CDownloadJob&) = delete;
 
@@ -47,6 +57,7 @@ public:
     const CString m_strPart;
     const ULONGLONG m_nLimit;       // what the fetch may take at most
     const HRESULT m_hrOverLimit;    // the failure when it takes more
+    const WholeFileCheck m_check;
 
     void Cancel();
     bool IsCancelled() const { return m_nCancelledAt != 0; }
@@ -155,6 +166,12 @@ private:
     bool m_bStopped = false;
     DWORD m_nShownAt;
 };
+
+// Shuts down this process's connections to the port of url, so that a
+// transfer given up stops reading: the transport may go on taking an answer's
+// header lines on a thread of its own after the moniker was aborted. Returns
+// how many were shut.
+int DropConnectionsTo(const CString& url);
 
 // The value of a header line ("Name: value") of an answer's headers, without
 // surrounding blanks; false when there is no such line.

@@ -22,6 +22,9 @@ volatile LONG g_busy = 0;           // the request is taken
 volatile LONG g_closed = 0;         // the program is ending: no new downloads
 volatile LONG g_stallLimit = 60000;
 volatile DWORD g_callerThread = 0;  // the thread waiting for the running download
+// The worker of the last download given up inside the transport, while it
+// may still run; only the download that holds the request touches it.
+HANDLE g_leftover = nullptr;
 
 // The running download's job, for a cancel from any thread.
 struct RunningJob {
@@ -105,9 +108,11 @@ void ShowProgress(IBindStatusCallback* sink, ULONGLONG received, ULONGLONG decla
 // Blocks until the worker ended, dispatching every message meanwhile and
 // showing its progress. False when the worker was left behind: cancelled
 // (on request or after too long a silence, then bStalled) and still running
-// a second later.
-bool WaitForWorker(HANDLE hThread, CDownloadJob* job, IBindStatusCallback* sink, bool& bStalled)
+// abandonAfter ms later.
+bool WaitForWorker(HANDLE hThread, CDownloadJob* job, IBindStatusCallback* sink, bool& bStalled,
+                   DWORD abandonAfter = kAbandonAfter)
 {
+    auto givenUp = [&] { return job->IsCancelled() && job->CancelledFor() >= abandonAfter; };
     bool bQuit = false;
     WPARAM quitCode = 0;
     bool bEnded = false;
@@ -124,7 +129,7 @@ bool WaitForWorker(HANDLE hThread, CDownloadJob* job, IBindStatusCallback* sink,
             ShowProgress(sink, received, declared);
         } else if (r == WAIT_OBJECT_0 + 2) {
             MSG msg;
-            while (!bEnded && job->CancelledFor() <= kAbandonAfter && PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            while (!bEnded && !givenUp() && PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
                 const bool bUnicode = msg.hwnd == nullptr || IsWindowUnicode(msg.hwnd);
                 const BOOL got = bUnicode ? GetMessageW(&msg, nullptr, 0, 0) : GetMessageA(&msg, nullptr, 0, 0);
                 if (got > 0) {
@@ -153,7 +158,7 @@ bool WaitForWorker(HANDLE hThread, CDownloadJob* job, IBindStatusCallback* sink,
             bStalled = true;
             job->Cancel();
         }
-        if (job->CancelledFor() > kAbandonAfter) {
+        if (givenUp()) {
             bEnded = WaitForSingleObject(hThread, 0) == WAIT_OBJECT_0;
             break;
         }
@@ -163,7 +168,39 @@ bool WaitForWorker(HANDLE hThread, CDownloadJob* job, IBindStatusCallback* sink,
     return bEnded;
 }
 
+// At most one worker given up inside the transport costs the machine: a
+// new download waits for it to end (cancelable like the download) or, when
+// it may not wait, refuses. S_OK when the way is clear.
+HRESULT WaitForLeftover(CDownloadJob* job, bool bWaitTurn, bool& bStalled)
+{
+    if (!g_leftover)
+        return S_OK;
+    const bool ended = WaitForSingleObject(g_leftover, 0) == WAIT_OBJECT_0 ||
+                       (bWaitTurn && !job->IsCancelled() && WaitForWorker(g_leftover, job, nullptr, bStalled, 0));
+    if (ended) {
+        CloseHandle(g_leftover);
+        g_leftover = nullptr;
+    }
+    if (job->IsCancelled())
+        return bStalled ? E_DOWNLOAD_STALLED : E_ABORT;
+    return ended ? S_OK : E_DOWNLOAD_LEFTOVER;
+}
+
 } // namespace
+
+const wchar_t* DownloadFailureText(HRESULT hr)
+{
+    switch (hr) {
+    case E_DOWNLOAD_UNCHECKED:
+        return L"下载失败：服务器没有给出文件长度，无法确认下载完整";
+    case E_DOWNLOAD_LEFTOVER:
+        return L"上一个下载还在停止中，请稍后再试";
+    case E_DOWNLOAD_BUSY:
+        return L"正在下载其他文件，请稍后再试";
+    default:
+        return L"下载失败";
+    }
+}
 
 void FormatDownloadProgress(ULONG done, ULONG total, CString& text, int& percent)
 {
@@ -200,12 +237,12 @@ STDMETHODIMP CCallback::OnProgress(ULONG ulProgress, ULONG ulProgressMax, ULONG,
 STDMETHODIMP CCallback::OnStopBinding(HRESULT hr, LPCWSTR)
 {
     if (FAILED(hr) && pDialog)
-        pDialog->ShowProgress(L"下载失败", 0);
+        pDialog->ShowProgress(DownloadFailureText(hr), 0);
     return S_OK;
 }
 
 HRESULT RunDownload(const CString& url, const CString& target, IBindStatusCallback* sink, bool bWaitTurn,
-                    ULONGLONG maxBytes)
+                    ULONGLONG maxBytes, WholeFileCheck check)
 {
     for (;;) {
         if (g_closed)
@@ -227,7 +264,7 @@ HRESULT RunDownload(const CString& url, const CString& target, IBindStatusCallba
             overLimit = E_DOWNLOAD_DISK;
         }
         const CString part = target + L".part";
-        CDownloadJob* job = new CDownloadJob(part, limit, overLimit);
+        CDownloadJob* job = new CDownloadJob(part, limit, overLimit, check);
         job->m_strUrl = url;
         EnterCriticalSection(&Running().lock);
         Running().job = job;
@@ -241,12 +278,18 @@ HRESULT RunDownload(const CString& url, const CString& target, IBindStatusCallba
         hrDownload = E_FAIL;
         downloadReport = DownloadReport();
 
-        job->AddRef();
-        HANDLE hThread = (HANDLE)_beginthreadex(nullptr, 0, DownloadThreadProc, job, 0, nullptr);
-        if (!hThread) {
-            job->Release();
+        bool bStalled = false;
+        const HRESULT turn = WaitForLeftover(job, bWaitTurn, bStalled);
+        HANDLE hThread = nullptr;
+        if (FAILED(turn)) {
+            hr = turn;
         } else {
-            bool bStalled = false;
+            job->AddRef();
+            hThread = (HANDLE)_beginthreadex(nullptr, 0, DownloadThreadProc, job, 0, nullptr);
+            if (!hThread)
+                job->Release();
+        }
+        if (hThread) {
             if (WaitForWorker(hThread, job, sink, bStalled)) {
                 // The answer was judged by the worker; the file must hold all of it.
                 hr = job->m_hrResult;
@@ -258,6 +301,9 @@ HRESULT RunDownload(const CString& url, const CString& target, IBindStatusCallba
                     hr = bStalled ? E_DOWNLOAD_STALLED : E_ABORT;
                 else if (SUCCEEDED(hr) && FileSize(part) != report.nReceived)
                     hr = E_DOWNLOAD_SHORT;
+                // Without a length only the file itself can tell it is whole.
+                if (SUCCEEDED(hr) && report.nDeclared == ~0ULL && !(check && check(part)))
+                    hr = E_DOWNLOAD_CUT;
                 if (SUCCEEDED(hr)) {
                     ShowProgress(sink, report.nReceived, report.nDeclared);
                     if (!MoveFileExW(part, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
@@ -266,13 +312,15 @@ HRESULT RunDownload(const CString& url, const CString& target, IBindStatusCallba
                 if (FAILED(hr))
                     DeleteFileW(part);
                 bDownloadDone = 1;
+                CloseHandle(hThread);
             } else {
                 // Stuck inside the transport: it is not waited for. Its file
-                // goes now; when it returns it finds the job given up.
+                // goes now; when it returns it finds the job given up. The
+                // next download waits for it.
                 job->Abandon();
                 hr = bStalled ? E_DOWNLOAD_STALLED : E_ABORT;
+                g_leftover = hThread;
             }
-            CloseHandle(hThread);
         }
         EnterCriticalSection(&Running().lock);
         Running().job = nullptr;

@@ -3,9 +3,11 @@
 // data is pulled from the moniker and written to "<target>.part" (nothing
 // goes to the URL cache); a fetch counts only when the transfer ended well,
 // the server answered 200 with a declared length (no coding, not empty) and
-// that length was met, and the file takes the target's place only then.
+// that length was met, or, for a caller that checks the file itself, without
+// a length and the file passed; the file takes the target's place only then.
 // Redirects are followed a few times; every fetch has a bound on its size. A
-// running fetch can be cancelled from any thread. No windows of its own.
+// running fetch can be cancelled from any thread; at most one left inside
+// the transport runs at a time. No windows of its own.
 #pragma once
 
 #include <windows.h>
@@ -36,8 +38,8 @@ protected:
 void FormatDownloadProgress(ULONG done, ULONG total, CString& text, int& percent);
 
 // The progress sink of the book-pack dialog: the bytes of a 200 answer as
-// they arrive, and "下载失败" when the download failed. No reference
-// counting: its owner deletes it.
+// they arrive, and why when the download failed (DownloadFailureText). No
+// reference counting: its owner deletes it.
 class CCallback : public IBindStatusCallback {
 public:
     CCallback() = default;
@@ -66,10 +68,16 @@ public:
 // the download and is posted again afterwards). S_OK when the file is in
 // place at target. A worker that a cancel does not reach within a second
 // (stuck inside the transport) is left behind: its part file goes, and it
-// touches nothing when it returns.
+// touches nothing when it returns. Until it has ended, the next download
+// waits for it (bWaitTurn, cancelable) or refuses with E_DOWNLOAD_LEFTOVER.
 // maxBytes: what the fetch may take at most; 0: the free disk less a margin.
+// check: an answer without a declared length (or with a coding) counts when
+// the file that arrived passes it; without one, such answers fail.
 HRESULT RunDownload(const CString& url, const CString& target, IBindStatusCallback* sink, bool bWaitTurn,
-                    ULONGLONG maxBytes = 0);
+                    ULONGLONG maxBytes = 0, WholeFileCheck check = nullptr);
+
+// What the user is told of a failed download.
+const wchar_t* DownloadFailureText(HRESULT hr);
 
 bool IsDownloadRunning();
 // When this thread is waiting for a download: cancels it and returns true.

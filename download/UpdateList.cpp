@@ -34,8 +34,9 @@ UpdateList ParseUpdateList(const std::string& bytes)
     }
     while (start < bytes.size()) {
         size_t end = bytes.find('\n', start);
-        size_t next = end == std::string::npos ? bytes.size() : end + 1;
-        if (end == std::string::npos)
+        const bool ended = end != std::string::npos;
+        size_t next = ended ? end + 1 : bytes.size();
+        if (!ended)
             end = bytes.size();
         size_t len = end - start;
         if (len > 0 && bytes[start + len - 1] == '\r' && end < bytes.size())
@@ -48,6 +49,7 @@ UpdateList ParseUpdateList(const std::string& bytes)
         ++list.nLines;
         if (list.nLines == 1) {
             list.strVersion = f0;
+            list.bVersionLineEnded = ended;
         } else if (list.nLines == 2) {
             list.bHasUrlLine = true;
             list.strNetDiskUrl = f0;

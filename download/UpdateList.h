@@ -17,6 +17,7 @@ struct PackLine {
 struct UpdateList {
     int nLines = 0;
     CString strVersion;     // field 0 of line 1 (as it stands)
+    bool bVersionLineEnded = false;  // line 1 ends with its line feed (not cut)
     bool bHasUrlLine = false;
     CString strNetDiskUrl;  // field 0 of line 2
     std::vector<PackLine> packs;

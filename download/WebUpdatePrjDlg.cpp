@@ -4,6 +4,8 @@
 
 #include "download/UpdateList.h"
 #include "framework/App.h"
+#include "framework/FileUtil.h"
+#include "framework/MessageBox.h"
 #include "res/resource.h"
 
 BEGIN_MESSAGE_MAP(CCWebUpdatePrjDlg, CDrawDlg)
@@ -87,14 +89,21 @@ void CCWebUpdatePrjDlg::OnCheckUpdate()
     m_pCallback->pDialog = this;
     m_update.pCallback = m_pCallback;
     ShowProgress(m_strIdleCaption, 0);
-    // The list is asked for again; when that fails the last copy stays.
+    // The list is asked for again; when that fails the last copy stays, and
+    // without one the user is told which host did not give it.
     if (m_update.HasHost()) {
         BeginBusy();
         const bool fetched = m_update.FetchPackList(false);
         if (!EndBusy())
             return;
-        if (!fetched)
-            ShowProgress(L"下载失败", 0);
+        if (!fetched) {
+            const CString failure = m_update.ListFailureText();
+            ShowProgress(failure, 0);
+            if (!FileExists(m_update.ListCopyPath())) {
+                AfxMessageBox(failure, MB_OK | MB_ICONEXCLAMATION);
+                return;
+            }
+        }
     }
     // Without the list (reported) there is nothing to offer, not even the page.
     if (!m_update.LoadPackList())

@@ -26,6 +26,19 @@ const wchar_t* const kUserFolders[] = {L"藏书库", L"control", L"BookImg"};
 
 volatile LONG g_replacing = 0;
 
+// The list replaces only its local copy, so it is taken without a length:
+// its reader acts on the version only when that line arrived whole.
+bool ListTakenAsItCame(const wchar_t*)
+{
+    return true;
+}
+
+// A zip payload: a pack whose name ends in ".zip", the program package.
+bool IsZipName(const CString& name)
+{
+    return name.GetLength() >= 4 && name.Right(4).CompareNoCase(L".zip") == 0;
+}
+
 CString FileNameOf(const CString& path)
 {
     const int slash = std::max(path.ReverseFind(L'\\'), path.ReverseFind(L'/'));
@@ -200,6 +213,7 @@ bool InstallStaged(const CString& folder, const CString& exePath, const std::vec
 
 void CWebUpdater::SetHost(const CString& host)
 {
+    strHost = host;
     if (host.IsEmpty()) {
         strPackBaseUrl.Empty();
         strListUrl.Empty();
@@ -232,7 +246,16 @@ bool CWebUpdater::FetchPackList(bool bWaitTurn)
         return false;
     const CString target = ListCopyPath();
     CreateFolderTree(ParentFolder(target));
-    return SUCCEEDED(RunDownload(strListUrl, target, nullptr, bWaitTurn, kMaxListBytes));
+    hrListFetch = RunDownload(strListUrl, target, nullptr, bWaitTurn, kMaxListBytes, ListTakenAsItCame);
+    return SUCCEEDED(hrListFetch);
+}
+
+CString CWebUpdater::ListFailureText() const
+{
+    CString text = L"无法从更新服务器 " + strHost + L" 取得更新列表";
+    if (hrListFetch == E_DOWNLOAD_LEFTOVER || hrListFetch == E_DOWNLOAD_BUSY)
+        text += CString(L"：") + DownloadFailureText(hrListFetch);
+    return text;
 }
 
 CString CWebUpdater::GetRemoteVersion()
@@ -244,7 +267,8 @@ CString CWebUpdater::GetRemoteVersion()
     if (!ReadWholeFile(ListCopyPath(), bytes))
         return CString();
     const UpdateList list = ParseUpdateList(bytes);
-    if (IsPlainVersion(list.strVersion))
+    // A version line cut short could be any version.
+    if (list.bVersionLineEnded && IsPlainVersion(list.strVersion))
         strRemoteVersion = list.strVersion;
     return strRemoteVersion;
 }
@@ -296,12 +320,12 @@ bool CWebUpdater::DownloadPack(int index)
         return false;
     }
     CreateFolderTree(ParentFolder(target));
-    const HRESULT hr = RunDownload(strPackBaseUrl + L"/" + EncodeUrlPart(name), target, pCallback, false);
+    // A zip proves itself whole when the host gives no length; nothing else can.
+    const HRESULT hr = RunDownload(strPackBaseUrl + L"/" + EncodeUrlPart(name), target, pCallback, false, 0,
+                                   IsZipName(name) ? IsWholeArchive : nullptr);
     if (FAILED(hr)) {
-        if (hr == E_DOWNLOAD_BUSY)
-            AfxMessageBox(L"正在下载其他文件，请稍后再试", MB_OK);
-        else if (hr != E_ABORT)     // cancelled on purpose: the user knows
-            AfxMessageBox(L"下载失败", MB_OK);
+        if (hr != E_ABORT)     // cancelled on purpose: the user knows
+            AfxMessageBox(DownloadFailureText(hr), MB_OK);
         return false;
     }
     if (name.Find(L".zip") < 0)
@@ -332,7 +356,7 @@ bool CWebUpdater::SelfUpdate()
     const CString package = strLocalFolder + L"\\" + kPackageName;
     const CString stage = strLocalFolder + L"\\" + kStageFolder;
     const CString version = strRemoteVersion;
-    if (FAILED(RunDownload(strPackageUrl, package, nullptr, true)))
+    if (FAILED(RunDownload(strPackageUrl, package, nullptr, true, 0, IsWholeArchive)))
         return false;
 
     bool ok = false;

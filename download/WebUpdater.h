@@ -23,6 +23,8 @@ public:
     CString strPackageUrl;                      // ".../down/brindlecove.zip"
     CString strExePath;                         // the program file a self-update replaces
     CString strRemoteVersion;                   // what the last GetRemoteVersion read
+    CString strHost;                            // the update host's base address
+    HRESULT hrListFetch = S_OK;                 // how the last fetch of the list ended
 
     // The update host's base address; every URL above follows from it. An
     // empty host leaves them empty, and nothing is fetched.
@@ -37,7 +39,11 @@ public:
     // Fetches the list to its local copy; a failed fetch leaves the copy as it
     // was. bWaitTurn: wait while another download runs (else give up at once).
     bool FetchPackList(bool bWaitTurn = true);
-    // Field 0 of the list's first line when it is a plain version; else empty.
+    // What the user is told when the last fetch of the list failed: the host
+    // it was asked of.
+    CString ListFailureText() const;
+    // Field 0 of the list's first line when it is a plain version and the
+    // line arrived with its line feed; else empty.
     CString GetRemoteVersion();
     // The remote version is plain and differs (case-insensitively) from DisplaySettings.strVersion.
     bool IsNewerVersion();

@@ -196,6 +196,10 @@ public:
     DWORD SetBaseFolder(const wchar_t* folder);
     DWORD GetEntry(int index, ZipEntryInfo* info);
     DWORD ExtractEntry(int index, const wchar_t* target);
+    // Reads an entry's data through without writing it: ZR_OK when it
+    // decompresses to its size and CRC.
+    DWORD CheckEntry(int index);
+    int Count() const { return m_nCount; }
     void Close();
 
 private:
@@ -203,6 +207,7 @@ private:
     DWORD GoTo(int index);
     DWORD Describe(int index);
     DWORD OpenEntryData();
+    // Into file, or nowhere when file is INVALID_HANDLE_VALUE.
     DWORD CopyEntryData(HANDLE file);
 
     unzFile m_zip = nullptr;
@@ -417,7 +422,8 @@ DWORD CZipArchiveReader::CopyEntryData(HANDLE file)
         if (total > m_cache.nFullUncompressedSize)
             return ZR_FLATE;
         DWORD written = 0;
-        if (!WriteFile(file, m_pBuffer, (DWORD)got, &written, nullptr) || written != (DWORD)got)
+        if (file != INVALID_HANDLE_VALUE &&
+            (!WriteFile(file, m_pBuffer, (DWORD)got, &written, nullptr) || written != (DWORD)got))
             return ZR_WRITE;
     }
     if (!unzeof(m_zip) || total != m_cache.nFullUncompressedSize)
@@ -426,6 +432,20 @@ DWORD CZipArchiveReader::CopyEntryData(HANDLE file)
     const int closed = unzCloseCurrentFile(m_zip);
     m_nOpenEntry = -1;
     return closed == UNZ_OK ? ZR_OK : ZR_FLATE;
+}
+
+DWORD CZipArchiveReader::CheckEntry(int index)
+{
+    CloseEntryData();
+    if (index < 0 || index >= m_nCount)
+        return ZR_ARGS;
+    if (DWORD r = Describe(index))
+        return r;
+    DWORD result = OpenEntryData();
+    if (result == ZR_OK)
+        result = CopyEntryData(INVALID_HANDLE_VALUE);
+    CloseEntryData();
+    return result;
 }
 
 DWORD CZipArchiveReader::ExtractEntry(int index, const wchar_t* target)
@@ -652,6 +672,20 @@ DWORD ListArchive(const wchar_t* zipPath, std::vector<ZipEntryInfo>& entries)
     }
     ArchiveCloseReader(h);
     return r;
+}
+
+DWORD CheckArchive(const wchar_t* zipPath)
+{
+    CZipArchiveReader reader(nullptr);
+    DWORD r = reader.Open(zipPath);
+    for (int i = 0; r == ZR_OK && i < reader.Count(); ++i)
+        r = reader.CheckEntry(i);
+    return r;
+}
+
+bool IsWholeArchive(const wchar_t* zipPath)
+{
+    return CheckArchive(zipPath) == ZR_OK;
 }
 
 BOOL CZipUnpacker::UnpackToFolder(const CString& zipPath, const CString& folder)

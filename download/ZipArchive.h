@@ -88,6 +88,11 @@ private:
     ZipEntryInfo m_entry;
 };
 
+// Whether the file is a whole archive: its end record all there, and every
+// entry's data decompressing to its size and CRC. Nothing is written.
+DWORD CheckArchive(const wchar_t* zipPath);
+bool IsWholeArchive(const wchar_t* zipPath);
+
 // What a whole archive holds, read without writing anything: every entry's
 // description, and whether all of them are safe. ZR_OK when it could be read.
 DWORD ListArchive(const wchar_t* zipPath, std::vector<ZipEntryInfo>& entries);

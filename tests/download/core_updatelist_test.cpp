@@ -40,6 +40,8 @@ TEST(UpdateList, LinesAndFields)
         EXPECT_EQ(list.bHasUrlLine, c.hasUrl) << c.bytes;
         EXPECT_STREQ(list.strNetDiskUrl, c.url) << c.bytes;
         EXPECT_EQ(list.packs.size(), c.packs) << c.bytes;
+        // Only a first line that ends with its line feed is whole.
+        EXPECT_EQ(list.bVersionLineEnded, c.bytes.find('\n') != std::string::npos) << c.bytes;
     }
 
     CString f0, f1;

@@ -183,6 +183,125 @@ TEST_F(UpdaterTest, BadPackagesChangeNothing)
     }
 }
 
+// A body as a host without a length sends it: closed after it, or chunked.
+struct Streamed {
+    const char* how;
+    Reply reply;
+};
+
+Reply Closed(const std::string& body, size_t cutAt = std::string::npos)
+{
+    Reply r;
+    r.body = body;
+    r.sendLength = false;
+    r.cutAt = cutAt;
+    return r;
+}
+
+Reply InChunks(const std::string& body, bool last = true, size_t cutAt = std::string::npos)
+{
+    Reply r = Closed(dltest::Chunked(body, 1000, last), cutAt);
+    r.extraHeaders = "Transfer-Encoding: chunked\r\n";
+    return r;
+}
+
+std::vector<Streamed> WholeStreams(const std::string& body)
+{
+    return {{"closed", Closed(body)}, {"chunked", InChunks(body)}, {"without the 0-chunk", InChunks(body, false)}};
+}
+
+// A zip of more than 2,000 bytes cut by the transport or by the host.
+std::vector<Streamed> CutStreams(const std::string& zip)
+{
+    const std::string chunked = dltest::Chunked(zip, 1000);
+    return {{"closed inside the end record", Closed(zip, zip.size() - 10)},
+            {"inside the last chunk", InChunks(zip, true, chunked.size() - 8)},
+            {"between chunks without the 0-chunk", InChunks(zip.substr(0, 2000), false)},
+            {"whole chunks of a cut end record", InChunks(zip.substr(0, zip.size() - 10))}};
+}
+
+// A host that sends no length serves the list and zips, which prove
+// themselves whole before anything is unpacked or installed: every cut zip
+// leaves the book, the old zip and the program as they were. A list cut in
+// its first line starts no update, and a .txt pack without a length is
+// refused with the reason.
+TEST_F(UpdaterTest, HostsWithoutALengthServeListsAndZipsThatProveWhole)
+{
+    SetList(Gbk(L"2.0-2014\r\nhttp://pan.example/s/1\r\n1-藏书库\\三国.zip\r\n1-藏书库\\notes.txt\r\n"));
+    ASSERT_TRUE(updater.FetchPackList());
+    ASSERT_TRUE(updater.LoadPackList());
+    testzip::Entry chapter = testzip::File(Utf8(L"三国/第一回.txt"), Gbk(L"话说天下大势") + std::string(5000, 'z'), false);
+    chapter.utf8 = true;
+    const std::string pack = testzip::Build({chapter});
+    const std::string packPath = "/down/%E4%B8%89%E5%9B%BD.zip";
+    const CString book = program + L"\\藏书库\\三国\\第一回.txt", oldZip = program + L"\\藏书库\\三国.zip";
+    ASSERT_TRUE(CreateFolderTree(ParentFolder(book)));
+    ASSERT_TRUE(PutFile(book, "old chapter"));
+    ASSERT_TRUE(PutFile(oldZip, "old zip"));
+    std::set<CString> before = ListingTree(sandbox.Path());
+    for (const Streamed& cut : CutStreams(pack)) {
+        server.Set(packPath, cut.reply);
+        EXPECT_FALSE(updater.DownloadPack(1)) << cut.how;
+        EXPECT_EQ(ListingTree(sandbox.Path()), before) << cut.how;
+        EXPECT_EQ(GetFile(book), "old chapter") << cut.how;
+        EXPECT_EQ(GetFile(oldZip), "old zip") << cut.how;
+    }
+    EXPECT_EQ(Boxes(), std::vector<CString>(4, L"下载失败"));
+    for (const Streamed& whole : WholeStreams(pack)) {
+        ASSERT_TRUE(PutFile(book, "old chapter"));
+        server.Set(packPath, whole.reply);
+        EXPECT_TRUE(updater.DownloadPack(1)) << whole.how;
+        EXPECT_TRUE(GetFile(book) == chapter.data) << whole.how;
+        EXPECT_FALSE(PathExists(oldZip)) << whole.how;
+    }
+    ASSERT_TRUE(PutFile(program + L"\\藏书库\\notes.txt", "old notes"));
+    Boxes().clear();
+    for (const Streamed& whole : WholeStreams("plain notes")) {
+        server.Set("/down/notes.txt", whole.reply);
+        EXPECT_FALSE(updater.DownloadPack(2)) << whole.how;
+        EXPECT_EQ(GetFile(program + L"\\藏书库\\notes.txt"), "old notes") << whole.how;
+    }
+    EXPECT_EQ(Boxes(), std::vector<CString>(3, DownloadFailureText(E_DOWNLOAD_UNCHECKED)));
+
+    // The program package.
+    const std::string package = Package({testzip::File("readme.txt", "new readme")});
+    before = ListingTree(sandbox.Path());
+    for (const Streamed& cut : CutStreams(package)) {
+        server.Set("/down/brindlecove.zip", cut.reply);
+        ASSERT_TRUE(updater.IsNewerVersion()) << cut.how;
+        EXPECT_FALSE(updater.SelfUpdate()) << cut.how;
+        EXPECT_EQ(ListingTree(sandbox.Path()), before) << cut.how;
+        EXPECT_TRUE(GetFile(exe) == probe) << cut.how;
+        EXPECT_EQ(GetFile(program + L"\\readme.txt"), "old readme") << cut.how;
+        EXPECT_STREQ(DisplaySettings.strVersion, L"1.0") << cut.how;
+    }
+    // The list cut inside its first line: no update, whatever came of it.
+    const std::string list = "2.0-2014\r\nhttp://pan.example/s/1\r\n";
+    const int asked = server.Hits("/down/brindlecove.zip");
+    for (const Streamed& cut : {Streamed{"closed", Closed(list, 3)}, Streamed{"chunked", InChunks(list.substr(0, 3), false)}}) {
+        server.Set("/down/TempUpdate.txt", cut.reply);
+        EXPECT_FALSE(updater.IsNewerVersion()) << cut.how;
+        EXPECT_EQ(GetFile(updater.ListCopyPath()), "2.0") << cut.how;
+    }
+    EXPECT_EQ(server.Hits("/down/brindlecove.zip"), asked);
+    // Whole, list and package go end to end.
+    const std::vector<Streamed> lists = WholeStreams(list), packages = WholeStreams(package);
+    for (size_t i = 0; i < lists.size(); ++i) {
+        server.Set("/down/TempUpdate.txt", lists[i].reply);
+        server.Set("/down/brindlecove.zip", packages[i].reply);
+        ASSERT_TRUE(updater.IsNewerVersion()) << lists[i].how;
+        EXPECT_TRUE(updater.SelfUpdate()) << lists[i].how;
+        EXPECT_EQ(GetFile(program + L"\\readme.txt"), "new readme") << lists[i].how;
+        EXPECT_EQ(RunProgram(exe), 42u) << lists[i].how;
+        EXPECT_STREQ(DisplaySettings.strVersion, L"2.0") << lists[i].how;
+        // Back to the old program for the next round.
+        ASSERT_TRUE(PutFile(exe, probe));
+        ASSERT_TRUE(DeleteFileW(exe + L".PRE"));
+        ASSERT_TRUE(PutFile(program + L"\\readme.txt", "old readme"));
+        DisplaySettings.strVersion = L"1.0";
+    }
+}
+
 TEST_F(UpdaterTest, AFailedMoveRollsEverythingBackAndKeepsTheOldProgram)
 {
     ASSERT_TRUE(PutFile(program + L"\\a.txt", "old a"));

@@ -284,6 +284,38 @@ TEST_F(ZipTest, DamagedArchivesLeaveExistingFilesAlone)
     EXPECT_EQ(code, ZR_NOFILE);
 }
 
+// An archive proves itself whole only when its end record is all there and
+// every entry reads to its size and CRC: no copy cut near its end or every
+// 997 bytes before, and none with a changed byte, does. Nothing is written.
+TEST_F(ZipTest, OnlyAWholeArchiveProvesWhole)
+{
+    Entry big = testzip::File("book.txt", Text(20000, 'b'));
+    Entry stored = testzip::File("notes.txt", Text(3000, 'n'), false);
+    std::string good = testzip::Build({big, stored, testzip::File("dir/", "")});
+    ASSERT_TRUE(PutFile(zip, good));
+    EXPECT_EQ(CheckArchive(zip), ZR_OK);
+    EXPECT_TRUE(IsWholeArchive(zip));
+    good[good.size() - 2] = 7;
+    good += "comment";
+    ASSERT_TRUE(PutFile(zip, good));
+    EXPECT_TRUE(IsWholeArchive(zip));
+    std::vector<size_t> cuts;
+    for (size_t n = 0; n < good.size(); n += n + 100 < good.size() ? 997 : 1)
+        cuts.push_back(n);
+    for (size_t n : cuts) {
+        ASSERT_TRUE(PutFile(zip, good.substr(0, n)));
+        EXPECT_FALSE(IsWholeArchive(zip)) << n;
+    }
+    const size_t storedAt = good.find("notes.txt") + 9 + 500;
+    for (size_t at : {(size_t)60, storedAt}) {
+        std::string bad = good;
+        bad[at] ^= 0x20;
+        ASSERT_TRUE(PutFile(zip, bad));
+        EXPECT_FALSE(IsWholeArchive(zip)) << at;
+    }
+    EXPECT_EQ(Written(), std::set<CString>());
+}
+
 TEST_F(ZipTest, AFailingEntryKeepsTheEarlierOnes)
 {
     Entry third = testzip::File("3.txt", Text(2000, 'c'), false);

@@ -231,7 +231,8 @@ TEST_F(PacksTest, AFailedDownloadShowsTheFailure)
     }
     EXPECT_LE(server.Hits(packPath), 20);
 
-    // 检查更新 with a list that never ends: the rows of the last copy stay.
+    // 检查更新 with a list that never ends: the rows of the last copy stay,
+    // and the caption names the host that did not give it.
     Reply endless;
     endless.body = marker;
     while (endless.body.size() < 64 * 1024)
@@ -241,7 +242,7 @@ TEST_F(PacksTest, AFailedDownloadShowsTheFailure)
     CheckAgain(dlg);
     EXPECT_EQ(dlg->m_listPacks.GetCount(), 2);
     dlg->GetDlgItemText(IDC_PACK_PROGRESS_TEXT, caption);
-    EXPECT_STREQ(caption, L"下载失败");
+    EXPECT_STREQ(caption, L"无法从更新服务器 " + server.Base() + L" 取得更新列表");
     EXPECT_LT(server.Sent("/down/TempUpdate.txt"), 32u << 20);
     // A list that arrives: the caption is back to its start.
     SetList(L"1.0-2014\r\nhttp://pan.example/s/1\r\n1-藏书库\\三国.zip\r\n");
@@ -339,9 +340,29 @@ TEST_F(PacksTest, WithoutAListNothingIsOffered)
     EXPECT_EQ(dlg->m_listPacks.GetCount(), 0);
 }
 
+// A host that does not give the list, and no copy of it: the window says
+// so in Chinese, naming the host, and offers nothing.
+TEST_F(PacksTest, AListTheHostDoesNotGiveIsToldWithTheHost)
+{
+    Reply gone;
+    gone.status = 404;
+    gone.body = "<html>gone</html>";
+    server.Set("/down/TempUpdate.txt", gone);
+    CCWebUpdatePrjDlg* dlg = OpenPacks();
+    ASSERT_NE(dlg, nullptr);
+    const CString told = L"无法从更新服务器 " + server.Base() + L" 取得更新列表";
+    EXPECT_EQ(Boxes::Texts(), std::vector<CString>{told});
+    CString caption;
+    dlg->GetDlgItemText(IDC_PACK_PROGRESS_TEXT, caption);
+    EXPECT_STREQ(caption, told);
+    EXPECT_EQ(dlg->m_listPacks.GetCount(), 0);
+}
+
 // Closing the main window during a pack download ends the program at once,
-// also while the host holds the download inside the transport (megabytes of
-// header lines): that download is left behind and nothing of it stays.
+// also while the host holds the download inside the transport (header lines
+// taken apart for seconds): that download is left behind, nothing of it
+// stays, and a later download to the same file comes out exact once it
+// ended.
 TEST_F(PacksTest, ClosingTheProgramDuringADownloadStopsIt)
 {
     const std::string packPath = "/down/%E4%B8%89%E5%9B%BD.zip";
@@ -350,16 +371,20 @@ TEST_F(PacksTest, ClosingTheProgramDuringADownloadStopsIt)
     stall.stallAt = 3000;
     const Reply headers = testhttp::HeldInHeaders();
     for (const Reply& reply : {stall, headers}) {
-        const bool stuck = !reply.extraHeaders.empty();
+        const bool stuck = reply.headerFloodBytes > 0;
         server.Set(packPath, reply);
         CCWebUpdatePrjDlg* dlg = OpenPacks();
         ASSERT_NE(dlg, nullptr);
         dlg->m_listPacks.SetCurSel(1);
         HWND frameWnd = frame->m_hWnd;
-        auto close = [frameWnd] { PostMessageW(frameWnd, WM_CLOSE, 0, 0); };
+        std::atomic<DWORD> closedAt{0};
+        auto closeNow = [&] {
+            closedAt = GetTickCount();
+            PostMessageW(frameWnd, WM_CLOSE, 0, 0);
+        };
         Sampler sampler(dlg);
         if (!stuck)
-            sampler.onFirstProgress = close;
+            sampler.onFirstProgress = closeNow;
         // No progress comes from a download held in the transport: the
         // window is closed a second after the host was asked.
         const int asked = server.Hits(packPath);
@@ -369,15 +394,17 @@ TEST_F(PacksTest, ClosingTheProgramDuringADownloadStopsIt)
                 for (int i = 0; i < 500 && server.Hits(packPath) == asked; ++i)
                     Sleep(10);
                 Sleep(1000);
-                close();
+                closeNow();
             });
-        const DWORD start = GetTickCount();
         Click(dlg->m_btnDownload);
-        PumpUntil([&] { return !IsWindow(frameWnd); });
+        PumpUntil([&] { return !IsWindow(frameWnd); }, 30000);
         if (closer.joinable())
             closer.join();
         EXPECT_FALSE(IsWindow(frameWnd)) << stuck;
-        EXPECT_LT(GetTickCount() - start, stuck ? 4000u : 3000u) << stuck;
+        // About a second held in the transport, at once otherwise (bench:
+        // download_close_*); a busy machine may take longer.
+        ASSERT_NE(closedAt.load(), 0u) << stuck;
+        EXPECT_LT(GetTickCount() - closedAt, 6000u) << stuck;
         EXPECT_EQ(sampler.captions.empty(), stuck);
         EXPECT_FALSE(Exists(InLibrary(L"三国.zip"))) << stuck;
         EXPECT_FALSE(Exists(InLibrary(L"三国.zip.part"))) << stuck;
@@ -385,6 +412,12 @@ TEST_F(PacksTest, ClosingTheProgramDuringADownloadStopsIt)
         frame = nullptr;
         theApp.ExitInstance();
     }
+    Reply pack;
+    pack.body = testzip::Build({testzip::File("a.txt", std::string(3000, 'a'))});
+    server.Set(packPath, pack);
+    ReopenDownloads();
+    ASSERT_EQ(RunDownload(server.Url(packPath.c_str()), InLibrary(L"三国.zip"), nullptr, true), S_OK);
+    EXPECT_TRUE(ReadAll(InLibrary(L"三国.zip")) == pack.body);
 }
 
 // Also when the host holds the list's download inside the transport.
@@ -394,7 +427,7 @@ TEST_F(PacksTest, ClosingDuringTheStartUpCheckDoesNotWaitForTheNetwork)
     mute.stallBeforeHeaders = true;
     const Reply headers = testhttp::HeldInHeaders();
     for (const Reply& reply : {mute, headers}) {
-        const bool stuck = !reply.extraHeaders.empty();
+        const bool stuck = reply.headerFloodBytes > 0;
         server.Set("/down/TempUpdate.txt", reply);
         const int asked = server.Hits("/down/TempUpdate.txt");
         Start();
@@ -405,9 +438,15 @@ TEST_F(PacksTest, ClosingDuringTheStartUpCheckDoesNotWaitForTheNetwork)
         EXPECT_EQ(WaitForSingleObject(hUpdateDoneEvent, 0), (DWORD)WAIT_TIMEOUT) << stuck;
         const DWORD start = GetTickCount();
         Stop();
-        EXPECT_LT(GetTickCount() - start, 3000u) << stuck;
+        // At most about a second (bench: download_close_*).
+        EXPECT_LT(GetTickCount() - start, 6000u) << stuck;
         EXPECT_EQ(WaitForSingleObject(hUpdateDoneEvent, 0), (DWORD)WAIT_OBJECT_0) << stuck;
     }
+    SetList(L"1.0-2014\r\n");
+    ReopenDownloads();
+    const CString copy = programFolder + L"control\\TempUpdate.txt";
+    ASSERT_EQ(RunDownload(server.Url("/down/TempUpdate.txt"), copy, nullptr, true), S_OK);
+    EXPECT_EQ(ReadAll(copy), "1.0-2014\r\n");
 }
 
 TEST_F(PacksTest, IconRowsAndACleanProgressCaption)

@@ -86,6 +86,12 @@ size_t HttpServer::Sent(const std::string& path)
     return m_sent[path];
 }
 
+size_t HttpServer::Taken(const std::string& path)
+{
+    std::lock_guard<std::mutex> g(m_lock);
+    return m_taken[path];
+}
+
 std::string HttpServer::LastRequest(const std::string& path)
 {
     std::lock_guard<std::mutex> g(m_lock);
@@ -176,6 +182,10 @@ void HttpServer::Serve(uintptr_t sockValue)
             }
             if (sent <= 0)
                 return false;
+            {
+                std::lock_guard<std::mutex> g(m_lock);
+                m_taken[path] += (size_t)sent;
+            }
             p += sent;
             n -= (size_t)sent;
         }
@@ -204,8 +214,23 @@ void HttpServer::Serve(uintptr_t sockValue)
         head += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
     if (!reply.location.empty())
         head += "Location: " + reply.location + "\r\n";
-    head += reply.extraHeaders + "Cache-Control: no-cache\r\nConnection: close\r\n\r\n";
-    bool ok = sendAll(head.data(), head.size());
+    head += reply.extraHeaders;
+    bool ok = true;
+    if (reply.headerFloodBytes > 0) {
+        std::string lines;
+        const std::string line = "X-Filler: " + std::string(60, 'h') + "\r\n";
+        while (lines.size() < 64 * 1024)
+            lines += line;
+        ok = sendAll(head.data(), head.size());
+        for (size_t sent = 0; ok && sent < reply.headerFloodBytes && !Stopping(); sent += lines.size()) {
+            ok = sendAll(lines.data(), lines.size());
+            if (reply.trickleDelayMs)
+                Sleep((DWORD)reply.trickleDelayMs);
+        }
+        head.clear();
+    }
+    head += "Cache-Control: no-cache\r\nConnection: close\r\n\r\n";
+    ok = ok && sendAll(head.data(), head.size());
     auto count = [&](size_t n) {
         std::lock_guard<std::mutex> g(m_lock);
         m_sent[path] += n;
@@ -244,15 +269,11 @@ void HttpServer::Serve(uintptr_t sockValue)
     closesocket(sock);
 }
 
-Reply HeldInHeaders()
+Reply HeldInHeaders(size_t bytes)
 {
-    const size_t bytes = 8u << 20;
-    const std::string line = "X-Filler: " + std::string(60, 'h') + "\r\n";
     Reply reply;
     reply.body = "late";
-    reply.extraHeaders.reserve(bytes + line.size());
-    while (reply.extraHeaders.size() < bytes)
-        reply.extraHeaders += line;
+    reply.headerFloodBytes = bytes;
     return reply;
 }
 

@@ -29,6 +29,8 @@ struct Reply {
     int trickleDelayMs = 0;        // ... with this pause between them
     std::string location;          // a Location header (for 3xx answers)
     std::string extraHeaders;      // further header lines, each ending in CRLF
+    size_t headerFloodBytes = 0;   // then this many bytes of filler header lines, in
+                                   // pieces of 64 KB, trickleDelayMs apart
     size_t endlessBytes = 0;       // > 0: the body again and again (without a
                                    // length unless declared) until this many bytes went out
 };
@@ -50,6 +52,9 @@ public:
     void Stop();
     // Body bytes sent for a path so far.
     size_t Sent(const std::string& path);
+    // Every byte the client's side took for a path so far (head and body),
+    // counted as it goes.
+    size_t Taken(const std::string& path);
     // The head of the last request for a path (request line and header lines).
     std::string LastRequest(const std::string& path);
 
@@ -65,14 +70,17 @@ private:
     std::map<std::string, Reply> m_replies;
     std::map<std::string, int> m_hits;
     std::map<std::string, size_t> m_sent;
+    std::map<std::string, size_t> m_taken;
     std::map<std::string, std::string> m_requests;
     std::thread m_acceptThread;
     std::vector<std::thread> m_workers;
 };
 
-// An answer whose megabytes of header lines hold a client's transport for
-// minutes before any of its body comes.
-Reply HeldInHeaders();
+// An answer whose header lines hold a client's transport before any of its
+// body comes: by default half a megabyte, which Wine's transport reads at
+// once and then takes apart for seconds (in time growing with the square of
+// their length), out of reach of a cancel.
+Reply HeldInHeaders(size_t bytes = 512u << 10);
 
 // Files of the URL cache of this Wine prefix whose first bytes hold marker:
 // a download that went through the cache left a copy there.
