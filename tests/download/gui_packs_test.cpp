@@ -15,6 +15,7 @@
 #include "tests/download/ZipWriter.h"
 #include "tests/support/HttpServer.h"
 #include "tests/support/Pixels.h"
+#include "tests/support/Ticker.h"
 
 using apptest::Boxes;
 using apptest::Exists;
@@ -34,46 +35,32 @@ std::string ReadAll(const CString& path)
 
 // Samples the window now and then while a download's wait dispatches messages.
 struct Sampler {
-    static Sampler*& Current()
-    {
-        static Sampler* s = nullptr;
-        return s;
-    }
     CCWebUpdatePrjDlg* dlg = nullptr;
     std::vector<CString> captions;
     std::vector<int> positions;
     int disabledSeen = 0;
     std::function<void()> onFirstProgress;
-    UINT_PTR timer = 0;
+    testhttp::Ticker ticker{[this] { Sample(); }};
 
-    explicit Sampler(CCWebUpdatePrjDlg* d) : dlg(d)
+    explicit Sampler(CCWebUpdatePrjDlg* d) : dlg(d) {}
+
+    void Sample()
     {
-        Current() = this;
-        timer = SetTimer(nullptr, 0, 10, &Tick);
-    }
-    ~Sampler()
-    {
-        KillTimer(nullptr, timer);
-        Current() = nullptr;
-    }
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
-    {
-        Sampler* s = Current();
-        if (!s || !s->dlg->IsBusy())
+        if (!dlg->IsBusy())
             return;
         CString caption;
-        s->dlg->GetDlgItemText(IDC_PACK_PROGRESS_TEXT, caption);
+        dlg->GetDlgItemText(IDC_PACK_PROGRESS_TEXT, caption);
         if (caption.Find(L"Downloaded") == 0) {
-            s->captions.push_back(caption);
-            s->positions.push_back(s->dlg->m_progress.GetPos());
-            if (s->onFirstProgress) {
-                auto f = s->onFirstProgress;
-                s->onFirstProgress = nullptr;
+            captions.push_back(caption);
+            positions.push_back(dlg->m_progress.GetPos());
+            if (onFirstProgress) {
+                auto f = onFirstProgress;
+                onFirstProgress = nullptr;
                 f();
             }
         }
-        if (!s->dlg->m_btnDownload.IsWindowEnabled() && !s->dlg->m_btnCheck.IsWindowEnabled())
-            ++s->disabledSeen;
+        if (!dlg->m_btnDownload.IsWindowEnabled() && !dlg->m_btnCheck.IsWindowEnabled())
+            ++disabledSeen;
     }
 };
 
