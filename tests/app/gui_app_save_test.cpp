@@ -608,12 +608,20 @@ TEST_F(SaveTest, ChoosingTheOpenArticleAgainKeepsTheAutoSaveDue)
     EXPECT_EQ(FileText(InLibrary(L"0001_a.xml")), L"原改");
     EXPECT_EQ(Upper()->m_bModified, 0);
 
-    // Enter on the highlighted article brings back its collapsed pane, as a click does.
+    // Enter on the highlighted article brings back the pane its splitter's
+    // button closed, as a click does.
     const HTREEITEM x = Item({L"写小说", L"0001_x.xml"});
     clickItem(x);
     CXSplitterWnd& inner = frame->m_wndInnerSplitter;
-    inner.Collapse();
-    Pump();
+    auto pressButton = [&](DWORD down, DWORD up) {
+        CRect button;
+        inner.GetButtonRect(button);
+        CPoint pt = button.CenterPoint();
+        inner.ClientToScreen(&pt);
+        MouseAt(pt, down);
+        MouseAt(pt, up);
+    };
+    pressButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
     CRect r;
     Lower()->GetClientRect(&r);
     ASSERT_EQ(0, r.Height());
