@@ -77,7 +77,8 @@ CString CleanChapterTitle(const CString& title);
 ImportPlan PlanBook(const CString& bookName, const CString& text, const CString& prefix);
 // The items of one long chapter text[start, end): a folder named head + title,
 // parts of at least partLength characters cut at line feeds (never leaving
-// an empty last part; before a line that would not fit where it starts) or,
+// an empty last part, nor one of line ends alone; before a line that would
+// not fit where it starts) or,
 // on a line longer than kMaxArticleChars, inside it, then back out of the
 // folder.
 void PlanLongChapter(ImportPlan& plan, const CString& head, const CString& title, const CString& text,

@@ -214,28 +214,24 @@ void WalkTxtFolder(const CString& folder, ITxtFolderVisitor& visitor)
 bool IsFolderAtOrBelow(const CString& folder, const CString& path)
 {
     FolderId id;
-    if (!GetFolderId(folder, id))
-        return false;
     const DWORD size = GetFullPathNameW(path, 0, nullptr, nullptr);
-    if (size == 0)
+    if (!GetFolderId(folder, id) || size == 0)
         return false;
     CString at;
     const DWORD length = GetFullPathNameW(path, size, at.GetBufferSetLength((int)size), nullptr);
     at.ReleaseBuffer(length < size ? (int)length : 0);
-    at.Replace(L'/', L'\\');
-    while (at.GetLength() > 3 && at[at.GetLength() - 1] == L'\\')
+    while (at.GetLength() > 3 && (at.Right(1) == L"\\" || at.Right(1) == L"/"))
         at.Delete(at.GetLength() - 1);
-    // Up from path, folder by folder: the same folder by identity, whatever
-    // spelling, letter case or short name reached it.
+    // Up from path, folder by folder to the drive's root: the same folder by
+    // identity, whatever spelling, letter case or short name reached it.
     while (!at.IsEmpty()) {
         FolderId up;
         if (GetFolderId(at, up) && up == id)
             return true;
-        const int slash = at.ReverseFind(L'\\');
-        if (slash < 0 || slash + 1 == at.GetLength())
+        if (at.Right(1) == L"\\")
             break;
-        at = at.Left(slash);
-        if (!at.IsEmpty() && at[at.GetLength() - 1] == L':')
+        at = ParentFolder(at);
+        if (at.Right(1) == L":")
             at += L'\\';
     }
     return false;
