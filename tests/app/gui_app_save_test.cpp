@@ -21,6 +21,27 @@ protected:
 };
 class WindowTest : public AppTest {};
 
+// A tree item clicked by the real mouse, once or more.
+void ClickItem(CTreeCtrl& tree, HTREEITEM item, int clicks = 1)
+{
+    CRect r;
+    tree.GetItemRect(item, &r, TRUE);
+    CPoint pt = r.CenterPoint();
+    tree.ClientToScreen(&pt);
+    ClickAt(pt, clicks);
+}
+
+// A splitter's button pressed and let go by the real mouse.
+void PressButton(CXSplitterWnd& splitter, DWORD down, DWORD up)
+{
+    CRect button;
+    splitter.GetButtonRect(button);
+    CPoint pt = button.CenterPoint();
+    splitter.ClientToScreen(&pt);
+    MouseAt(pt, down);
+    MouseAt(pt, up);
+}
+
 // ---------------------------------------------------------------- saving
 
 TEST_F(SaveTest, TheTimerSavesModifiedPanesOnlyForItsOwnId)
@@ -514,34 +535,19 @@ TEST_F(WindowTest, AnArticleForACollapsedPaneOpensIt)
     // By the real mouse now. With the lower pane closed by a click on its
     // button and its article still highlighted, a click or a double click
     // on that article opens it.
-    auto clickItem = [&](HTREEITEM item, int clicks) {
-        CRect r;
-        Tree().GetItemRect(item, &r, TRUE);
-        CPoint pt = r.CenterPoint();
-        Tree().ClientToScreen(&pt);
-        ClickAt(pt, clicks);
-    };
-    auto pressButton = [&](DWORD down, DWORD up) {
-        CRect button;
-        inner.GetButtonRect(button);
-        CPoint pt = button.CenterPoint();
-        inner.ClientToScreen(&pt);
-        MouseAt(pt, down);
-        MouseAt(pt, up);
-    };
     const HTREEITEM lowerItem = Item({L"写小说", L"0002_y.xml"});
-    clickItem(lowerItem, 1);
+    ClickItem(Tree(), lowerItem, 1);
     ASSERT_GT(lowerHeight(), 100);
-    pressButton(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
-    pressButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    PressButton(inner, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    PressButton(inner, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
     ASSERT_EQ(0, lowerHeight());
     ASSERT_EQ(lowerItem, Tree().GetSelectedItem());
-    clickItem(lowerItem, 1);
+    ClickItem(Tree(), lowerItem, 1);
     EXPECT_GT(lowerHeight(), 100);
     EXPECT_GT(inkIn(Lower()), 20);
-    pressButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    PressButton(inner, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
     ASSERT_EQ(0, lowerHeight());
-    clickItem(lowerItem, 2);
+    ClickItem(Tree(), lowerItem, 2);
     EXPECT_GT(lowerHeight(), 100);
 
     // The tree's bar dragged to the window's edge, then an article clicked
@@ -567,13 +573,13 @@ TEST_F(WindowTest, AnArticleForACollapsedPaneOpensIt)
     };
     dragTreeBarToTheEdge();
     ASSERT_LT(paneWidth(), 20);
-    clickItem(Item({L"0001_a.xml"}), 1);
+    ClickItem(Tree(), Item({L"0001_a.xml"}), 1);
     EXPECT_EQ(L"上文", ArticleText(*Upper()));
     EXPECT_GT(paneWidth(), 200);
     EXPECT_GT(inkIn(Upper()), 20);
     dragTreeBarToTheEdge();
     ASSERT_LT(paneWidth(), 20);
-    clickItem(Item({L"0001_a.xml"}), 1);
+    ClickItem(Tree(), Item({L"0001_a.xml"}), 1);
     EXPECT_GT(paneWidth(), 200);
 }
 
@@ -587,22 +593,15 @@ TEST_F(SaveTest, ChoosingTheOpenArticleAgainKeepsTheAutoSaveDue)
     MakeArticle(L"0001_a.xml", L"原");
     MakeArticle(L"写小说\\0001_x.xml", L"下文");
     Start();
-    auto clickItem = [&](HTREEITEM item) {
-        CRect r;
-        Tree().GetItemRect(item, &r, TRUE);
-        CPoint pt = r.CenterPoint();
-        Tree().ClientToScreen(&pt);
-        ClickAt(pt);
-    };
     const HTREEITEM a = Item({L"0001_a.xml"});
-    clickItem(a);
+    ClickItem(Tree(), a);
     ASSERT_EQ(a, Tree().GetSelectedItem());
     TypeIntoPane(Upper(), L"改");
     // A writer clicks the open article every few tenths of a second: the
     // save still comes when it was due, not a period after the last click.
     const DWORD start = GetTickCount();
     while (FileText(InLibrary(L"0001_a.xml")) != L"原改" && GetTickCount() - start < 6000) {
-        clickItem(a);
+        ClickItem(Tree(), a);
         Pump(250);
     }
     EXPECT_EQ(FileText(InLibrary(L"0001_a.xml")), L"原改");
@@ -611,17 +610,9 @@ TEST_F(SaveTest, ChoosingTheOpenArticleAgainKeepsTheAutoSaveDue)
     // Enter on the highlighted article brings back the pane its splitter's
     // button closed, as a click does.
     const HTREEITEM x = Item({L"写小说", L"0001_x.xml"});
-    clickItem(x);
+    ClickItem(Tree(), x);
     CXSplitterWnd& inner = frame->m_wndInnerSplitter;
-    auto pressButton = [&](DWORD down, DWORD up) {
-        CRect button;
-        inner.GetButtonRect(button);
-        CPoint pt = button.CenterPoint();
-        inner.ClientToScreen(&pt);
-        MouseAt(pt, down);
-        MouseAt(pt, up);
-    };
-    pressButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    PressButton(inner, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
     CRect r;
     Lower()->GetClientRect(&r);
     ASSERT_EQ(0, r.Height());
